@@ -1,0 +1,30 @@
+// The drawing surface of windowless controls. Stateless apart from its
+// origin and clip: every call names its colour and font. GDI implements it
+// on Windows, a recording canvas in tests.
+#pragma once
+
+#include <string>
+
+#include "toolkit/Types.h"
+
+namespace norva::tk {
+
+class TCanvas {
+ public:
+  virtual ~TCanvas() = default;
+  // Moves the origin to the top-left corner of area (in surface coordinates)
+  // and clips every later call to area.
+  virtual void SetClip(const TRect& area) = 0;
+  virtual TRect Clip() const = 0;
+  virtual void FillRect(const TRect& rect, TColor color) = 0;
+  // A one-pixel line from (x1, y1) up to, not including, (x2, y2).
+  virtual void Line(int x1, int y1, int x2, int y2, TColor color) = 0;
+  // Draws text without background (DrawText semantics). With DT_CALCRECT
+  // nothing is drawn and rect receives the measured extent.
+  virtual void DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
+                        TColor color) = 0;
+  virtual void DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRect& dest,
+                          bool stretch) = 0;
+};
+
+}  // namespace norva::tk

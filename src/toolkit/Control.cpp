@@ -1,0 +1,189 @@
+#include "toolkit/Control.h"
+
+#include <algorithm>
+
+#include "toolkit/Backend.h"
+
+namespace norva::tk {
+
+TControl::TControl(TWinControl* parent) : FParent(parent) {
+  if (FParent != nullptr) {
+    FFont = FParent->Font();
+    FParent->InsertControl(this);
+  }
+}
+
+TControl::~TControl() {
+  if (FParent != nullptr) FParent->RemoveControl(this);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
+  // A windowless control repaints both where it was and where it is now.
+  if (!IsWindowed() && FParent != nullptr && FVisible) FParent->InvalidateRect(BoundsRect());
+  FLeft = left;
+  FTop = top;
+  FWidth = width;
+  FHeight = height;
+  Changed(TChange::Bounds);
+}
+
+void TControl::SetVisible(bool v) {
+  if (v == FVisible) return;
+  if (!IsWindowed() && FParent != nullptr && FVisible) FParent->InvalidateRect(BoundsRect());
+  FVisible = v;
+  Changed(TChange::Visible);
+}
+
+void TControl::SetEnabled(bool v) {
+  if (v == FEnabled) return;
+  FEnabled = v;
+  Changed(TChange::Enabled);
+}
+
+void TControl::SetCaption(const std::string& v) {
+  if (v == FCaption) return;
+  FCaption = v;
+  CaptionChanged();
+  Changed(TChange::Caption);
+}
+
+void TControl::SetColor(TColor v) {
+  if (v == FColor) return;
+  FColor = v;
+  Changed(TChange::Color);
+}
+
+void TControl::SetFont(const TFont& v) {
+  if (v == FFont) return;
+  FFont = v;
+  FontChanged();
+  Changed(TChange::Font);
+}
+
+void TControl::SetFontColor(TColor v) {
+  TFont f = FFont;
+  f.Color = v;
+  SetFont(f);
+}
+
+void TControl::SetHint(const std::string& v) {
+  if (v == FHint) return;
+  FHint = v;
+  Changed(TChange::Hint);
+}
+
+void TControl::SetShowHint(bool v) {
+  if (v == FShowHint) return;
+  FShowHint = v;
+  Changed(TChange::Hint);
+}
+
+bool TControl::Showing() const {
+  for (const TControl* c = this; c != nullptr; c = c->FParent)
+    if (!c->FVisible) return false;
+  return true;
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::Invalidate() {
+  if (FParent != nullptr && FVisible) FParent->InvalidateRect(BoundsRect());
+}
+
+void TControl::Changed(TChange what) {
+  // A windowless control's every visible property is drawn by its parent.
+  if (what != TChange::Hint) Invalidate();
+}
+
+TWinControl::TWinControl(TWinControl* parent) : TControl(parent) {}
+
+TWinControl::~TWinControl() {
+  // Children that outlive this object must not call back into it.
+  for (TControl* c : FControls) c->FParent = nullptr;
+  FPeer.reset();
+}
+
+win::HWND TWinControl::Handle() {
+  if (!FPeer) CreateHandle();
+  return FPeer ? FPeer->Handle() : nullptr;
+}
+
+void TWinControl::CreateHandle() {
+  if (FParent != nullptr) FParent->Handle();
+  FPeer = CurrentBackend().CreatePeer(*this);
+  // Windowed children come to life with their parent.
+  for (TControl* c : FControls)
+    if (auto* w = dynamic_cast<TWinControl*>(c); w != nullptr && !w->HandleAllocated())
+      w->CreateHandle();
+}
+
+void TWinControl::DestroyHandle() { FPeer.reset(); }
+
+void TWinControl::Changed(TChange what) {
+  if (FPeer) FPeer->Update(what);
+}
+
+void TWinControl::PaintBackground(TCanvas& canvas) { canvas.FillRect(ClientRect(), FColor); }
+
+void TWinControl::PaintControls(TCanvas& canvas) {
+  const TRect own = canvas.Clip();
+  for (TControl* c : FControls) {
+    auto* g = dynamic_cast<TGraphicControl*>(c);
+    if (g == nullptr || !g->Visible()) continue;
+    TRect area = g->BoundsRect();
+    area.Offset(own.Left, own.Top);
+    canvas.SetClip(area);
+    g->Paint(canvas);
+  }
+  canvas.SetClip(own);
+}
+
+void TWinControl::InvalidateRect(const TRect& area) {
+  if (FPeer) FPeer->Invalidate(&area);
+}
+
+void TWinControl::Invalidate() {
+  if (FPeer) FPeer->Invalidate(nullptr);
+}
+
+TGraphicControl* TWinControl::ControlAt(int x, int y) const {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    auto* g = dynamic_cast<TGraphicControl*>(*it);
+    if (g == nullptr || !g->Visible()) continue;
+    if (g->HitTest(x - g->Left(), y - g->Top())) return g;
+  }
+  return nullptr;
+}
+
+void TWinControl::WndProc(TMessage& message) {
+  if (!message.Handled && FPeer) FPeer->DefaultHandler(message);
+}
+
+win::LRESULT TWinControl::Perform(win::UINT msg, win::WPARAM wParam, win::LPARAM lParam) {
+  TMessage m{msg, wParam, lParam, 0, false};
+  WndProc(m);
+  return m.Result;
+}
+
+void TWinControl::InsertControl(TControl* control) { FControls.push_back(control); }
+
+void TWinControl::RemoveControl(TControl* control) {
+  FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+}
+
+}  // namespace norva::tk

@@ -1,0 +1,167 @@
+// The control base: every control is a plain object holding its properties.
+// A windowed control (TWinControl) may have a peer, the native window that
+// mirrors its properties; a windowless control (TGraphicControl) only paints
+// and hit-tests through its parent. Without a peer (tests) the properties
+// simply hold.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/Canvas.h"
+#include "toolkit/Types.h"
+
+namespace norva::tk {
+
+class TWinControl;
+class TPopupMenu;
+
+// What changed on a control, so a peer updates only that.
+enum class TChange { Bounds, Visible, Enabled, Caption, Font, Color, Hint, State, Items, Picture };
+
+class TControl : public TObject {
+ public:
+  explicit TControl(TWinControl* parent);
+  ~TControl() override;
+  TControl(const TControl&) = delete;
+  TControl& operator=(const TControl&) = delete;
+
+  std::string Name;
+
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  TRect BoundsRect() const { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+  TRect ClientRect() const { return {0, 0, FWidth, FHeight}; }
+  virtual void SetBounds(int left, int top, int width, int height);
+  void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+  void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+  void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+  void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+
+  bool Visible() const { return FVisible; }
+  virtual void SetVisible(bool v);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool v);
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& v);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor v);
+  const TFont& Font() const { return FFont; }
+  void SetFont(const TFont& v);
+  void SetFontColor(TColor v);
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& v);
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool v);
+
+  TWinControl* Parent() const { return FParent; }
+  // Visible, and every parent up to the form visible too.
+  bool Showing() const;
+
+  TNotifyEvent OnClick;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+
+  // Input from the windowing system (or a test): coordinates are the
+  // control's client coordinates.
+  virtual void Click();
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+
+  virtual void Invalidate();
+  virtual bool IsWindowed() const { return false; }
+
+ protected:
+  // Called after a property changed; the base repaints or tells the peer.
+  virtual void Changed(TChange what);
+  // Hooks for subclasses, called before the peer/repaint step.
+  virtual void CaptionChanged() {}
+  virtual void FontChanged() {}
+
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  bool FVisible = true;
+  bool FEnabled = true;
+  std::string FCaption;
+  TColor FColor = clBtnFace;
+  TFont FFont;
+  std::string FHint;
+  bool FShowHint = false;
+  TWinControl* FParent;
+
+ private:
+  friend class TWinControl;
+};
+
+// A windowless control: paints itself on its parent's canvas.
+class TGraphicControl : public TControl {
+ public:
+  using TControl::TControl;
+  // The canvas has its origin at the control's top-left corner.
+  virtual void Paint(TCanvas& canvas) = 0;
+  // Whether the point (client coordinates) belongs to the control.
+  virtual bool HitTest(int x, int y) const { return x >= 0 && y >= 0 && x < FWidth && y < FHeight; }
+};
+
+// The native side of a windowed control.
+class ControlPeer {
+ public:
+  virtual ~ControlPeer() = default;
+  virtual win::HWND Handle() const = 0;
+  virtual void Update(TChange what) = 0;
+  // Area in client coordinates; null for all of it.
+  virtual void Invalidate(const TRect* area) = 0;
+  // Answers a message the control didn't handle (the native default).
+  virtual void DefaultHandler(TMessage& message) = 0;
+};
+
+class TWinControl : public TControl {
+ public:
+  explicit TWinControl(TWinControl* parent);
+  ~TWinControl() override;
+
+  bool IsWindowed() const override { return true; }
+  const std::vector<TControl*>& Controls() const { return FControls; }
+
+  // The native window, created on first need (a test backend gives a token).
+  win::HWND Handle();
+  bool HandleAllocated() const { return FPeer != nullptr; }
+  ControlPeer* Peer() const { return FPeer.get(); }
+  void DestroyHandle();
+
+  // Paints the windowless children, in creation order, onto canvas whose
+  // origin is this control's client origin.
+  void PaintControls(TCanvas& canvas);
+  virtual void PaintBackground(TCanvas& canvas);
+  void InvalidateRect(const TRect& area);
+  void Invalidate() override;
+  // The topmost visible windowless child at a client point, or null.
+  TGraphicControl* ControlAt(int x, int y) const;
+
+  // Every message of the native window passes here first.
+  virtual void WndProc(TMessage& message);
+  // Sends a message straight to WndProc (as SendMessage would).
+  win::LRESULT Perform(win::UINT msg, win::WPARAM wParam = 0, win::LPARAM lParam = 0);
+
+  TPopupMenu* PopupMenu = nullptr;
+
+ protected:
+  void Changed(TChange what) override;
+  // Creates the peer through the backend; forms override to parent-less windows.
+  virtual void CreateHandle();
+
+ private:
+  friend class TControl;
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  std::vector<TControl*> FControls;
+  std::unique_ptr<ControlPeer> FPeer;
+};
+
+}  // namespace norva::tk

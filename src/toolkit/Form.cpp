@@ -1,0 +1,73 @@
+#include "toolkit/Form.h"
+
+#include "toolkit/Application.h"
+#include "toolkit/Backend.h"
+
+namespace norva::tk {
+
+TForm::TForm(TForm* owner) : TWinControl(nullptr), FOwner(owner) { FVisible = false; }
+
+TForm::~TForm() = default;
+
+void TForm::CreateHandle() { TWinControl::CreateHandle(); }
+
+void TForm::SetClientSize(int width, int height) { SetBounds(FLeft, FTop, width, height); }
+
+void TForm::Close() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  if (!canClose) return;
+  if (FModal) {
+    if (FModalResult == TModalResult::mrNone) FModalResult = TModalResult::mrCancel;
+    return;
+  }
+  if (Application != nullptr && Application->MainForm == this)
+    Application->Terminate();
+  else
+    Hide();
+}
+
+TModalResult TForm::ShowModal() {
+  FModalResult = TModalResult::mrNone;
+  FModal = true;
+  Show();
+  CurrentBackend().RunModalLoop([this] {
+    return FModalResult != TModalResult::mrNone ||
+           (Application != nullptr && Application->Terminated());
+  });
+  Hide();
+  FModal = false;
+  return FModalResult;
+}
+
+void TForm::SetModalResult(TModalResult result) {
+  FModalResult = result;
+  if (!FModal && result != TModalResult::mrNone) Hide();
+}
+
+void TForm::WndProc(TMessage& message) {
+  if (message.Msg == win::WM_CLOSE) {
+    Close();
+    message.Handled = true;
+    return;
+  }
+  TWinControl::WndProc(message);
+}
+
+void TForm::PaintBackground(TCanvas& canvas) { canvas.FillRect(ClientRect(), FColor); }
+
+void TForm::DoCreate() {
+  if (OnCreate) OnCreate(this);
+}
+
+void TForm::DoDestroy() {
+  if (FDestroying) return;
+  FDestroying = true;
+  if (OnDestroy) OnDestroy(this);
+}
+
+void TForm::DoActivate() {
+  if (OnActivate) OnActivate(this);
+}
+
+}  // namespace norva::tk

@@ -1,0 +1,80 @@
+// Top-level windows. A form's creation event (OnCreate) runs after its
+// constructor has finished and its destruction event (OnDestroy) before its
+// destructor body: create forms with CreateForm and hold them in a FormPtr.
+#pragma once
+
+#include <memory>
+#include <utility>
+
+#include "toolkit/Control.h"
+
+namespace norva::tk {
+
+enum class TBorderStyle { bsNone, bsSingle, bsDialog, bsSizeable };
+enum class TFormStyle { fsNormal, fsStayOnTop };
+enum class TPosition { poDesigned, poScreenCenter };
+
+class TForm : public TWinControl {
+ public:
+  explicit TForm(TForm* owner);
+  ~TForm() override;
+
+  TForm* Owner() const { return FOwner; }
+  TBorderStyle BorderStyle = TBorderStyle::bsSizeable;
+  TFormStyle FormStyle = TFormStyle::fsNormal;
+  TPosition Position = TPosition::poDesigned;
+  bool CloseBoxOnly = false;
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnActivate;
+  TCloseQueryEvent OnCloseQuery;
+
+  // Client size; the window is sized around it.
+  void SetClientSize(int width, int height);
+
+  // Asks OnCloseQuery, then hides the form (or, for the main form, ends the
+  // message loop).
+  void Close();
+  TModalResult ShowModal();
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult result);
+  bool Modal() const { return FModal; }
+
+  void WndProc(TMessage& message) override;
+  void PaintBackground(TCanvas& canvas) override;
+
+  void DoCreate();
+  void DoDestroy();
+  void DoActivate();
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  TForm* FOwner;
+  TModalResult FModalResult = TModalResult::mrNone;
+  bool FModal = false;
+  bool FDestroying = false;
+};
+
+struct FormDeleter {
+  void operator()(TForm* form) const {
+    form->DoDestroy();
+    delete form;
+  }
+};
+template <class F>
+using FormPtr = std::unique_ptr<F, FormDeleter>;
+
+// Constructs the form, then runs its creation event, then shows it when its
+// layout declares it visible.
+template <class F, class... Args>
+FormPtr<F> CreateForm(Args&&... args) {
+  FormPtr<F> form(new F(std::forward<Args>(args)...));
+  form->DoCreate();
+  if (form->Visible()) form->Show();
+  return form;
+}
+
+}  // namespace norva::tk
