@@ -1,0 +1,38 @@
+#include "app/Entry.h"
+
+#include "app/Main.h"
+#include "toolkit/Application.h"
+
+namespace norva {
+
+using platform::Os;
+
+int RunNorva(std::vector<std::string> args) {
+  // The mutex stays until the process ends; a second copy only says so.
+  Os().kernel.CreateMutexA("NORVA_EXE");
+  if (Os().kernel.GetLastError() == win::ERROR_ALREADY_EXISTS) {
+    Os().user.MessageBoxA(nullptr, "プログラムの二重起動はできません。", "Norva", win::MB_OK);
+    return 0;
+  }
+
+  tk::TApplication app(std::move(args));
+  tk::Application = &app;
+  app.Initialize("Norva");
+  Os().user.ShowWindow(app.Handle(), win::SW_HIDE);
+  app.ShowMainForm = false;
+  {
+    auto main = tk::CreateForm<TMainForm>(nullptr);
+    MainForm = main.get();
+    app.MainForm = main.get();
+    try {
+      app.Run();
+    } catch (const std::exception& error) {
+      app.ShowException(error);
+    }
+    app.MainForm = nullptr;
+  }
+  tk::Application = nullptr;
+  return 0;
+}
+
+}  // namespace norva

@@ -1,0 +1,307 @@
+#include "app/Main.h"
+
+#include "probes/CpuUsage.h"
+#include "probes/MemoryStatus.h"
+#include "toolkit/Application.h"
+
+namespace norva {
+
+TMainForm* MainForm = nullptr;
+
+using platform::Os;
+
+namespace {
+
+const char* const kStartStat = "PerfStats\\StartStat";
+const char* const kStopStat = "PerfStats\\StopStat";
+const char* const kCpuUsage = "KERNEL\\CPUUsage";
+
+TFont MainFont(TColor color, bool bold = false, const char* face = "ＭＳ Ｐゴシック", int height = 12) {
+  TFont f;
+  f.Name = face;
+  f.Height = height;
+  f.Bold = bold;
+  f.Color = color;
+  f.Charset = SHIFTJIS_CHARSET;
+  return f;
+}
+
+void SetUpButton(TSpeedButton& b, int left, int width, const char* caption, TColor color,
+                 const char* hint) {
+  b.SetBounds(left, 1, width, 16);
+  b.SetCaption(caption);
+  b.SetFont(MainFont(color, true));
+  b.SetHint(hint);
+  b.SetShowHint(true);
+}
+
+void SetUpLabel(TNovelLabel& l, int left, int top, int width, const char* caption,
+                TAlignment alignment) {
+  l.BeginLoad();
+  l.SetAutoSize(false);
+  l.DrawRefresh = true;
+  l.TextShadow = true;
+  l.SetTransparent(true);
+  l.SetAlignment(alignment);
+  l.SetFont(MainFont(clWindow));
+  l.SetBounds(left, top, width, 12);
+  l.SetCaption(caption);
+  l.Loaded();
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TForm* owner) : TForm(owner) {
+  // 1. The window from its layout.
+  BuildLayout();
+  // 2. - 3. OS family, first sample, a first cleaning size of half the memory.
+  FNtFamily = IsNtFamily();
+  SampleMemory();
+  FCleanSize = FNtFamily ? static_cast<int64_t>(FMemStatusEx.ullTotalPhys / 2)
+                         : static_cast<int64_t>(FMemStatus.dwTotalPhys >> 1);
+  // 4. The two other windows, both hidden.
+  HeapChkFrm = nullptr;
+  FSettingFrm = CreateForm<TSettingFrm>(this);
+  SettingFrm = FSettingFrm.get();
+  FHeapChkFrm = CreateForm<THeapChkFrm>(this);
+  HeapChkFrm = FHeapChkFrm.get();
+  // 5.
+  FCleaning = false;
+  LoadSettings();
+  FModalOpen = false;
+  FFirstTick = true;
+  FStopRequested = false;
+  FTipFreeMB = 0;
+  // 6. The free-resources function of the older family.
+  if (!FNtFamily) {
+    FRsrcLib = Os().kernel.LoadLibraryA("rsrc32.dll");
+    if (FRsrcLib != nullptr)
+      FGetFreeResources = reinterpret_cast<win::GetFreeSystemResourcesProc>(
+          Os().kernel.GetProcAddress(FRsrcLib, "_MyGetFreeSystemResources32@4"));
+  }
+  // 7.
+  if (FGetFreeResources == nullptr) RemoveResourcesColumn();
+
+  OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnDestroy = [this](TObject* s) { FormDestroy(s); };
+  OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
+}
+
+TMainForm::~TMainForm() {
+  if (FRsrcLib != nullptr) Os().kernel.FreeLibrary(FRsrcLib);
+  FRsrcLib = nullptr;
+  FSettingFrm.reset();
+  SettingFrm = nullptr;
+  FHeapChkFrm.reset();
+  HeapChkFrm = nullptr;
+  if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::BuildLayout() {
+  Name = "MainForm";
+  SetCaption("Norva");
+  BorderStyle = TBorderStyle::bsNone;
+  SetFont(MainFont(clWindowText));
+  SetColor(clBtnFace);
+  SetClientSize(200, 80);
+  FVisible = true;  // shown at the end of creation
+
+  ImageBk.SetBounds(0, 0, 200, 80);
+  ImageBk.SetStretch(true);
+  ImageBk.Hide();
+  bblClient.SetBounds(0, 0, 200, 80);
+  bblClient.Style = TBevelStyle::bsRaised;
+  Bevel2.SetBounds(29, 16, 169, 15);
+  Bevel1.SetBounds(2, 30, 27, 48);
+  Bevel3.SetBounds(168, 32, 2, 50);
+
+  SetUpButton(sbtnConfig, 0, 38, "[設定]", clNavy, "(設定ボタン)設定画面を開きます");
+  SetUpButton(sbtnGetMem, 38, 38, "[掃除]", clGreen,
+              "(メモリクリアボタン)メモリ内を掃除して物理メモリを確保します");
+  SetUpButton(sbtnMemHeap, 76, 38, "[情報]", clOlive, "起動中プロセスについての詳細情報です");
+  SetUpButton(sbtnMinimize, 167, 16, "▼", clBlack,
+              "(最小化ボタン)デスクトップ上に表示しないようにします");
+  SetUpButton(sbtnClose, 183, 16, "×", clBlack, "(終了ボタン)終了します");
+  struct Twin {
+    TSpeedButton& white;
+    TSpeedButton& coloured;
+  };
+  for (Twin t : {Twin{sbtnWConfig, sbtnConfig}, Twin{sbtnWGetMem, sbtnGetMem},
+                 Twin{sbtnWMemHeap, sbtnMemHeap}, Twin{sbtnWMinimize, sbtnMinimize},
+                 Twin{sbtnWClose, sbtnClose}}) {
+    t.white.SetBounds(t.coloured.Left() - 1, t.coloured.Top() - 1, t.coloured.Width(),
+                      t.coloured.Height());
+    t.white.SetCaption(t.coloured.Caption());
+    t.white.SetFont(MainFont(clWhite, true));
+    t.white.SetHint(t.coloured.Hint());
+    t.white.SetShowHint(true);
+    t.white.Hide();
+  }
+  for (TSpeedButton* b : {&sbtnConfig, &sbtnWConfig})
+    b->OnClick = [this](TObject* s) { sbtnConfigClick(s); };
+  for (TSpeedButton* b : {&sbtnMemHeap, &sbtnWMemHeap})
+    b->OnClick = [this](TObject* s) { sbtnMemHeapClick(s); };
+  for (TSpeedButton* b : {&sbtnClose, &sbtnWClose})
+    b->OnClick = [this](TObject* s) { MenuClose(s); };
+
+  SetUpLabel(nlblCpuUsePer, 114, 3, 49, "CPU:100%", TAlignment::taRightJustify);
+  SetUpLabel(nlblUsePer, 0, 17, 28, "％", TAlignment::taRightJustify);
+  nlblUsePer.SetHint("メモリ使用率（OSにより解釈が異なります。100%になることもあります）");
+  SetUpLabel(nlblTitleInfo, 47, 17, 151, "空き  使用   合計   残RES", TAlignment::taLeftJustify);
+  nlblTitleInfo.SetFont(MainFont(clWindow, false, "ＭＳ ゴシック"));
+  SetUpLabel(nlblTitlePhysical, 0, 33, 30, "物理", TAlignment::taCenter);
+  nlblTitlePhysical.SetHint("物理メモリ（実際に搭載しているメモリ量）");
+  SetUpLabel(nlblPageTitle, 0, 48, 30, "頁", TAlignment::taCenter);
+  nlblPageTitle.SetHint("ページメモリ（スワップメモリ）");
+  SetUpLabel(nlblVirtualTitle, 0, 63, 30, "仮想", TAlignment::taCenter);
+  nlblVirtualTitle.SetHint("仮想メモリ（理論上のメモリ）");
+  const int rows[3] = {33, 48, 63};
+  TNovelLabel* freeColumn[3] = {&nlblPhysicalFree, &nlblPageFree, &nlblVirtualFree};
+  TNovelLabel* useColumn[3] = {&nlblPhysicalUse, &nlblPageUse, &nlblVirtualUse};
+  TNovelLabel* totalColumn[3] = {&nlblPhysicalTotal, &nlblPageTotal, &nlblVirtualTotal};
+  TNovelLabel* resColumn[3] = {&nlblResSys, &nlblResUser, &nlblResGdi};
+  for (int i = 0; i < 3; ++i) {
+    SetUpLabel(*freeColumn[i], 22, rows[i], 44, "0.0", TAlignment::taRightJustify);
+    SetUpLabel(*useColumn[i], 71, rows[i], 36, "0.0", TAlignment::taRightJustify);
+    SetUpLabel(*totalColumn[i], 108, rows[i], 56, "0.0 MB", TAlignment::taRightJustify);
+    SetUpLabel(*resColumn[i], 169, rows[i], 27, "%", TAlignment::taRightJustify);
+  }
+
+  stcInfo.SetBounds(32, 88, 169, 16);
+  stcInfo.Alignment = TAlignment::taCenter;
+  stcInfo.SetColor(clYellow);
+  stcInfo.SetFont(MainFont(clWindowText));
+  stcInfo.SetCaption("～掃除中～");
+  btnStop.SetBounds(0, 88, 38, 16);
+  btnStop.SetFont(MainFont(clRed, false, "ＭＳ Ｐゴシック", 11));
+  btnStop.SetCaption("中断");
+  btnStop.SetHint("メモリクリア処理を中断します");
+  btnStop.SetShowHint(true);
+  btnStop.OnClick = [this](TObject* s) { btnStopClick(s); };
+
+  pmRestore = &PopupMenu.Add("pmRestore", "元の大きさに戻す");
+  pmRestore->Default = true;
+  PopupMenu.Add("N2", "-");
+  pmConfig = &PopupMenu.Add("pmConfig", "設定");
+  pmClean = &PopupMenu.Add("pmClean", "掃除");
+  pmInfo = &PopupMenu.Add("pmInfo", "情報");
+  PopupMenu.Add("N1", "-");
+  pmExit = &PopupMenu.Add("pmExit", "終了");
+  pmConfig->OnClick = [this](TObject* s) { sbtnConfigClick(s); };
+  pmInfo->OnClick = [this](TObject* s) { sbtnMemHeapClick(s); };
+  pmExit->OnClick = [this](TObject* s) { MenuClose(s); };
+
+  timMain.Name = "timMain";
+  timMain.SetInterval(100);
+  timSub.Name = "timSub";
+  timSub.SetInterval(1000);
+  timMain.SetEnabled(true);
+  timSub.SetEnabled(true);
+}
+
+void TMainForm::RemoveResourcesColumn() {
+  nlblResSys.Hide();
+  nlblResUser.Hide();
+  nlblResGdi.Hide();
+  Bevel3.Hide();
+  nlblTitleInfo.SetCaption("空き   使用     合計");
+  for (TNovelLabel* l : {&nlblPhysicalUse, &nlblPageUse, &nlblVirtualUse}) l->SetLeft(76);
+  for (TNovelLabel* l : {&nlblPhysicalTotal, &nlblPageTotal, &nlblVirtualTotal}) l->SetLeft(132);
+  TSettingFrm& s = *SettingFrm;
+  for (TControl* c : std::initializer_list<TControl*>{
+           &s.lblResWavCaption, &s.edtResWavPath, &s.lblResWavMB1, &s.edtResWav2, &s.udResWav2,
+           &s.lblResWavMB2, &s.btnResWavPlay, &s.btnResWavRead, &s.btnResWavClear})
+    c->Hide();
+}
+
+void TMainForm::SampleMemory() {
+  if (FNtFamily) {
+    FMemStatusEx.dwLength = sizeof(FMemStatusEx);
+    MemoryStatusEx probe;
+    probe.Get(FMemStatusEx);
+  } else {
+    FMemStatus.dwLength = sizeof(FMemStatus);
+    Os().kernel.GlobalMemoryStatus(&FMemStatus);
+  }
+}
+
+platform::NotifyIconData TMainForm::TrayRecord() {
+  platform::NotifyIconData data;
+  data.hWnd = Handle();
+  return data;
+}
+
+void TMainForm::FormCreate(TObject*) {
+  auto& user = Os().user;
+  FIconNotifyMsg = user.RegisterWindowMessageA("IconNotify");
+  const win::UINT flags = win::LR_SHARED | win::LR_DEFAULTSIZE;
+  FIconNormal = user.LoadIconResource("TASKTRAY00", 16, 16, flags);
+  FIconCleaning = user.LoadIconResource("TASKTRAY01", 16, 16, flags);
+  platform::NotifyIconData tray = TrayRecord();
+  tray.uFlags = win::NIF_MESSAGE | win::NIF_ICON | win::NIF_TIP;
+  tray.uCallbackMessage = FIconNotifyMsg;
+  tray.hIcon = FIconNormal != nullptr ? FIconNormal : user.ApplicationIcon();
+  tray.szTip = "Norva";
+  Os().shell.Shell_NotifyIconA(win::NIM_ADD, tray);
+  Application->OnDeactivate = [this](TObject* s) { AppDeactivate(s); };
+  Application->OnMinimize = [this](TObject* s) { AppMinimize(s); };
+  Application->OnRestore = [this](TObject* s) { AppRestore(s); };
+  if (!FNtFamily) ReadPerfCounter(win::HKEY_DYN_DATA, kStartStat, kCpuUsage);
+}
+
+void TMainForm::FormCloseQuery(TObject*, bool& CanClose) {
+  SaveSettings(false);
+  CanClose = true;
+}
+
+void TMainForm::FormDestroy(TObject*) {
+  if (!FNtFamily) ReadPerfCounter(win::HKEY_DYN_DATA, kStopStat, kCpuUsage);
+  Os().shell.Shell_NotifyIconA(win::NIM_DELETE, TrayRecord());
+}
+
+void TMainForm::MenuClose(TObject*) { Os().user.PostMessageA(Handle(), win::WM_CLOSE, 0, 0); }
+
+void TMainForm::sbtnConfigClick(TObject*) {
+  Show();
+  FMinimized = false;
+  Application->Restore();
+  SaveSettings(true);
+  LoadSettings();
+  FModalOpen = true;
+  const TModalResult result = SettingFrm->ShowModal();
+  FModalOpen = false;
+  if (result == TModalResult::mrOk) SaveSettings(false);
+  LoadSettings();
+}
+
+void TMainForm::sbtnMemHeapClick(TObject*) {
+  if (HeapChkFrm == nullptr) {
+    FHeapChkFrm = CreateForm<THeapChkFrm>(this);
+    HeapChkFrm = FHeapChkFrm.get();
+  }
+  if (!HeapChkFrm->Visible()) HeapChkFrm->Show();
+}
+
+void TMainForm::btnStopClick(TObject*) { FStopRequested = true; }
+
+void TMainForm::AppMinimize(TObject*) {
+  FMinimized = true;
+  if (SettingFrm->ckbTaskBarHide.Checked()) Os().user.ShowWindow(Application->Handle(), win::SW_HIDE);
+  if (HeapChkFrm != nullptr && HeapChkFrm->Visible()) HeapChkFrm->Hide();
+}
+
+void TMainForm::AppRestore(TObject*) {
+  Show();
+  FMinimized = false;
+  if (SettingFrm->ckbTaskBarHide.Checked()) Os().user.ShowWindow(Application->Handle(), win::SW_HIDE);
+}
+
+void TMainForm::AppDeactivate(TObject*) {
+  if (FMinimized || !SettingFrm->ckbStayOnTop.Checked()) return;
+  if (Visible())
+    Os().user.SetWindowPos(Application->Handle(), win::HWND_TOPMOST, Left(), Top(), Width(),
+                           Height(), win::SWP_SHOWWINDOW | win::SWP_NOMOVE | win::SWP_NOSIZE);
+  if (SettingFrm->ckbTaskBarHide.Checked()) Os().user.ShowWindow(Application->Handle(), win::SW_HIDE);
+}
+
+}  // namespace norva

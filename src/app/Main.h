@@ -1,0 +1,133 @@
+// The main window: the 200 × 80 monitor with its figures, buttons, tray icon
+// and timers, and the program state the other windows share.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "components/Novellbl.h"
+#include "inspector/Heapchk.h"
+#include "platform/Platform.h"
+#include "settings/Setting.h"
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Form.h"
+#include "toolkit/Menus.h"
+#include "toolkit/StdCtrls.h"
+#include "toolkit/Timer.h"
+
+namespace norva {
+
+using components::TNovelLabel;
+
+class TMainForm : public TForm {
+ public:
+  explicit TMainForm(TForm* owner);
+  ~TMainForm() override;
+
+  // Layout, lowest in the drawing order first.
+  TImage ImageBk{this};
+  TBevel bblClient{this};
+  TBevel Bevel2{this};
+  TBevel Bevel1{this};
+  TBevel Bevel3{this};
+  TSpeedButton sbtnConfig{this};
+  TSpeedButton sbtnGetMem{this};
+  TSpeedButton sbtnMemHeap{this};
+  TSpeedButton sbtnMinimize{this};
+  TSpeedButton sbtnClose{this};
+  TSpeedButton sbtnWConfig{this};
+  TSpeedButton sbtnWGetMem{this};
+  TSpeedButton sbtnWMemHeap{this};
+  TSpeedButton sbtnWMinimize{this};
+  TSpeedButton sbtnWClose{this};
+  TNovelLabel nlblCpuUsePer{this};
+  TNovelLabel nlblUsePer{this};
+  TNovelLabel nlblTitleInfo{this};
+  TNovelLabel nlblTitlePhysical{this};
+  TNovelLabel nlblPageTitle{this};
+  TNovelLabel nlblVirtualTitle{this};
+  TNovelLabel nlblPhysicalFree{this};
+  TNovelLabel nlblPageFree{this};
+  TNovelLabel nlblVirtualFree{this};
+  TNovelLabel nlblPhysicalUse{this};
+  TNovelLabel nlblPageUse{this};
+  TNovelLabel nlblVirtualUse{this};
+  TNovelLabel nlblPhysicalTotal{this};
+  TNovelLabel nlblPageTotal{this};
+  TNovelLabel nlblVirtualTotal{this};
+  TNovelLabel nlblResSys{this};
+  TNovelLabel nlblResUser{this};
+  TNovelLabel nlblResGdi{this};
+  TStaticText stcInfo{this};
+  TButton btnStop{this};
+  TTimer timMain;
+  TTimer timSub;
+  TPopupMenu PopupMenu;
+  TMenuItem* pmRestore = nullptr;
+  TMenuItem* pmConfig = nullptr;
+  TMenuItem* pmClean = nullptr;
+  TMenuItem* pmInfo = nullptr;
+  TMenuItem* pmExit = nullptr;
+
+  // Program state shared with the other windows.
+  bool FNtFamily = false;
+  win::MEMORYSTATUS FMemStatus{};
+  win::MEMORYSTATUSEX FMemStatusEx{};
+  // Bytes one cleaning reserves. Wider than 32 bits: machines have more
+  // memory than that, and the engine bounds it by what the process can address.
+  int64_t FCleanSize = 0;
+  bool FCleaning = false;
+  bool FStopRequested = false;
+  bool FModalOpen = false;
+  bool FMinimized = false;
+  bool FFirstTick = true;
+  int32_t FPeakLoad = 0;
+  int32_t FCpuUsePer = 0;
+  win::UINT FIconNotifyMsg = 0;
+  long double FTipFreeMB = 0;
+  win::HICON FIconNormal = nullptr;
+  win::HICON FIconCleaning = nullptr;
+  win::POINT FCursorPos{};
+  int FLastLeft = 0;
+  int FLastTop = 0;
+  win::POINT FLastCursorPos{};
+  win::HMODULE FRsrcLib = nullptr;
+  win::GetFreeSystemResourcesProc FGetFreeResources = nullptr;
+
+  // Memory probe: fills the record of the current OS family.
+  void SampleMemory();
+
+  // Settings file.
+  void LoadSettings();
+  void SaveSettings(bool PositionOnly);
+  void ApplyAppearance(bool OverBackground);
+
+  // Events and handlers.
+  void FormCreate(TObject* Sender);
+  void FormDestroy(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void MenuClose(TObject* Sender);
+  void sbtnConfigClick(TObject* Sender);
+  void sbtnMemHeapClick(TObject* Sender);
+  void btnStopClick(TObject* Sender);
+  void AppDeactivate(TObject* Sender);
+  void AppMinimize(TObject* Sender);
+  void AppRestore(TObject* Sender);
+
+  // The tray icon record of every tray call: zeroed, this window, id 0.
+  platform::NotifyIconData TrayRecord();
+
+ private:
+  void BuildLayout();
+  void RemoveResourcesColumn();
+  FormPtr<TSettingFrm> FSettingFrm;
+  FormPtr<THeapChkFrm> FHeapChkFrm;
+};
+
+extern TMainForm* MainForm;
+
+// The settings file: the executable's path with its last three characters
+// replaced by "ini".
+std::string SettingsFilePath();
+
+}  // namespace norva

@@ -1,0 +1,131 @@
+// The settings dialog. Its controls are the settings record: every part of
+// the program reads a setting's current value from them.
+#pragma once
+
+#include "toolkit/Dialogs.h"
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Form.h"
+#include "toolkit/StdCtrls.h"
+
+namespace norva {
+
+using namespace norva::tk;
+
+class TSettingFrm : public TForm {
+ public:
+  explicit TSettingFrm(TForm* owner);
+
+  TPageControl pgcSetting{this};
+  TTabSheet tbsAction{&pgcSetting, "動作設定"};
+  TTabSheet tbsDisplay{&pgcSetting, "画面設定"};
+  TTabSheet tbsSound{&pgcSetting, "音声設定"};
+
+  // "動作設定"
+  TGroupBox groupBoxMem{&tbsAction};
+  TStaticText stctxtMemSize{&groupBoxMem};
+  TStaticText stcMemSize{&groupBoxMem};
+  TTrackBar trkberMemPer{&groupBoxMem};
+  TLabel lblConditionGreen{&groupBoxMem};
+  TLabel lblConditionYellow{&groupBoxMem};
+  TLabel lblConditionRed{&groupBoxMem};
+  TCheckBox chkbMemChk{&groupBoxMem};
+  TCheckBox chkbAutoMem{&groupBoxMem};
+  TCheckBox chkbAuto{&groupBoxMem};
+  TCheckBox chkbMinExec{&groupBoxMem};
+  TEdit edtMem{&groupBoxMem};
+  TUpDown udMem{&groupBoxMem};
+  TLabel lblAuto{&groupBoxMem};
+  TCheckBox chkbFreeInc{&groupBoxMem};
+  TEdit edtUsePer{&groupBoxMem};
+  TUpDown udUsePer{&groupBoxMem};
+  TLabel lblAutoPer{&groupBoxMem};
+  TCheckBox chkbNot100Per{&groupBoxMem};
+  TLabel lblClSpeed{&groupBoxMem};
+  TComboBox cmbClSpeed{&groupBoxMem};
+
+  TGroupBox groupBoxEtc{&tbsAction};
+  TCheckBox chkbHideHint{&groupBoxEtc};
+  TCheckBox ckbStayOnTop{&groupBoxEtc};
+  TCheckBox ckbDontCatch{&groupBoxEtc};
+  TCheckBox ckbCpuPer{&groupBoxEtc};
+  TCheckBox ckbStopCpuPer{&groupBoxEtc};
+  TCheckBox ckbOverAction{&groupBoxEtc};
+  TCheckBox ckbTaskBarHide{&groupBoxEtc};
+  TCheckBox ckbMagnet{&groupBoxEtc};
+
+  // "画面設定"
+  TGroupBox groupBoxBmp{&tbsDisplay};
+  TLabel lblBmpDir{&groupBoxBmp};
+  TPanel pnlPreview{&groupBoxBmp};
+  TImage imgPreview{&pnlPreview};
+  TButton btnBmpRead{&groupBoxBmp};
+  TButton btnBmpClear{&groupBoxBmp};
+  TCheckBox chkbStretch{&groupBoxBmp};
+  TCheckBox chkbEraseBkgnd{&tbsDisplay};
+
+  TGroupBox grpbStringColor{&tbsDisplay};
+  TGroupBox grpbNormal{&grpbStringColor};
+  TPanel pnlColorSetNormal{&grpbNormal};
+  TLabel lblNormalColor{&pnlColorSetNormal};
+  TButton btnStrColorNormal{&grpbNormal};
+  TButton btnBkColorNormal{&grpbNormal};
+  TButton btnClearColorNormal{&grpbNormal};
+  TGroupBox grpbBkgrp{&grpbStringColor};
+  TPanel pnlColorSetBkgrp{&grpbBkgrp};
+  TLabel lblBkgColorB{&pnlColorSetBkgrp};
+  TLabel lblBkgColorF{&pnlColorSetBkgrp};
+  TButton btnStrColorFrBg{&grpbBkgrp};
+  TButton btnStrColorBkBg{&grpbBkgrp};
+  TCheckBox chkbButtonColorDef{&tbsDisplay};
+
+  // "音声設定"
+  TGroupBox groupBoxColor{&tbsSound};
+  TLabel lblWavCaption{&groupBoxColor};
+  TEdit edtWavPath{&groupBoxColor};
+  TButton btnPlay{&groupBoxColor};
+  TButton btnWavRead{&groupBoxColor};
+  TButton btnWavClear{&groupBoxColor};
+  TLabel lblWavMB1{&groupBoxColor};
+  TEdit edtMem2{&groupBoxColor};
+  TUpDown udMem2{&groupBoxColor};
+  TLabel lblWavMB2{&groupBoxColor};
+  TLabel lblResWavCaption{&groupBoxColor};
+  TEdit edtResWavPath{&groupBoxColor};
+  TButton btnResWavPlay{&groupBoxColor};
+  TButton btnResWavRead{&groupBoxColor};
+  TButton btnResWavClear{&groupBoxColor};
+  TLabel lblResWavMB1{&groupBoxColor};
+  TEdit edtResWav2{&groupBoxColor};
+  TUpDown udResWav2{&groupBoxColor};
+  TLabel lblResWavMB2{&groupBoxColor};
+
+  TButton btnOk{this};
+  TButton btnCancel{this};
+
+  TOpenDialog OpenDialog;
+  TOpenDialog oppcdlgBmpLoad;
+  TColorDialog ColorDialog;
+
+  // The dialog's rules; each runs when its control changes, whether the user
+  // or a settings load changes it.
+  void trkberMemPerChange(TObject* Sender);
+  void chkbAutoClick(TObject* Sender);
+  void chkbAutoMemClick(TObject* Sender);
+  void chkbAutoCleanClick(TObject* Sender);
+  void ckbStopCpuPerClick(TObject* Sender);
+  void chkbEraseBkgndClick(TObject* Sender);
+  void edtMemChange(TObject* Sender);
+  void edtUsePerChange(TObject* Sender);
+  void edtWavPathChange(TObject* Sender);
+  void edtResWavPathChange(TObject* Sender);
+  void chkbStretchClick(TObject* Sender);
+
+ private:
+  void BuildLayout();
+  void ClampNumberBox(TEdit& edit, TUpDown& upDown);
+  bool FClamping = false;
+};
+
+extern TSettingFrm* SettingFrm;
+
+}  // namespace norva
