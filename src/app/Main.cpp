@@ -141,6 +141,8 @@ void TMainForm::BuildLayout() {
     b->OnClick = [this](TObject* s) { sbtnConfigClick(s); };
   for (TSpeedButton* b : {&sbtnMemHeap, &sbtnWMemHeap})
     b->OnClick = [this](TObject* s) { sbtnMemHeapClick(s); };
+  for (TSpeedButton* b : {&sbtnGetMem, &sbtnWGetMem})
+    b->OnClick = [this](TObject* s) { sbtnGetMemClick(s); };
   for (TSpeedButton* b : {&sbtnClose, &sbtnWClose})
     b->OnClick = [this](TObject* s) { MenuClose(s); };
 
@@ -189,10 +191,12 @@ void TMainForm::BuildLayout() {
   pmExit = &PopupMenu.Add("pmExit", "終了");
   pmConfig->OnClick = [this](TObject* s) { sbtnConfigClick(s); };
   pmInfo->OnClick = [this](TObject* s) { sbtnMemHeapClick(s); };
+  pmClean->OnClick = [this](TObject* s) { sbtnGetMemClick(s); };
   pmExit->OnClick = [this](TObject* s) { MenuClose(s); };
 
   timMain.Name = "timMain";
   timMain.SetInterval(100);
+  timMain.OnTimer = [this](TObject* s) { timMainTimer(s); };
   timSub.Name = "timSub";
   timSub.SetInterval(1000);
   timMain.SetEnabled(true);
@@ -250,6 +254,13 @@ void TMainForm::FormCreate(TObject*) {
 }
 
 void TMainForm::FormCloseQuery(TObject*, bool& CanClose) {
+  // Inside a cleaning's message pump: the cleaning still holds its blocks and
+  // this window's controls, so it ends first and closes afterwards.
+  if (FCleaning) {
+    FCloseAfterCleaning = true;
+    CanClose = false;
+    return;
+  }
   SaveSettings(false);
   CanClose = true;
 }
@@ -283,6 +294,12 @@ void TMainForm::sbtnMemHeapClick(TObject*) {
 }
 
 void TMainForm::btnStopClick(TObject*) { FStopRequested = true; }
+
+void TMainForm::PaintDesktopBehind() {
+  if (!SettingFrm->chkbEraseBkgnd.Checked()) return;
+  Os().user.PaintDesktopWallpaper(Handle(), nullptr);
+  Invalidate();
+}
 
 void TMainForm::AppMinimize(TObject*) {
   FMinimized = true;

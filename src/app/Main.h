@@ -110,14 +110,28 @@ class TMainForm : public TForm {
   void sbtnConfigClick(TObject* Sender);
   void sbtnMemHeapClick(TObject* Sender);
   void btnStopClick(TObject* Sender);
+  void sbtnGetMemClick(TObject* Sender);
+  void timMainTimer(TObject* Sender);
+
+  // Cleaning engine and its full-screen progress display.
+  void CleanMemory();
+  void DrawCleanProgress(int Percent);
   void AppDeactivate(TObject* Sender);
   void AppMinimize(TObject* Sender);
   void AppRestore(TObject* Sender);
 
   // The tray icon record of every tray call: zeroed, this window, id 0.
   platform::NotifyIconData TrayRecord();
+  // See-through mode: the desktop wallpaper painted behind the figures.
+  void PaintDesktopBehind();
+
+  // A close asked for while a cleaning runs: the cleaning ends at its next
+  // step and the close follows.
+  bool FCloseAfterCleaning = false;
 
  private:
+  void SetTray(win::HICON icon, const char* tip);
+  bool PumpAndCheckStop();
   void BuildLayout();
   void RemoveResourcesColumn();
   FormPtr<TSettingFrm> FSettingFrm;

@@ -237,6 +237,13 @@ class IUser {
   // A bitmap file; a handle of null when the file is missing or no bitmap.
   virtual LoadedBitmap LoadBitmapFile(const std::string& path) = 0;
   virtual void DeleteBitmap(HBITMAP bitmap) = 0;
+  // DefWindowProcA(GetDesktopWindow(), WM_ICONERASEBKGND, dc, 0) on the
+  // window's own device context: the desktop wallpaper behind the window is
+  // painted into it. dc null: the window's own context is taken for the call.
+  virtual void PaintDesktopWallpaper(HWND window, HDC dc) {
+    (void)window;
+    (void)dc;
+  }
 };
 
 class IShell {

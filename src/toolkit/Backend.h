@@ -50,6 +50,14 @@ class Backend {
   virtual void TrackPopupMenu(TPopupMenu& menu, int x, int y) = 0;
   virtual bool ExecuteOpenDialog(TOpenDialog& dialog) = 0;
   virtual bool ExecuteColorDialog(TColorDialog& dialog) = 0;
+
+  // A canvas on the whole display, drawing above every window; null where
+  // the system gives none.
+  virtual std::unique_ptr<TCanvas> OpenScreenCanvas() { return nullptr; }
+  // Every window under the screen area repaints itself, background included.
+  virtual void InvalidateScreenArea(const TRect& area) { (void)area; }
+  // Pixels per logical inch of the screen (for sizes given in points).
+  virtual int ScreenPixelsPerInch() { return 96; }
 };
 
 Backend& CurrentBackend();

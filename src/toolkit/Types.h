@@ -102,6 +102,7 @@ constexpr uint32_t DT_WORDBREAK = 0x10;
 constexpr uint32_t DT_EXPANDTABS = 0x40;
 constexpr uint32_t DT_CALCRECT = 0x400;
 constexpr uint32_t DT_NOPREFIX = 0x800;
+constexpr uint32_t DT_NOCLIP = 0x100;
 
 // A window message as a form's WndProc sees it. Handled stops the default
 // handling; Result is what the window procedure answers.

@@ -1,0 +1,122 @@
+// The main timer: ten times a second, the figures, the start-up work, the
+// warning sound and the automatic cleaning rules.
+#include <cstdio>
+
+#include "app/Main.h"
+#include "platform/Text.h"
+#include "probes/MemoryStatus.h"
+#include "toolkit/Application.h"
+
+namespace norva {
+
+using platform::Os;
+
+namespace {
+
+std::string Format(const char* format, double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  return buffer;
+}
+
+// Sets the caption only when the text differs; tells whether it did.
+bool Refresh(TNovelLabel& label, const std::string& text) {
+  if (label.Caption() == text) return false;
+  label.SetCaption(text);
+  return true;
+}
+
+}  // namespace
+
+void TMainForm::sbtnGetMemClick(TObject*) { CleanMemory(); }
+
+void TMainForm::timMainTimer(TObject*) {
+  TSettingFrm& s = *SettingFrm;
+  auto& user = Os().user;
+  // 1.
+  SampleMemory();
+
+  // 2. Start-up work, once.
+  if (FFirstTick) {
+    FFirstTick = false;
+    Application->ProcessMessages();
+    const int small = Os().profile.GetPrivateProfileIntA("SYSTEM", "Small", 0, SettingsFilePath());
+    if (small != 0) {
+      Application->Minimize();
+      FMinimized = true;
+      Hide();
+    } else {
+      FMinimized = false;
+      Show();
+    }
+    if (s.ckbTaskBarHide.Checked()) user.ShowWindow(Application->Handle(), win::SW_HIDE);
+    if (Application->ParamCount() >= 1) {
+      const std::string arg = text::ToLowerAscii(Application->ParamStr(1));
+      if (arg == "/exec" || arg == "-exec") {
+        sbtnGetMemClick(nullptr);
+        user.PostMessageA(Handle(), win::WM_CLOSE, 0, 0);
+        return;
+      }
+    }
+  }
+
+  // 3. Back from hiding under the mouse once the cursor has left.
+  if (!Visible() && s.ckbDontCatch.Checked() && !FMinimized) {
+    user.GetCursorPos(&FCursorPos);
+    if (FCursorPos.x < Left() || FCursorPos.x > Left() + Width() || FCursorPos.y < Top() ||
+        FCursorPos.y > Top() + Height())
+      Show();
+    if (s.ckbTaskBarHide.Checked()) user.ShowWindow(Application->Handle(), win::SW_HIDE);
+  }
+
+  const MemoryFigures m = FNtFamily ? FiguresOf(FMemStatusEx) : FiguresOf(FMemStatus);
+
+  // 4. The figures, each set only when its text changed.
+  bool changed = false;
+  if (!FMinimized) {
+    if (s.ckbCpuPer.Checked()) {
+      if (!nlblCpuUsePer.Visible()) nlblCpuUsePer.Show();
+    } else if (nlblCpuUsePer.Visible()) {
+      nlblCpuUsePer.Hide();
+    }
+    changed |= Refresh(nlblPhysicalFree, Format("%4.1lf", BytesToMB(m.availPhys)));
+    changed |= Refresh(nlblPhysicalUse, Format("%4.1lf", BytesToMB(m.usedPhys)));
+    changed |= Refresh(nlblPhysicalTotal, Format("%4.1lf MB", BytesToMB(m.totalPhys)));
+    changed |= Refresh(nlblVirtualFree, Format("%4.1lf", BytesToMB(m.availVirtual)));
+    changed |= Refresh(nlblVirtualUse, Format("%4.1lf", BytesToMB(m.usedVirtual)));
+    changed |= Refresh(nlblVirtualTotal, Format("%4.1lf MB", BytesToMB(m.totalVirtual)));
+    changed |= Refresh(nlblPageFree, Format("%4.1lf", BytesToMB(m.availPage)));
+    changed |= Refresh(nlblPageUse, Format("%4.1lf", BytesToMB(m.usedPage)));
+    changed |= Refresh(nlblPageTotal, Format("%4.1lf MB", BytesToMB(m.totalPage)));
+    char load[16];
+    std::snprintf(load, sizeof load, "%3d%%", static_cast<int>(m.load));
+    changed |= Refresh(nlblUsePer, load);
+  }
+
+  // 5. The low-memory warning, re-tried every tick while memory is low.
+  if (BytesToMB(m.availPhys) < s.udMem2.Position() && s.btnPlay.Enabled() && !FCleaning)
+    Os().sound.sndPlaySoundA(s.edtWavPath.Text(),
+                             win::SND_ASYNC | win::SND_NODEFAULT | win::SND_NOSTOP);
+
+  // 6. Automatic cleaning.
+  if (s.chkbAuto.Checked() && !FModalOpen) {
+    const int32_t load = m.load;
+    if (load > FPeakLoad && !FCleaning) FPeakLoad = load;
+    if (!(load >= 100 && s.chkbNot100Per.Checked())) {
+      const auto cpuBusy = [&] { return s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100; };
+      if (s.chkbMinExec.Checked() && BytesToMB(m.availPhys) < s.udMem.Position() && !cpuBusy())
+        sbtnGetMemClick(nullptr);
+      if (s.chkbFreeInc.Checked()) {
+        // A cleaning started just above has sampled afresh.
+        const int32_t now = static_cast<int32_t>(FNtFamily ? FMemStatusEx.dwMemoryLoad
+                                                           : FMemStatus.dwMemoryLoad);
+        if (now < FPeakLoad - s.udUsePer.Position() + 1 && !cpuBusy()) sbtnGetMemClick(nullptr);
+      }
+    }
+  }
+
+  // 7. See-through mode: the desktop picture again behind the new figures.
+  if (changed && s.chkbEraseBkgnd.Checked()) PaintDesktopBehind();
+}
+
+}  // namespace norva

@@ -1,0 +1,136 @@
+// The cleaning engine: reserve a large block, zero it in steps while the
+// window keeps running, hold it a moment, give it back.
+#include <algorithm>
+#include <cstdio>
+
+#include "app/Main.h"
+#include "cleaner/Reservation.h"
+#include "toolkit/Application.h"
+
+namespace norva {
+
+using platform::Os;
+
+namespace {
+
+const char* const kFailureText =
+    "メモリ不足です。確保量を調整してみてください。\n\n（空きスワップ量などを確認してみてください）";
+
+std::string StepText(int number) {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "掃除中 %d%% ", number);
+  return buffer;
+}
+
+}  // namespace
+
+void TMainForm::SetTray(win::HICON icon, const char* tip) {
+  platform::NotifyIconData tray = TrayRecord();
+  tray.uFlags = win::NIF_ICON | win::NIF_TIP;
+  tray.hIcon = icon;
+  tray.szTip = tip;
+  Os().shell.Shell_NotifyIconA(win::NIM_MODIFY, tray);
+}
+
+bool TMainForm::PumpAndCheckStop() {
+  Application->ProcessMessages();
+  // A close asked for inside the pump ends the cleaning like the stop button.
+  return FStopRequested || FCloseAfterCleaning || Application->Terminated();
+}
+
+void TMainForm::CleanMemory() {
+  TSettingFrm& s = *SettingFrm;
+  // 1.
+  if (FCleaning) return;
+  FCleaning = true;
+
+  // 2.
+  SetTray(FIconCleaning, "掃除中...");
+  TSpeedButton* const topRow[] = {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize,
+                                  &sbtnClose};
+  for (TSpeedButton* b : topRow) b->Hide();
+  stcInfo.SetColor(clYellow);
+  stcInfo.SetTop(0);
+  btnStop.SetTop(0);
+
+  // 3. Self-sizing from the memory free now, never below the least size.
+  if (s.chkbAutoMem.Checked()) {
+    SampleMemory();
+    int64_t p = Os().profile.GetPrivateProfileIntA("DEFAULT", "Memory", 50, SettingsFilePath());
+    const int64_t load = FNtFamily ? FMemStatusEx.dwMemoryLoad : FMemStatus.dwMemoryLoad;
+    if (p > 100 - load) p = 100 - load;
+    p = std::max<int64_t>(p, 0);
+    if (FNtFamily)
+      FCleanSize = static_cast<int64_t>((FMemStatusEx.ullTotalPhys / 100) * static_cast<uint64_t>(p));
+    else
+      FCleanSize = static_cast<win::DWORD>((FMemStatus.dwTotalPhys / 100) * static_cast<win::DWORD>(p));
+    const int64_t least = static_cast<int64_t>(s.udMem.Position()) * 1048576;
+    if (least > FCleanSize) FCleanSize = least;
+  }
+
+  // 4. - 5.
+  const int speed = s.cmbClSpeed.ItemIndex();
+  Reservation reservation(speed, FNtFamily);
+  FCleanSize = reservation.Reserve(FCleanSize);
+  const StepPlan plan = reservation.Plan();
+
+  if (reservation.Obtained()) {
+    // 6. Fill.
+    int k = 0;
+    if (plan.steps > 1) {
+      DrawCleanProgress(0);
+      DrawCleanProgress(1);
+      while (k < plan.steps) {
+        stcInfo.SetCaption(StepText(plan.steps == 100 ? k + 1 : k * 10));
+        Os().kernel.Sleep(10);
+        // While the processor is fully busy this step waits and nothing is
+        // written; the stop button still works.
+        if (s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100) {
+          if (PumpAndCheckStop()) break;
+          continue;
+        }
+        reservation.ZeroStep(k);
+        if (PumpAndCheckStop()) break;
+        DrawCleanProgress(k == 0 ? 1 : (plan.steps == 100 ? k : k * 11));
+        ++k;
+      }
+      if (plan.steps == 10) stcInfo.SetCaption(StepText(100));
+      DrawCleanProgress(100);
+      Application->ProcessMessages();
+      Os().kernel.Sleep(100);
+      DrawCleanProgress(-1);
+    } else {
+      stcInfo.SetCaption("掃除中(処理占有)");
+      Application->ProcessMessages();
+      DrawCleanProgress(0);
+      DrawCleanProgress(1);
+      reservation.ZeroAll();
+      DrawCleanProgress(100);
+      Application->ProcessMessages();
+      Os().kernel.Sleep(300);
+      DrawCleanProgress(-1);
+    }
+    // 7. The remainder after the last step.
+    reservation.ZeroRemainder(k);
+  } else {
+    Os().user.MessageBoxA(Handle(), kFailureText, "Norva", win::MB_OK);
+  }
+  reservation.Release();
+
+  // 8.
+  SampleMemory();
+  FPeakLoad = static_cast<int32_t>(FNtFamily ? FMemStatusEx.dwMemoryLoad : FMemStatus.dwMemoryLoad);
+  FCleaning = false;
+  FStopRequested = false;
+  stcInfo.SetTop(Top() + Height() + 20);
+  btnStop.SetTop(Top() + Height() + 20);
+  for (TSpeedButton* b : topRow) b->Show();
+  SetTray(FIconNormal, "掃除終了");
+
+  if (FCloseAfterCleaning) {
+    FCloseAfterCleaning = false;
+    Os().user.PostMessageA(Handle(), win::WM_CLOSE, 0, 0);
+  }
+}
+
+}  // namespace norva
