@@ -85,6 +85,7 @@ TMainForm::TMainForm(TForm* owner) : TForm(owner) {
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
   OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
+  OnActivate = [this](TObject* s) { FormActivate(s); };
 }
 
 TMainForm::~TMainForm() {
@@ -145,6 +146,11 @@ void TMainForm::BuildLayout() {
     b->OnClick = [this](TObject* s) { sbtnGetMemClick(s); };
   for (TSpeedButton* b : {&sbtnClose, &sbtnWClose})
     b->OnClick = [this](TObject* s) { MenuClose(s); };
+  for (TSpeedButton* b : {&sbtnMinimize, &sbtnWMinimize})
+    b->OnClick = [this](TObject* s) { sbtnMinimizeClick(s); };
+  for (TSpeedButton* b : {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize, &sbtnClose,
+                          &sbtnWConfig, &sbtnWGetMem, &sbtnWMemHeap, &sbtnWMinimize, &sbtnWClose})
+    b->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { sbtnMouseMove(s, sh, x, y); };
 
   SetUpLabel(nlblCpuUsePer, 114, 3, 49, "CPU:100%", TAlignment::taRightJustify);
   SetUpLabel(nlblUsePer, 0, 17, 28, "％", TAlignment::taRightJustify);
@@ -191,6 +197,7 @@ void TMainForm::BuildLayout() {
   pmExit = &PopupMenu.Add("pmExit", "終了");
   pmConfig->OnClick = [this](TObject* s) { sbtnConfigClick(s); };
   pmInfo->OnClick = [this](TObject* s) { sbtnMemHeapClick(s); };
+  pmRestore->OnClick = [this](TObject* s) { pmRestoreClick(s); };
   pmClean->OnClick = [this](TObject* s) { sbtnGetMemClick(s); };
   pmExit->OnClick = [this](TObject* s) { MenuClose(s); };
 
@@ -241,16 +248,33 @@ void TMainForm::FormCreate(TObject*) {
   const win::UINT flags = win::LR_SHARED | win::LR_DEFAULTSIZE;
   FIconNormal = user.LoadIconResource("TASKTRAY00", 16, 16, flags);
   FIconCleaning = user.LoadIconResource("TASKTRAY01", 16, 16, flags);
-  platform::NotifyIconData tray = TrayRecord();
-  tray.uFlags = win::NIF_MESSAGE | win::NIF_ICON | win::NIF_TIP;
-  tray.uCallbackMessage = FIconNotifyMsg;
-  tray.hIcon = FIconNormal != nullptr ? FIconNormal : user.ApplicationIcon();
-  tray.szTip = "Norva";
-  Os().shell.Shell_NotifyIconA(win::NIM_ADD, tray);
+  FTrayIcon = FIconNormal != nullptr ? FIconNormal : user.ApplicationIcon();
+  FTrayTip = "Norva";
+  AddTrayIcon();
+  FTaskbarCreatedMsg = user.RegisterWindowMessageA("TaskbarCreated");
   Application->OnDeactivate = [this](TObject* s) { AppDeactivate(s); };
   Application->OnMinimize = [this](TObject* s) { AppMinimize(s); };
   Application->OnRestore = [this](TObject* s) { AppRestore(s); };
   if (!FNtFamily) ReadPerfCounter(win::HKEY_DYN_DATA, kStartStat, kCpuUsage);
+}
+
+void TMainForm::AddTrayIcon() {
+  platform::NotifyIconData tray = TrayRecord();
+  tray.uFlags = win::NIF_MESSAGE | win::NIF_ICON | win::NIF_TIP;
+  tray.uCallbackMessage = FIconNotifyMsg;
+  tray.hIcon = FTrayIcon;
+  tray.szTip = FTrayTip;
+  Os().shell.Shell_NotifyIconA(win::NIM_ADD, tray);
+}
+
+void TMainForm::ModifyTray(win::UINT flags, win::HICON icon, const std::string& tip) {
+  platform::NotifyIconData tray = TrayRecord();
+  tray.uFlags = flags;
+  tray.hIcon = icon;
+  tray.szTip = tip;
+  if ((flags & win::NIF_ICON) != 0) FTrayIcon = icon;
+  if ((flags & win::NIF_TIP) != 0) FTrayTip = tip;
+  Os().shell.Shell_NotifyIconA(win::NIM_MODIFY, tray);
 }
 
 void TMainForm::FormCloseQuery(TObject*, bool& CanClose) {

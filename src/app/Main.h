@@ -116,9 +116,24 @@ class TMainForm : public TForm {
   // Cleaning engine and its full-screen progress display.
   void CleanMemory();
   void DrawCleanProgress(int Percent);
+  void sbtnMinimizeClick(TObject* Sender);
+  void pmRestoreClick(TObject* Sender);
+  void sbtnMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void FormActivate(TObject* Sender);
   void AppDeactivate(TObject* Sender);
   void AppMinimize(TObject* Sender);
   void AppRestore(TObject* Sender);
+
+  // Every message of the window passes here first: the tray icon's mouse
+  // messages, dragging and hiding, see-through erasing, the magnet.
+  void WndProc(TMessage& Message) override;
+  void WMNCHitTest(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMMove(TMessage& Message);
+  // The shell's "TaskbarCreated" message (the taskbar was restarted).
+  win::UINT FTaskbarCreatedMsg = 0;
+  win::HICON FTrayIcon = nullptr;
+  std::string FTrayTip;
 
   // The tray icon record of every tray call: zeroed, this window, id 0.
   platform::NotifyIconData TrayRecord();
@@ -130,7 +145,8 @@ class TMainForm : public TForm {
   bool FCloseAfterCleaning = false;
 
  private:
-  void SetTray(win::HICON icon, const char* tip);
+  void AddTrayIcon();
+  void ModifyTray(win::UINT flags, win::HICON icon, const std::string& tip);
   bool PumpAndCheckStop();
   void BuildLayout();
   void RemoveResourcesColumn();

@@ -24,14 +24,6 @@ std::string StepText(int number) {
 
 }  // namespace
 
-void TMainForm::SetTray(win::HICON icon, const char* tip) {
-  platform::NotifyIconData tray = TrayRecord();
-  tray.uFlags = win::NIF_ICON | win::NIF_TIP;
-  tray.hIcon = icon;
-  tray.szTip = tip;
-  Os().shell.Shell_NotifyIconA(win::NIM_MODIFY, tray);
-}
-
 bool TMainForm::PumpAndCheckStop() {
   Application->ProcessMessages();
   // A close asked for inside the pump ends the cleaning like the stop button.
@@ -45,7 +37,7 @@ void TMainForm::CleanMemory() {
   FCleaning = true;
 
   // 2.
-  SetTray(FIconCleaning, "掃除中...");
+  ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconCleaning, "掃除中...");
   TSpeedButton* const topRow[] = {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize,
                                   &sbtnClose};
   for (TSpeedButton* b : topRow) b->Hide();
@@ -125,7 +117,7 @@ void TMainForm::CleanMemory() {
   stcInfo.SetTop(Top() + Height() + 20);
   btnStop.SetTop(Top() + Height() + 20);
   for (TSpeedButton* b : topRow) b->Show();
-  SetTray(FIconNormal, "掃除終了");
+  ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconNormal, "掃除終了");
 
   if (FCloseAfterCleaning) {
     FCloseAfterCleaning = false;

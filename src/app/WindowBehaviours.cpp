@@ -1,0 +1,142 @@
+// How the monitor stays out of the way: the tray icon's mouse messages,
+// minimise and restore, staying on top, dragging by the body, snapping to
+// the screen edges and hiding under the mouse.
+#include <cstdio>
+
+#include "app/Main.h"
+#include "probes/MemoryStatus.h"
+#include "toolkit/Application.h"
+
+namespace norva {
+
+using platform::Os;
+
+namespace {
+constexpr int kMagnet = 32;
+}
+
+void TMainForm::WndProc(TMessage& Message) {
+  if (FIconNotifyMsg != 0 && Message.Msg == FIconNotifyMsg) {
+    const auto mouse = static_cast<win::UINT>(Message.LParam);
+    if (mouse == win::WM_LBUTTONDBLCLK) {
+      pmRestoreClick(this);
+      Message.Handled = true;
+      return;
+    }
+    if (mouse == win::WM_RBUTTONUP) {
+      Os().user.GetCursorPos(&FCursorPos);
+      FModalOpen = true;
+      Os().user.SetForegroundWindow(Handle());
+      PopupMenu.Popup(FCursorPos.x, FCursorPos.y);
+      FModalOpen = false;
+      Message.Handled = true;
+      return;
+    }
+    // Hovering: the tooltip shows free memory, written only when it changed.
+    SampleMemory();
+    const MemoryFigures m = FNtFamily ? FiguresOf(FMemStatusEx) : FiguresOf(FMemStatus);
+    const long double freeMB = static_cast<long double>(BytesToMB(m.availPhys));
+    if (freeMB != FTipFreeMB) {
+      FTipFreeMB = freeMB;
+      char tip[64];
+      std::snprintf(tip, sizeof tip, "%4.1lfMB Free", static_cast<double>(freeMB));
+      ModifyTray(win::NIF_TIP, FTrayIcon, tip);
+    }
+  } else if (FTaskbarCreatedMsg != 0 && Message.Msg == FTaskbarCreatedMsg) {
+    // The shell was restarted and has forgotten our icon.
+    AddTrayIcon();
+  } else if (Message.Msg == win::WM_NCHITTEST) {
+    WMNCHitTest(Message);
+    return;
+  } else if (Message.Msg == win::WM_ERASEBKGND) {
+    WMEraseBkgnd(Message);
+    if (Message.Handled) return;
+  } else if (Message.Msg == win::WM_MOVE) {
+    TForm::WndProc(Message);  // the toolkit takes the new position first
+    WMMove(Message);
+    return;
+  }
+  TForm::WndProc(Message);
+}
+
+void TMainForm::WMNCHitTest(TMessage& Message) {
+  auto& user = Os().user;
+  user.GetCursorPos(&FCursorPos);
+  if (FCursorPos.y > Top() + 18 || (FCursorPos.x >= Left() + 114 && FCursorPos.x < Left() + 165)) {
+    Message.Result = win::HTCAPTION;
+    Message.Handled = true;
+  } else {
+    TForm::WndProc(Message);
+  }
+  if (SettingFrm->ckbDontCatch.Checked() && !FMinimized) {
+    user.GetCursorPos(&FCursorPos);
+    const bool inside = FCursorPos.x >= Left() && FCursorPos.x <= Left() + Width() &&
+                        FCursorPos.y >= Top() && FCursorPos.y <= Top() + Height();
+    const bool shiftDown = (static_cast<uint16_t>(user.GetKeyState(win::VK_SHIFT)) & 0xFF80) != 0;
+    if (inside && !shiftDown) Hide();
+  }
+}
+
+void TMainForm::WMEraseBkgnd(TMessage& Message) {
+  if (!SettingFrm->chkbEraseBkgnd.Checked()) return;
+  Os().user.PaintDesktopWallpaper(Handle(), reinterpret_cast<win::HDC>(Message.WParam));
+  Message.Result = 1;
+  Message.Handled = true;
+}
+
+void TMainForm::WMMove(TMessage&) {
+  if (SettingFrm == nullptr) return;  // moved while being created
+  PaintDesktopBehind();
+  if (!SettingFrm->ckbMagnet.Checked()) return;
+  auto& user = Os().user;
+  user.GetCursorPos(&FCursorPos);
+  const int screenWidth = user.GetSystemMetrics(win::SM_CXSCREEN);
+  const int screenHeight = user.GetSystemMetrics(win::SM_CYSCREEN);
+
+  // Snaps one axis towards the edge it moves to; never pulls it back.
+  const auto snap = [&](int position, int last, win::LONG& cursor, win::LONG lastCursor,
+                        int room, const auto& moveTo, const auto& moveCursor) {
+    if (position < last) {
+      if (position > 0 && position < kMagnet) {
+        cursor = lastCursor - kMagnet;
+        moveCursor();
+        moveTo(0);
+      } else if (position > -kMagnet && position < 0) {
+        moveTo(0);
+      }
+    } else if (position > last) {
+      if (position > room - kMagnet && position < room) {
+        cursor = lastCursor + kMagnet;
+        moveCursor();
+        moveTo(room);
+      } else if (position > room && position < room + kMagnet) {
+        moveTo(room);
+      }
+    }
+  };
+  snap(
+      Left(), FLastLeft, FCursorPos.x, FLastCursorPos.x, screenWidth - Width(),
+      [this](int v) { SetLeft(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
+  snap(
+      Top(), FLastTop, FCursorPos.y, FLastCursorPos.y, screenHeight - Height(),
+      [this](int v) { SetTop(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
+  FLastLeft = Left();
+  FLastTop = Top();
+  FLastCursorPos = FCursorPos;
+}
+
+void TMainForm::sbtnMinimizeClick(TObject*) {
+  FMinimized = true;
+  Hide();
+  Application->Minimize();
+}
+
+void TMainForm::pmRestoreClick(TObject*) { Application->Restore(); }
+
+void TMainForm::sbtnMouseMove(TObject*, TShiftState, int, int) { PaintDesktopBehind(); }
+
+void TMainForm::FormActivate(TObject*) {
+  if (SettingFrm->ckbTaskBarHide.Checked()) Os().user.ShowWindow(Application->Handle(), win::SW_HIDE);
+}
+
+}  // namespace norva
