@@ -16,6 +16,9 @@ target_link_libraries(norva_fake PUBLIC norva_core)
 enable_testing()
 find_package(GTest REQUIRED)
 file(GLOB NORVA_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
+# The INI case table also runs under Wine (tests/conformance); here it runs
+# against the fake profile.
+list(APPEND NORVA_TEST_SOURCES tests/conformance/IniCases.cpp)
 add_executable(norva_tests ${NORVA_TEST_SOURCES})
 target_link_libraries(norva_tests PRIVATE norva_fake GTest::gtest GTest::gtest_main)
 include(GoogleTest)
