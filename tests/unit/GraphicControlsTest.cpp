@@ -1,10 +1,12 @@
 // The toolkit's windowless controls: the flat speed button's press and
-// release, the bevel's two colours, the labels' background and alignment.
+// release, the bevel's two colours, the labels' background and alignment,
+// the image's picture and its handle.
 #include <gtest/gtest.h>
 
-#include "TestBackend.h"
 #include "toolkit/ExtCtrls.h"
+#include "platform/fake/FakePlatform.h"
 #include "toolkit/Form.h"
+#include "toolkit/headless/HeadlessBackend.h"
 
 namespace norva {
 namespace {
@@ -28,7 +30,8 @@ class GraphicControlsTest : public ::testing::Test {
     return lines;
   }
 
-  testbackend::TestBackend backend;
+  platform::fake::FakePlatform os;
+  HeadlessBackend backend;
   TForm form{nullptr};
 };
 
@@ -83,12 +86,12 @@ TEST_F(SpeedButtonTest, OnlyALeftPressOnAnEnabledButtonCounts) {
 }
 
 TEST_F(SpeedButtonTest, PressAndReleaseRepaintTheButton) {
-  backend.Invalidations.areas.clear();
+  backend.ForgetInvalidations();
   button.MouseDown(TMouseButton::mbLeft, ssLeft, 5, 5);
-  ASSERT_EQ(backend.Invalidations.areas.size(), 1u);
-  EXPECT_EQ(backend.Invalidations.areas[0], std::optional<TRect>(button.BoundsRect()));
+  ASSERT_EQ(backend.PeerOf(form).Invalidations.size(), 1u);
+  EXPECT_EQ(backend.PeerOf(form).Invalidations[0], std::optional<TRect>(button.BoundsRect()));
   button.MouseUp(TMouseButton::mbLeft, 0, 50, 5);
-  EXPECT_EQ(backend.Invalidations.areas.size(), 2u);
+  EXPECT_EQ(backend.PeerOf(form).Invalidations.size(), 2u);
 }
 
 TEST_F(SpeedButtonTest, UpButtonDrawsOnlyItsCentredCaption) {
@@ -261,6 +264,58 @@ TEST_F(GraphicControlsTest, StaticTextIsCentredInItsColour) {
   EXPECT_EQ(canvas.Ops[0].color, clYellow);
   EXPECT_EQ(canvas.Ops[1].text, "～掃除中～");
   EXPECT_EQ(canvas.Ops[1].flags & (DT_CENTER | DT_RIGHT), DT_CENTER);
+}
+
+// --- Image ---------------------------------------------------------------
+
+TEST_F(GraphicControlsTest, ImageDrawsItsPictureStretchedOrUnscaledAndNothingWithoutOne) {
+  os.kernel.AddBitmap("C:\\wall.bmp", 320, 240);
+  TImage image(&form);
+  image.SetBounds(0, 0, 200, 80);
+
+  EXPECT_TRUE(PaintForm().Ops.empty());
+
+  ASSERT_TRUE(image.LoadFromFile("C:\\wall.bmp"));
+  RecordingCanvas canvas = PaintForm();
+  ASSERT_EQ(canvas.Ops.size(), 1u);
+  EXPECT_EQ(canvas.Ops[0].kind, CanvasOp::Bitmap);
+  EXPECT_EQ(canvas.Ops[0].flags, 0u);
+  EXPECT_EQ(canvas.Ops[0].rect, (TRect{0, 0, 320, 240}));  // its own size, clipped by the canvas
+
+  backend.ForgetInvalidations();
+  image.SetStretch(true);
+  EXPECT_TRUE(backend.WasInvalidated(image));
+  canvas = PaintForm();
+  ASSERT_EQ(canvas.Ops.size(), 1u);
+  EXPECT_EQ(canvas.Ops[0].flags, 1u);
+  EXPECT_EQ(canvas.Ops[0].rect, (TRect{0, 0, 200, 80}));
+
+  EXPECT_FALSE(image.LoadFromFile("C:\\missing.bmp"));
+  EXPECT_FALSE(image.HasPicture());
+  EXPECT_TRUE(PaintForm().Ops.empty());
+}
+
+TEST_F(GraphicControlsTest, ImageFreesEveryPictureItDropsExactlyOnce) {
+  os.kernel.AddBitmap("C:\\a.bmp", 10, 10);
+  os.kernel.AddBitmap("C:\\b.bmp", 20, 20);
+  {
+    TImage image(&form);
+    ASSERT_TRUE(image.LoadFromFile("C:\\a.bmp"));
+    const win::HBITMAP first = image.Picture().handle;
+    ASSERT_TRUE(image.LoadFromFile("C:\\b.bmp"));
+    EXPECT_EQ(os.user.deletedBitmaps, std::vector<win::HBITMAP>{first});
+    EXPECT_EQ(image.Picture().width, 20);
+
+    image.Clear();
+    image.Clear();
+    EXPECT_EQ(os.user.deletedBitmaps.size(), 2u);
+    EXPECT_TRUE(os.user.liveBitmaps.empty());
+
+    ASSERT_TRUE(image.LoadFromFile("C:\\a.bmp"));
+    EXPECT_EQ(os.user.liveBitmaps.size(), 1u);
+  }
+  EXPECT_TRUE(os.user.liveBitmaps.empty());  // the destructor freed the last one
+  EXPECT_EQ(os.user.deletedBitmaps.size(), 3u);
 }
 
 }  // namespace

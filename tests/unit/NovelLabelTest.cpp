@@ -2,9 +2,10 @@
 // vertical layout, repaint rules and the accelerator key.
 #include <gtest/gtest.h>
 
-#include "TestBackend.h"
 #include "components/Novellbl.h"
+#include "platform/fake/FakePlatform.h"
 #include "toolkit/Form.h"
+#include "toolkit/headless/HeadlessBackend.h"
 
 namespace norva {
 namespace {
@@ -32,10 +33,11 @@ class NovelLabelTest : public ::testing::Test {
     return canvas;
   }
 
-  size_t Repaints() const { return backend.Invalidations.areas.size(); }
-  void ForgetRepaints() { backend.Invalidations.areas.clear(); }
+  size_t Repaints() { return backend.PeerOf(form).Invalidations.size(); }
+  void ForgetRepaints() { backend.ForgetInvalidations(); }
 
-  testbackend::TestBackend backend;
+  platform::fake::FakePlatform os;
+  HeadlessBackend backend;
   TForm form{nullptr};
   TNovelLabel label{&form};
 };
@@ -252,7 +254,7 @@ TEST_F(NovelLabelTest, CaptionChangeRepaintsOnlyWithDrawRefresh) {
   label.DrawRefresh = true;
   label.SetCaption("3.0");
   ASSERT_EQ(Repaints(), 1u);
-  EXPECT_EQ(backend.Invalidations.areas[0], std::optional<TRect>(TRect{10, 10, 60, 22}));
+  EXPECT_EQ(backend.PeerOf(form).Invalidations[0], std::optional<TRect>(TRect{10, 10, 60, 22}));
 
   ForgetRepaints();
   label.SetCaption("3.0");  // unchanged text
