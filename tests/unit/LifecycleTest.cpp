@@ -1,0 +1,216 @@
+// Start-up and close: the single-instance rule, the order of creation and
+// destruction, the tray icon, and the resources column of the older family.
+#include <gtest/gtest.h>
+
+#include "NorvaFixture.h"
+#include "app/Entry.h"
+#include "probes/MemoryStatus.h"
+
+namespace norva::testing {
+namespace {
+
+class LifecycleTest : public NorvaTest {};
+
+TEST_F(LifecycleTest, ASecondCopyOnlySaysSoAndEnds) {
+  os.kernel.existingMutexes.insert("NORVA_EXE");
+  EXPECT_EQ(RunNorva({}), 0);
+  ASSERT_EQ(os.user.messageBoxes.size(), 1u);
+  EXPECT_EQ(os.user.messageBoxes[0].text, "プログラムの二重起動はできません。");
+  EXPECT_EQ(os.user.messageBoxes[0].type, win::MB_OK);
+  EXPECT_TRUE(os.shell.notifyIconCalls.empty());
+  EXPECT_EQ(os.profile.ReadCount, 0);
+  EXPECT_FALSE(os.profile.Exists(Ini()));
+}
+
+TEST_F(LifecycleTest, AFirstCopyRunsUntilItsWindowClosesAndSavesOnTheWay) {
+  // The close arrives from the system once the loop runs.
+  backend.QueueInput([] { MainForm->Perform(win::WM_CLOSE); });
+  EXPECT_EQ(RunNorva({}), 0);
+  EXPECT_TRUE(os.user.messageBoxes.empty());
+  EXPECT_TRUE(os.profile.Exists(Ini()));
+  EXPECT_FALSE(os.shell.IconAdded(nullptr));
+  ASSERT_FALSE(os.shell.notifyIconCalls.empty());
+  EXPECT_EQ(os.shell.notifyIconCalls.back().message, win::NIM_DELETE);
+  EXPECT_EQ(os.kernel.OutstandingLibraryReferences(), 0);
+}
+
+TEST_F(LifecycleTest, TheTrayIconIsAddedAfterTheSettingsAreRead) {
+  Start();
+  ASSERT_FALSE(os.shell.notifyIconCalls.empty());
+  const auto& add = os.shell.notifyIconCalls.front();
+  EXPECT_EQ(add.message, win::NIM_ADD);
+  EXPECT_EQ(add.data.hWnd, form->Handle());
+  EXPECT_EQ(add.data.uFlags, 7u);
+  EXPECT_EQ(add.data.uCallbackMessage, form->FIconNotifyMsg);
+  EXPECT_EQ(os.user.IconName(add.data.hIcon), "TASKTRAY00");
+  EXPECT_EQ(add.data.szTip, "Norva");
+  EXPECT_NE(form->FIconNotifyMsg, 0u);
+  EXPECT_EQ(os.user.RegisterWindowMessageA("IconNotify"), form->FIconNotifyMsg);
+  EXPECT_TRUE(form->Visible());
+  EXPECT_FALSE(SettingFrm->Visible());
+  EXPECT_FALSE(HeapChkFrm->Visible());
+}
+
+TEST_F(LifecycleTest, AMissingTrayPictureFallsBackToTheProgramIcon) {
+  os.user.knownIcons.clear();
+  Start();
+  EXPECT_EQ(os.shell.notifyIconCalls.front().data.hIcon, os.user.applicationIcon);
+  EXPECT_EQ(form->FIconCleaning, nullptr);
+}
+
+TEST_F(LifecycleTest, ClosingSavesEverySettingBeforeTheTrayIconGoes) {
+  Start();
+  const size_t writesBefore = os.profile.Writes.size();
+  const size_t trayBefore = os.shell.notifyIconCalls.size();
+  CloseBySystem();
+  EXPECT_GT(os.profile.Writes.size(), writesBefore + 30);
+  EXPECT_EQ(os.shell.notifyIconCalls.size(), trayBefore);  // not yet removed
+  EXPECT_TRUE(app->Terminated());
+  form.reset();
+  EXPECT_EQ(os.shell.notifyIconCalls.back().message, win::NIM_DELETE);
+  EXPECT_EQ(SettingFrm, nullptr);
+  EXPECT_EQ(HeapChkFrm, nullptr);
+}
+
+TEST_F(LifecycleTest, TheCloseButtonPostsTheCloseForTheLoop) {
+  Start();
+  form->sbtnClose.Click();
+  EXPECT_FALSE(app->Terminated());
+  ASSERT_FALSE(os.user.postedMessages.empty());
+  EXPECT_EQ(os.user.postedMessages.back().message, win::WM_CLOSE);
+  backend.ProcessMessages();
+  EXPECT_TRUE(app->Terminated());
+  EXPECT_TRUE(os.profile.Exists(Ini()));
+}
+
+TEST_F(LifecycleTest, OnTheNtFamilyTheResourcesColumnIsRemoved) {
+  Start();
+  EXPECT_FALSE(form->nlblResSys.Visible());
+  EXPECT_FALSE(form->nlblResUser.Visible());
+  EXPECT_FALSE(form->nlblResGdi.Visible());
+  EXPECT_FALSE(form->Bevel3.Visible());
+  EXPECT_EQ(form->nlblTitleInfo.Caption(), "空き   使用     合計");
+  EXPECT_EQ(form->nlblPhysicalUse.Left(), 76);
+  EXPECT_EQ(form->nlblVirtualUse.Left(), 76);
+  EXPECT_EQ(form->nlblPageTotal.Left(), 132);
+  EXPECT_FALSE(Settings().edtResWavPath.Visible());
+  EXPECT_FALSE(Settings().btnResWavClear.Visible());
+  EXPECT_TRUE(Settings().edtWavPath.Visible());
+  // Nothing of the older family is touched.
+  EXPECT_EQ(form->FRsrcLib, nullptr);
+  EXPECT_TRUE(os.registry.calls.empty());
+}
+
+TEST_F(LifecycleTest, TheOlderFamilyKeepsTheColumnWhenItsFunctionExists) {
+  os.kernel.UseNineXFamily();
+  Start();
+  EXPECT_FALSE(form->FNtFamily);
+  EXPECT_NE(form->FGetFreeResources, nullptr);
+  EXPECT_TRUE(form->nlblResSys.Visible());
+  EXPECT_EQ(form->nlblTitleInfo.Caption(), "空き  使用   合計   残RES");
+  EXPECT_EQ(form->nlblPhysicalUse.Left(), 71);
+  EXPECT_TRUE(Settings().edtResWavPath.Visible());
+  // The processor statistics are switched on at creation and off at the end.
+  ASSERT_FALSE(os.registry.calls.empty());
+  EXPECT_EQ(os.registry.calls.front().name, "PerfStats\\StartStat");
+  Stop();
+  bool stopped = false;
+  for (const auto& c : os.registry.calls) stopped |= c.name == "PerfStats\\StopStat";
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(os.registry.OpenKeys(), 0);
+  EXPECT_EQ(os.kernel.OutstandingLibraryReferences(), 0);
+}
+
+TEST_F(LifecycleTest, TheOlderFamilyWithoutItsResourcesLibraryRemovesTheColumn) {
+  os.kernel.UseNineXFamily();
+  os.kernel.missingLibraries.insert("rsrc32.dll");
+  Start();
+  EXPECT_EQ(form->FGetFreeResources, nullptr);
+  EXPECT_FALSE(form->nlblResSys.Visible());
+  EXPECT_EQ(form->nlblTitleInfo.Caption(), "空き   使用     合計");
+}
+
+TEST_F(LifecycleTest, TheInspectorIsCreatedOnceAndShownOnce) {
+  Start();
+  THeapChkFrm* first = HeapChkFrm;
+  form->sbtnMemHeap.Click();
+  EXPECT_TRUE(HeapChkFrm->Visible());
+  form->sbtnWMemHeap.Click();
+  EXPECT_EQ(HeapChkFrm, first);
+}
+
+TEST(MemoryProbe, FiguresAboveFourGigabytesConvertExactly) {
+  win::MEMORYSTATUSEX s{};
+  s.dwMemoryLoad = 37;
+  s.ullTotalPhys = 0x8000000000000000ull + 0x100000ull;
+  s.ullAvailPhys = 5ull * GiB + 512 * 1024;
+  const MemoryFigures f = FiguresOf(s);
+  EXPECT_EQ(f.load, 37);
+  EXPECT_DOUBLE_EQ(BytesToMB(f.availPhys), 5120.5);
+  EXPECT_DOUBLE_EQ(BytesToMB(f.totalPhys), 8796093022208.0 + 1.0);
+  EXPECT_EQ(f.usedPhys, s.ullTotalPhys - s.ullAvailPhys);
+  EXPECT_DOUBLE_EQ(BytesToMB(~0ull), 17592186044416.0);
+}
+
+TEST(MemoryProbe, TheOlderRecordSubtractsInThirtyTwoBits) {
+  win::MEMORYSTATUS s{};
+  s.dwTotalPhys = 0xFFFFFFFFu;
+  s.dwAvailPhys = 0x10000000u;
+  s.dwTotalVirtual = 0x80000000u;
+  s.dwAvailVirtual = 0x7FF00000u;
+  const MemoryFigures f = FiguresOf(s);
+  EXPECT_EQ(f.usedPhys, 0xEFFFFFFFu);
+  EXPECT_EQ(f.usedVirtual, 0x100000u);
+}
+
+class MemoryProbeTest : public NorvaTest {};
+
+TEST_F(MemoryProbeTest, EachFamilySamplesThroughItsOwnCall) {
+  SetMemory(6 * GiB, 5 * GiB, 17);
+  Start();
+  EXPECT_TRUE(form->FNtFamily);
+  const int ex = os.kernel.globalMemoryStatusExCalls;
+  const int plain = os.kernel.globalMemoryStatusCalls;
+  form->SampleMemory();
+  EXPECT_EQ(os.kernel.globalMemoryStatusExCalls, ex + 1);
+  EXPECT_EQ(os.kernel.globalMemoryStatusCalls, plain);
+  EXPECT_EQ(form->FMemStatusEx.ullAvailPhys, 5 * GiB);
+  EXPECT_EQ(form->FMemStatusEx.dwLength, 64u);
+  // Each sample takes and gives back its own library reference.
+  EXPECT_EQ(os.kernel.LibraryReferences("KERNEL32"), 0);
+  form.reset();
+
+  os.kernel.UseNineXFamily();
+  Start();
+  EXPECT_FALSE(form->FNtFamily);
+  const int plain9x = os.kernel.globalMemoryStatusCalls;
+  form->SampleMemory();
+  EXPECT_EQ(os.kernel.globalMemoryStatusCalls, plain9x + 1);
+  EXPECT_EQ(form->FMemStatus.dwLength, 32u);
+}
+
+TEST_F(MemoryProbeTest, WithoutTheExtendedFunctionEveryFigureIsZero) {
+  os.kernel.missingExports.insert("GlobalMemoryStatusEx");
+  Start();
+  form->SampleMemory();
+  EXPECT_EQ(form->FMemStatusEx.ullTotalPhys, 0u);
+  EXPECT_EQ(form->FMemStatusEx.dwMemoryLoad, 0u);
+  EXPECT_EQ(form->FCleanSize, 0);
+  EXPECT_TRUE(os.user.messageBoxes.empty());
+  MemoryStatusEx probe;
+  win::MEMORYSTATUSEX record{};
+  EXPECT_FALSE(probe.Get(record));
+}
+
+TEST_F(MemoryProbeTest, WithoutKernel32TheProbeFindsNothingAndReleasesNothing) {
+  os.kernel.missingLibraries.insert("KERNEL32");
+  {
+    MemoryStatusEx probe;
+    win::MEMORYSTATUSEX record{};
+    EXPECT_FALSE(probe.Get(record));
+  }
+  EXPECT_EQ(os.kernel.unbalancedFrees, 0);
+}
+
+}  // namespace
+}  // namespace norva::testing
