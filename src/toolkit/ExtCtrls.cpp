@@ -23,17 +23,15 @@ void PaintStaticText(TCanvas& canvas, const TControl& control, TAlignment alignm
   TRect rect = control.ClientRect();
   if (!transparent) canvas.FillRect(rect, control.Color());
   const TColor color = control.Enabled() ? control.Font().Color : clGrayText;
-  canvas.DrawText(control.Caption(), rect, DT_EXPANDTABS | AlignmentFlag(alignment),
-                  control.Font(), color);
+  canvas.DrawText(control.Caption(), rect, DT_EXPANDTABS | AlignmentFlag(alignment), control.Font(),
+                  color);
 }
 
 }  // namespace
 
 void TLabel::Paint(TCanvas& canvas) { PaintStaticText(canvas, *this, Alignment, Transparent); }
 
-void TStaticText::Paint(TCanvas& canvas) {
-  PaintStaticText(canvas, *this, Alignment, Transparent);
-}
+void TStaticText::Paint(TCanvas& canvas) { PaintStaticText(canvas, *this, Alignment, Transparent); }
 
 void TSpeedButton::Paint(TCanvas& canvas) {
   const TRect client = ClientRect();
@@ -76,8 +74,7 @@ void TBevel::Paint(TCanvas& canvas) {
   const TColor second = Style == TBevelStyle::bsLowered ? highlight : shadow;
   // A rectangle outline with corners (l, t) and (r, b) inclusive: the top and
   // left sides in one colour, the bottom and right in the other.
-  const auto bevelRect = [&canvas](int l, int t, int r, int b, TColor topLeft,
-                                   TColor bottomRight) {
+  const auto bevelRect = [&canvas](int l, int t, int r, int b, TColor topLeft, TColor bottomRight) {
     canvas.Line(l, b, l, t, topLeft);
     canvas.Line(l, t, r, t, topLeft);
     canvas.Line(r, t, r, b, bottomRight);

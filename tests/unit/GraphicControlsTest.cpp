@@ -1,10 +1,10 @@
 // The toolkit's windowless controls: the flat speed button's press and
 // release, the bevel's two colours, the labels' background and alignment,
-// the image's picture and its handle.
+// the image's picture and its handle; the recording canvas they are tested on.
 #include <gtest/gtest.h>
 
-#include "toolkit/ExtCtrls.h"
 #include "platform/fake/FakePlatform.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
 #include "toolkit/headless/HeadlessBackend.h"
 
@@ -221,8 +221,10 @@ TEST_F(GraphicControlsTest, BevelLinesAndFrame) {
   lines = Lines(PaintForm());
   ASSERT_EQ(lines.size(), 8u);
   for (const CanvasOp& l : lines) {
-    const bool inner = std::min(l.rect.Left, l.rect.Right) == 11 || std::min(l.rect.Top, l.rect.Bottom) == 11;
-    const bool outer = std::max(l.rect.Left, l.rect.Right) == 28 || std::max(l.rect.Top, l.rect.Bottom) == 38;
+    const bool inner =
+        std::min(l.rect.Left, l.rect.Right) == 11 || std::min(l.rect.Top, l.rect.Bottom) == 11;
+    const bool outer =
+        std::max(l.rect.Left, l.rect.Right) == 28 || std::max(l.rect.Top, l.rect.Bottom) == 38;
     EXPECT_NE(inner, outer);
     EXPECT_EQ(l.color, inner ? clBtnHighlight : clBtnShadow);
   }
@@ -316,6 +318,45 @@ TEST_F(GraphicControlsTest, ImageFreesEveryPictureItDropsExactlyOnce) {
   }
   EXPECT_TRUE(os.user.liveBitmaps.empty());  // the destructor freed the last one
   EXPECT_EQ(os.user.deletedBitmaps.size(), 3u);
+}
+
+// --- Recording canvas ----------------------------------------------------
+
+TEST(RecordingCanvasTest, MeasuresLikeDrawTextWithTheFixedModel) {
+  RecordingCanvas canvas;
+  canvas.SetClip({50, 60, 150, 160});  // measuring ignores the origin
+  TFont font;
+  font.Height = 12;
+  const auto measure = [&](const std::string& text, uint32_t flags) {
+    TRect r{3, 4, 3, 4};
+    canvas.DrawText(text, r, flags | DT_CALCRECT, font, clBlack);
+    return r;
+  };
+  EXPECT_EQ(measure("abc", 0), (TRect{3, 4, 21, 16}));
+  EXPECT_EQ(measure("空き", 0), (TRect{3, 4, 27, 16}));           // two bytes a character
+  EXPECT_EQ(measure("ab\r\nabcd\nx", 0), (TRect{3, 4, 27, 40}));  // widest of three lines
+  EXPECT_EQ(measure("", 0), (TRect{3, 4, 3, 4}));
+  EXPECT_EQ(measure("", DT_SINGLELINE), (TRect{3, 4, 3, 16}));
+  EXPECT_EQ(measure("a&&b&c", 0), (TRect{3, 4, 27, 16}));  // "a&bc"
+  EXPECT_EQ(measure("a&&b&c", DT_NOPREFIX), (TRect{3, 4, 39, 16}));
+  EXPECT_TRUE(canvas.Ops.empty());
+}
+
+TEST(RecordingCanvasTest, RecordsDrawingInSurfaceCoordinatesWithTheClip) {
+  RecordingCanvas canvas({0, 0, 200, 80});
+  canvas.SetClip({10, 20, 60, 40});
+  TRect r{1, 2, 30, 14};
+  canvas.DrawText("x", r, DT_RIGHT, TFont{}, clRed);
+  canvas.FillRect({0, 0, 5, 5}, clBlue);
+  canvas.Line(0, 0, 4, 0, clGreen);
+  ASSERT_EQ(canvas.Ops.size(), 3u);
+  EXPECT_EQ(r, (TRect{1, 2, 30, 14}));  // drawing leaves the rectangle alone
+  EXPECT_EQ(canvas.Ops[0].rect, (TRect{11, 22, 40, 34}));
+  EXPECT_EQ(canvas.Ops[0].flags, DT_RIGHT);
+  EXPECT_EQ(canvas.Ops[1].rect, (TRect{10, 20, 15, 25}));
+  EXPECT_EQ(canvas.Ops[2].rect, (TRect{10, 20, 14, 20}));
+  for (const CanvasOp& op : canvas.Ops) EXPECT_EQ(op.clip, (TRect{10, 20, 60, 40}));
+  EXPECT_EQ(canvas.TextOps().size(), 1u);
 }
 
 }  // namespace

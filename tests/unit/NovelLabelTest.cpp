@@ -129,7 +129,8 @@ TEST_F(NovelLabelTest, DrawingFlagsFollowAlignmentWordWrapAndAccelSetting) {
     label.SetShowAccelChar(c.showAccel);
     const auto texts = PaintForm().TextOps();
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].flags, c.flags) << static_cast<int>(c.alignment) << c.wordWrap << c.showAccel;
+    EXPECT_EQ(texts[0].flags, c.flags)
+        << static_cast<int>(c.alignment) << c.wordWrap << c.showAccel;
   }
 }
 

@@ -49,7 +49,8 @@ TRect RecordingCanvas::Measure(const std::string& text, const TFont& font) {
   size_t start = 0;
   for (;;) {
     const size_t end = text.find('\n', start);
-    std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string line =
+        text.substr(start, end == std::string::npos ? std::string::npos : end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     widest = std::max(widest, static_cast<int>(text::Cp932Length(line)) * (font.Height / 2));
     ++lines;
@@ -64,8 +65,10 @@ void RecordingCanvas::DrawText(const std::string& text, TRect& rect, uint32_t fl
   if ((flags & DT_CALCRECT) != 0) {
     const std::string shown = (flags & DT_NOPREFIX) != 0 ? text : WithoutPrefixes(text);
     TRect extent = Measure(shown, font);
-    // Like DrawText, a single-line measure of an empty text is still one line high.
-    if (shown.empty() && (flags & DT_SINGLELINE) != 0) extent.Bottom = font.Height;
+    // A single line takes line breaks as ordinary characters and, like
+    // DrawText, is one line high even when empty.
+    if ((flags & DT_SINGLELINE) != 0)
+      extent = {0, 0, static_cast<int>(text::Cp932Length(shown)) * (font.Height / 2), font.Height};
     rect.Right = rect.Left + extent.Right;
     rect.Bottom = rect.Top + extent.Bottom;
     return;
