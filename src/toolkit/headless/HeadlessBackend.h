@@ -120,6 +120,14 @@ class HeadlessBackend : public Backend {
   std::vector<std::string> openDialogTitles;
   std::vector<TColor> colorDialogStartColors;
 
+  // --- The screen ------------------------------------------------------------
+  // Drawing on the whole display (OpenScreenCanvas) lands on screenCanvas;
+  // every screen area given back for repainting is kept in order.
+  RecordingCanvas screenCanvas;
+  std::vector<TRect> invalidatedScreenAreas;
+  int screenCanvasOpens = 0;
+  int pixelsPerInch = 96;
+
   // --- Backend -----------------------------------------------------------------
   std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) override;
   TCanvas& MeasureCanvas() override { return FMeasure; }
@@ -136,6 +144,9 @@ class HeadlessBackend : public Backend {
   void TrackPopupMenu(TPopupMenu& menu, int x, int y) override;
   bool ExecuteOpenDialog(TOpenDialog& dialog) override;
   bool ExecuteColorDialog(TColorDialog& dialog) override;
+  std::unique_ptr<TCanvas> OpenScreenCanvas() override;
+  void InvalidateScreenArea(const TRect& area) override { invalidatedScreenAreas.push_back(area); }
+  int ScreenPixelsPerInch() override { return pixelsPerInch; }
 
  private:
   friend class HeadlessPeer;
