@@ -1,0 +1,214 @@
+# Shared by scripts/run.sh, scripts/test.sh, scripts/measure.sh and
+# tests/e2e/run.sh: installing what is missing, building, Wine prefixes,
+# Xvfb screens. Source it from bash; it defines functions and a few
+# variables and runs nothing by itself.
+
+NORVA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Debian packages the build and the tests need. wine32:i386 runs the 32-bit
+# exe, fonts-noto-cjk gives Wine a font with the Japanese glyphs.
+NORVA_PACKAGES=(g++ cmake make googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
+  xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk)
+
+# The Wine loaders, called directly: /usr/bin/wine is a script that always
+# prefers the 32-bit loader, which would put every 64-bit tool call (reg,
+# taskkill, wineboot) through the 32-bit loader first.
+WINE32=/usr/lib/wine/wine
+WINE64=/usr/lib/wine/wine64
+command -v wine >/dev/null 2>&1 && [[ ! -x $WINE32 ]] && WINE32=$(command -v wine)
+command -v wine64 >/dev/null 2>&1 && [[ ! -x $WINE64 ]] && WINE64=$(command -v wine64)
+
+log() { printf '==> %s\n' "$*" >&2; }
+warn() { printf 'warning: %s\n' "$*" >&2; }
+die() {
+  printf 'error: %s\n' "$*" >&2
+  exit 1
+}
+
+# Runs a command as root: directly when we are root, else through sudo.
+as_root() {
+  if [[ $(id -u) == 0 ]]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    die "need root (or sudo) for: $*"
+  fi
+}
+
+pkg_installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+apt_install() {
+  log "installing: $*"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
+}
+
+# Installs the packages that are missing; does nothing (and needs no root)
+# when everything is there already.
+install_packages() {
+  local missing=() p
+  command -v dpkg-query >/dev/null 2>&1 || die "not a Debian system (no dpkg-query); install by hand: ${NORVA_PACKAGES[*]}"
+  for p in "${NORVA_PACKAGES[@]}"; do
+    pkg_installed "$p" || missing+=("$p")
+  done
+  ((${#missing[@]})) || return 0
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  apt_install "${missing[@]}"
+}
+
+# How this machine runs 32-bit Linux programs (the 32-bit Wine loader is
+# one): "native", "emulated" (a kernel without IA-32 emulation, with
+# qemu-i386 registered through binfmt_misc) or "none". Some kernels are built
+# or booted with IA-32 emulation off; Wine 8 then cannot start a 32-bit exe
+# at all. ensure_i386_exec sets NORVA_I386 to one of the three.
+NORVA_BINFMT=/proc/sys/fs/binfmt_misc
+NORVA_BINFMT_ENTRY=$NORVA_BINFMT/norva-i386
+
+i386_runs() { [[ -x $WINE32 ]] && timeout 120 "$WINE32" --version >/dev/null 2>&1; }
+
+ensure_i386_exec() {
+  NORVA_I386=none
+  [[ -x $WINE32 ]] || return 0
+  if [[ -e $NORVA_BINFMT_ENTRY ]]; then
+    # Our own emulation entry from an earlier run: find out whether the
+    # kernel could do without it, since binfmt_misc takes precedence over
+    # the kernel's own 32-bit loader.
+    as_root sh -c "echo 0 > $NORVA_BINFMT_ENTRY" 2>/dev/null || true
+    if i386_runs; then
+      NORVA_I386=native
+      return 0
+    fi
+    as_root sh -c "echo 1 > $NORVA_BINFMT_ENTRY" 2>/dev/null || true
+    i386_runs && NORVA_I386=emulated
+    return 0
+  fi
+  if i386_runs; then
+    NORVA_I386=native
+    return 0
+  fi
+  warn "this kernel cannot run 32-bit programs (IA-32 emulation is off): the 32-bit exe will run under qemu-i386, much slower"
+  pkg_installed qemu-user-static || apt_install qemu-user-static || return 0
+  [[ -e $NORVA_BINFMT/register ]] || as_root mount -t binfmt_misc binfmt_misc "$NORVA_BINFMT" || return 0
+  # i386 ELF executables and shared objects (e_type 2 or 3, e_machine 3).
+  local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  as_root sh -c "printf '%s' ':norva-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F' > $NORVA_BINFMT/register" || return 0
+  i386_runs && NORVA_I386=emulated
+  return 0
+}
+
+# Prints "32" or "64" for a PE file (the machine field of its COFF header).
+pe_bits() {
+  local off machine
+  off=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  machine=$(od -An -tx2 -j$((off + 4)) -N2 "$1" | tr -d ' ')
+  case $machine in
+    014c) echo 32 ;;
+    8664) echo 64 ;;
+    *) return 1 ;;
+  esac
+}
+
+# The loader for an exe of the given bitness.
+wine_for_bits() { if [[ $1 == 32 ]]; then echo "$WINE32"; else echo "$WINE64"; fi; }
+
+# Configures a CMake preset's build (CMakePresets.json) and builds it.
+build_preset() {
+  local preset=$1
+  cmake --preset "$preset" -S "$NORVA_ROOT" >/dev/null &&
+    cmake --build --preset "$preset" -j "${NORVA_JOBS:-2}"
+}
+
+# The environment every Wine call of ours runs in. The overrides keep Wine
+# from offering to download Mono and Gecko.
+wine_env() {
+  export WINEPREFIX=$1
+  export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  unset WINELOADER WINESERVER
+}
+
+# Creates (or reuses) a Wine prefix at $1 and waits until it is ready.
+make_prefix() {
+  local dir=$1
+  wine_env "$dir"
+  if [[ -f $dir/system.reg && -f $dir/.norva-ready ]]; then
+    return 0
+  fi
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  # Under qemu-i386 the 32-bit half of the prefix takes minutes to set up.
+  timeout 900 "$WINE64" wineboot -i >"$dir.boot.log" 2>&1 || {
+    tail -20 "$dir.boot.log" >&2
+    return 1
+  }
+  timeout 300 wineserver -w || true
+  touch "$dir/.norva-ready"
+}
+
+# Starts Xvfb on a free display and exports DISPLAY. Xvfb picks the number
+# itself (-displayfd), so parallel runs never collide. Sets XVFB_PID; stop it
+# with stop_xvfb.
+start_xvfb() {
+  local size=${1:-1280x1024x24} fdfile n
+  fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for ((n = 0; n < 100; n++)); do
+    [[ -s $fdfile ]] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [[ ! -s $fdfile ]]; then
+    rm -f "$fdfile"
+    die "Xvfb did not start"
+  fi
+  export DISPLAY=":$(tr -dc 0-9 <"$fdfile")"
+  rm -f "$fdfile"
+  for ((n = 0; n < 100; n++)); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  die "Xvfb on $DISPLAY does not answer"
+}
+
+stop_xvfb() {
+  if [[ -n ${XVFB_PID:-} ]]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=
+  fi
+}
+
+# Lists the visible top-level X windows of the given title and size, one
+# "ID X Y" line each (absolute position).
+list_windows() {
+  local title=$1 size=$2 line id
+  while read -r line; do
+    id=${line%% *}
+    [[ $(xwininfo -id "$id" 2>/dev/null | sed -n 's/^ *Map State: //p') == IsViewable ]] || continue
+    echo "$line" | sed -nE "s/^(0x[0-9a-f]+) .* ${size}[+-]-?[0-9]+[+-]-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3/p"
+  done < <(xwininfo -root -children 2>/dev/null | sed 's/^ *//' | grep -F "\"$title\": (" | grep -E " ${size}[+-]")
+}
+
+find_window() { list_windows "$@" | head -1; }
+
+# Waits up to $3 seconds for find_window; prints its answer.
+wait_window() {
+  local title=$1 size=$2 secs=$3 end found
+  end=$((SECONDS + secs))
+  while ((SECONDS < end)); do
+    found=$(find_window "$title" "$size")
+    if [[ -n $found ]]; then
+      echo "$found"
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
