@@ -94,7 +94,8 @@ std::vector<IniCase> BuildCases() {
   add({"ALineWithoutEqualsSignHoldsNoKey",
        "[S]\r\nnoequals\r\n",
        {ReadString("S", "noequals", "d", "d"), ReadInt("S", "noequals", 42, 42)}});
-  add({"AMissingFileReadsAsDefaults", noFile,
+  add({"AMissingFileReadsAsDefaults",
+       noFile,
        {ReadInt("S", "k", 5, 5), ReadString("S", "k", "dd", "dd")},
        FileCheck::Missing});
 
@@ -144,7 +145,8 @@ std::vector<IniCase> BuildCases() {
        {Write("S", "k2", "v2"), ReadString("S", "top", "d", "d")},
        FileCheck::Exact,
        "top=1\r\n[S]\r\nk=v\r\nk2=v2\r\n"});
-  add({"TheFirstWriteCreatesTheFileInWriteOrder", noFile,
+  add({"TheFirstWriteCreatesTheFileInWriteOrder",
+       noFile,
        {Write("SYSTEM", "XPos", "10"), Write("SYSTEM", "YPos", "20"),
         Write("DEFAULT", "StayOnTop", "1"), Write("SYSTEM", "Small", "0"),
         Write("COLOR", "NormalString", "clWindowText"), Write("DEFAULT", "Memory", "50")},
@@ -155,7 +157,8 @@ std::vector<IniCase> BuildCases() {
        "[S]\r\n",
        {Write("S", "a", " padded "), Write("S", "b", "\"q\""), ReadString("S", "a", "d", "padded"),
         ReadString("S", "b", "d", "q")}});
-  add({"SettingsValuesRoundTrip", noFile,
+  add({"SettingsValuesRoundTrip",
+       noFile,
        {Write("DEFAULT", "CleanSpeed", "-1"), Write("COLOR", "NormalBkgnd", "$000080FF"),
         Write("DEFAULT", "WavFileName", "C:\\My Sounds\\alarm.wav"),
         Write("DEFAULT", "BmpFileName", ""), ReadInt("DEFAULT", "CleanSpeed", 0, -1),
@@ -193,7 +196,8 @@ std::vector<IniCase> BuildCases() {
        {DeleteKey("A", "missing"), DeleteKey("Nope", "missing"), DeleteSection("Nope")},
        FileCheck::Exact,
        "[A]\r\nx=1\r\n[C]\r\nc=3\r\n"});
-  add({"DeletingFromAMissingFileCreatesNothing", noFile,
+  add({"DeletingFromAMissingFileCreatesNothing",
+       noFile,
        {DeleteKey("S", "k"), DeleteSection("S")},
        FileCheck::Missing});
   add({"AFlushAnswersFalseAndChangesNothing",
@@ -318,8 +322,8 @@ std::vector<std::string> CheckIniCase(const IniCase& c, platform::IProfile& prof
       if (!text)
         failures.push_back("the file is missing");
       else if (WithoutBlankLines(*text) != WithoutBlankLines(c.after))
-        failures.push_back("the file is \"" + Escape(*text) + "\", expected (blank lines aside) \"" +
-                           Escape(c.after) + "\"");
+        failures.push_back("the file is \"" + Escape(*text) +
+                           "\", expected (blank lines aside) \"" + Escape(c.after) + "\"");
       break;
   }
   files.Remove(path);

@@ -20,11 +20,11 @@ struct IniStep {
   Kind kind = Kind::ReadString;
   const char* section = nullptr;
   const char* key = nullptr;
-  const char* value = nullptr;   // Write: the value (null deletes); ReadString: the default
-  int defaultInt = 0;            // ReadInt
-  int expectInt = 0;             // ReadInt
-  const char* expectText = "";   // ReadString
-  bool expectSuccess = true;     // Write: whether the call returns non-zero
+  const char* value = nullptr;  // Write: the value (null deletes); ReadString: the default
+  int defaultInt = 0;           // ReadInt
+  int expectInt = 0;            // ReadInt
+  const char* expectText = "";  // ReadString
+  bool expectSuccess = true;    // Write: whether the call returns non-zero
 };
 
 // What the file must look like after the steps.
@@ -36,7 +36,7 @@ enum class FileCheck {
 };
 
 struct IniCase {
-  std::string name;  // an identifier, also used as the file name
+  std::string name;                   // an identifier, also used as the file name
   std::optional<std::string> before;  // the file's text at the start; nullopt: no file
   std::vector<IniStep> steps;
   FileCheck check = FileCheck::None;

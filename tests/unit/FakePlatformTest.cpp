@@ -136,6 +136,32 @@ TEST_F(FakePlatformTest, TheFamiliesDifferInVersionAndLibraries) {
   EXPECT_EQ(Os().kernel.LoadLibraryA("rsrc32.dll"), nullptr);
 }
 
+TEST_F(FakePlatformTest, NtQuerySystemInformationFillsTheFieldsTheProbeReads) {
+  auto query =
+      reinterpret_cast<platform::fake::NtQuerySystemInformationProc>(Os().kernel.GetProcAddress(
+          Os().kernel.GetModuleHandleA("ntdll"), "NtQuerySystemInformation"));
+  ASSERT_NE(query, nullptr);
+  kernel.ntSystem.processors = 2;
+  const uint64_t start = kernel.ntSystem.currentTime;
+  kernel.AdvanceSystemTimes(10'000'000, 0.995);
+
+  unsigned char basic[44], performance[312], timeOfDay[32];
+  EXPECT_EQ(query(0, basic, sizeof basic, nullptr), 0);
+  EXPECT_EQ(query(2, performance, sizeof performance, nullptr), 0);
+  EXPECT_EQ(query(3, timeOfDay, sizeof timeOfDay, nullptr), 0);
+  uint64_t idle = 0, now = 0;
+  std::memcpy(&idle, performance, 8);
+  std::memcpy(&now, timeOfDay + 8, 8);
+  EXPECT_EQ(basic[40], 2);
+  EXPECT_EQ(idle, 19'900'000u);
+  EXPECT_EQ(now, start + 10'000'000);
+
+  EXPECT_NE(query(2, performance, 100, nullptr), 0) << "too small a buffer";
+  kernel.ntSystem.failingClasses.insert(3);
+  EXPECT_NE(query(3, timeOfDay, sizeof timeOfDay, nullptr), 0);
+  EXPECT_EQ(kernel.ntQueryCalls, 5);
+}
+
 TEST_F(FakePlatformTest, AVersionRecordOfTheWrongSizeIsRefused) {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = 100;
@@ -341,7 +367,9 @@ TEST_F(FakePlatformTest, IconResourcesLoadByNameOnly) {
 TEST_F(FakePlatformTest, DynamicDataReadsLikeTheRegistryOfThe9xFamily) {
   os.registry.SetDynData("PerfStats\\StatData", "KERNEL\\CPUUsage", 42);
   HKEY key = nullptr;
-  ASSERT_EQ(Os().registry.RegOpenKeyExA(HKEY_DYN_DATA, "PERFSTATS\\STATDATA", 0, KEY_ALL_ACCESS, &key), 0);
+  ASSERT_EQ(
+      Os().registry.RegOpenKeyExA(HKEY_DYN_DATA, "PERFSTATS\\STATDATA", 0, KEY_ALL_ACCESS, &key),
+      0);
   DWORD type = REG_DWORD, size = 4, value = 0;
   EXPECT_EQ(Os().registry.RegQueryValueExA(key, "KERNEL\\CPUUsage", &type, &value, &size), 0);
   EXPECT_EQ(value, 42u);
@@ -354,9 +382,13 @@ TEST_F(FakePlatformTest, DynamicDataReadsLikeTheRegistryOfThe9xFamily) {
 
   // Keys that do not exist (or another root) do not open.
   HKEY none = nullptr;
-  EXPECT_NE(Os().registry.RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\Nothing", 0, KEY_ALL_ACCESS, &none), 0);
+  EXPECT_NE(
+      Os().registry.RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\Nothing", 0, KEY_ALL_ACCESS, &none),
+      0);
   os.registry.dynDataKeys.clear();
-  EXPECT_NE(Os().registry.RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_ALL_ACCESS, &none), 0);
+  EXPECT_NE(
+      Os().registry.RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_ALL_ACCESS, &none),
+      0);
   EXPECT_EQ(os.registry.OpenKeys(), 0);
 }
 

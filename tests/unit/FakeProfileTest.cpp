@@ -77,8 +77,10 @@ void SaveAll(FakeProfile& profile, const char* x) {
 TEST(FakeProfile, KeysAndSectionsStayInTheOrderOfTheFirstSave) {
   FakeProfile profile;
   SaveAll(profile, "10");
-  EXPECT_EQ(profile.SectionsInOrder(kIni), (std::vector<std::string>{"SYSTEM", "DEFAULT", "COLOR"}));
-  EXPECT_EQ(profile.KeysInOrder(kIni, "system"), (std::vector<std::string>{"XPos", "YPos", "Small"}));
+  EXPECT_EQ(profile.SectionsInOrder(kIni),
+            (std::vector<std::string>{"SYSTEM", "DEFAULT", "COLOR"}));
+  EXPECT_EQ(profile.KeysInOrder(kIni, "system"),
+            (std::vector<std::string>{"XPos", "YPos", "Small"}));
   EXPECT_EQ(profile.KeysInOrder(kIni, "DEFAULT"),
             (std::vector<std::string>{"StayOnTop", "Memory", "WavPlayStart", "Magnet"}));
   EXPECT_EQ(profile.KeysInOrder(kIni, "COLOR"), (std::vector<std::string>{"NormalString"}));

@@ -48,7 +48,9 @@ TEST_P(IniCaseTest, HoldsForTheFakeProfile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, IniCaseTest, ::testing::ValuesIn(conformance::IniCases()),
-                         [](const ::testing::TestParamInfo<IniCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<IniCase>& info) {
+                           return info.param.name;
+                         });
 
 // A faulty profile that finds only sections spelled exactly "S" or "A": the
 // runner has to name the cases it breaks and count them in its last line.
@@ -56,7 +58,8 @@ class CaseSensitiveProfile : public FakeProfile {
  public:
   std::string GetPrivateProfileStringA(const char* section, const char* key,
                                        const char* defaultValue, const std::string& path) override {
-    const std::string value = FakeProfile::GetPrivateProfileStringA(section, key, defaultValue, path);
+    const std::string value =
+        FakeProfile::GetPrivateProfileStringA(section, key, defaultValue, path);
     if (std::string(section) != "S" && std::string(section) != "A") return defaultValue;
     return value;
   }

@@ -61,6 +61,45 @@ DWORD NORVA_WINAPI FakeGetFreeSystemResources(DWORD kind) {
   return it != k.freeResources.end() ? it->second : 0;
 }
 
+LONG NORVA_WINAPI FakeNtQuerySystemInformation(UINT infoClass, void* buffer, DWORD length,
+                                               DWORD* returnLength) {
+  constexpr LONG kStatusUnsuccessful = static_cast<LONG>(0xC0000001u);
+  constexpr LONG kStatusInvalidInfoClass = static_cast<LONG>(0xC0000003u);
+  constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004u);
+  FakeKernel& k = ActiveKernel();
+  ++k.ntQueryCalls;
+  const NtSystemFigures& f = k.ntSystem;
+  if (f.failingClasses.count(infoClass) != 0) return kStatusUnsuccessful;
+  // Where the one field the program reads lies, and the record's size.
+  size_t offset = 0, size = 0;
+  const void* field = nullptr;
+  size_t fieldSize = 8;
+  switch (infoClass) {
+    case 0:  // SystemBasicInformation
+      offset = 40;
+      size = 44;
+      field = &f.processors;
+      fieldSize = 1;
+      break;
+    case 2:  // SystemPerformanceInformation
+      size = 312;
+      field = &f.idleTime;
+      break;
+    case 3:  // SystemTimeOfDayInformation
+      offset = 8;
+      size = 32;
+      field = &f.currentTime;
+      break;
+    default:
+      return kStatusInvalidInfoClass;
+  }
+  if (returnLength != nullptr) *returnLength = static_cast<DWORD>(size);
+  if (buffer == nullptr || length < size) return kStatusInfoLengthMismatch;
+  std::memset(buffer, 0, size);
+  std::memcpy(static_cast<char*>(buffer) + offset, field, fieldSize);
+  return 0;
+}
+
 template <class F>
 FARPROC AsFarProc(F* function) {
   return reinterpret_cast<FARPROC>(function);
@@ -69,9 +108,13 @@ FARPROC AsFarProc(F* function) {
 }  // namespace
 
 FakeKernel::FakeKernel() {
-  for (const char* resident : {"kernel32", "ntdll", "user32"}) LibraryNamed(resident).resident = true;
+  for (const char* resident : {"kernel32", "ntdll", "user32"})
+    LibraryNamed(resident).resident = true;
   AddExport("kernel32", "GlobalMemoryStatusEx", AsFarProc(&FakeGlobalMemoryStatusEx));
   AddExport("rsrc32", "_MyGetFreeSystemResources32@4", AsFarProc(&FakeGetFreeSystemResources));
+  AddExport("ntdll", "NtQuerySystemInformation", AsFarProc(&FakeNtQuerySystemInformation));
+  // An idle single processor, with the clock at some point in 2001.
+  ntSystem.currentTime = 126'000'000'000'000'000ull;
   UseNtFamily();
   SetMemory(uint64_t{512} << 20, uint64_t{256} << 20, 50);
   AddFolder("C:\\Norva");
@@ -131,6 +174,12 @@ void FakeKernel::SetMemory(uint64_t totalPhys, uint64_t availPhys, uint32_t load
   memory.dwAvailPageFile = cap(memoryEx.ullAvailPageFile);
   memory.dwTotalVirtual = cap(memoryEx.ullTotalVirtual);
   memory.dwAvailVirtual = cap(memoryEx.ullAvailVirtual);
+}
+
+void FakeKernel::AdvanceSystemTimes(uint64_t elapsed100ns, double idleShare) {
+  ntSystem.currentTime += elapsed100ns;
+  ntSystem.idleTime +=
+      static_cast<uint64_t>(static_cast<double>(elapsed100ns) * ntSystem.processors * idleShare);
 }
 
 // --- Libraries ---------------------------------------------------------------
@@ -308,7 +357,8 @@ HGLOBAL FakeKernel::GlobalAlloc(UINT flags, size_t bytes) {
     // Reserve the address range, then map one small memory file over every
     // window of it: the block is addressable in full but costs one window.
     const size_t mapped = (bytes + kWindowBytes - 1) / kWindowBytes * kWindowBytes;
-    void* base = mmap(nullptr, mapped, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    void* base =
+        mmap(nullptr, mapped, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     const int fd = memfd_create("norva-fake-global", MFD_CLOEXEC);
     bool ok = base != MAP_FAILED && fd >= 0 && ftruncate(fd, kWindowBytes) == 0;
     for (size_t offset = 0; ok && offset < mapped; offset += kWindowBytes)

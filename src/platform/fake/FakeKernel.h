@@ -16,6 +16,20 @@
 
 namespace norva::platform::fake {
 
+// The signature of NtQuerySystemInformation of ntdll, looked up by name.
+using NtQuerySystemInformationProc = LONG(NORVA_WINAPI*)(UINT infoClass, void* buffer, DWORD length,
+                                                         DWORD* returnLength);
+
+// What NtQuerySystemInformation reports for the three classes the processor
+// probe reads: 0 (basic: the processor count at byte 40), 2 (performance:
+// the idle time at byte 0) and 3 (time of day: the current time at byte 8).
+struct NtSystemFigures {
+  uint8_t processors = 1;
+  uint64_t idleTime = 0;          // 100-ns units, summed over all processors
+  uint64_t currentTime = 0;       // 100-ns units
+  std::set<UINT> failingClasses;  // these answer STATUS_UNSUCCESSFUL
+};
+
 class FakeKernel : public IKernel {
  public:
   FakeKernel();
@@ -45,6 +59,11 @@ class FakeKernel : public IKernel {
   // "_MyGetFreeSystemResources32@4" answers them.
   std::map<DWORD, DWORD> freeResources{{0, 80}, {1, 75}, {2, 70}};
   int freeResourcesCalls = 0;
+  NtSystemFigures ntSystem;
+  int ntQueryCalls = 0;
+  // Moves the system clock on and lets the processors idle for the given
+  // share (0..1) of it, as two readings a second apart would see.
+  void AdvanceSystemTimes(uint64_t elapsed100ns, double idleShare);
 
   // --- Libraries and exports -----------------------------------------------
   // Names of libraries that fail to load ("rsrc32", "kernel32": letter case
@@ -52,7 +71,8 @@ class FakeKernel : public IKernel {
   std::set<std::string> missingLibraries;
   std::set<std::string> missingExports;
   // Makes an export available (the defaults: GlobalMemoryStatusEx in
-  // kernel32, _MyGetFreeSystemResources32@4 in rsrc32).
+  // kernel32, _MyGetFreeSystemResources32@4 in rsrc32,
+  // NtQuerySystemInformation in ntdll).
   void AddExport(const std::string& library, const std::string& name, FARPROC address);
   // References held through LoadLibraryA and not yet released.
   int LibraryReferences(const std::string& library) const;
@@ -93,7 +113,7 @@ class FakeKernel : public IKernel {
   static constexpr unsigned char kFreshByte = 0xCD;
   std::vector<size_t> allocRequests;  // every GlobalAlloc size, failed or not
   int allocFailures = 0;
-  int badFrees = 0;                   // GlobalFree of an unknown handle
+  int badFrees = 0;  // GlobalFree of an unknown handle
   size_t LiveBlocks() const { return FBlocks.size(); }
   size_t LiveBytes() const;
   std::vector<HGLOBAL> LiveHandles() const;

@@ -172,14 +172,18 @@ BOOL FakeProfile::Write(const char* section, const char* key, const char* value,
   File* file = Find(path);
   if (file != nullptr && (file->readOnly || file->unreadable)) return 0;
 
-  std::vector<std::string> lines = file != nullptr ? SplitLines(file->text) : std::vector<std::string>{};
+  std::vector<std::string> lines =
+      file != nullptr ? SplitLines(file->text) : std::vector<std::string>{};
   const std::vector<std::string> before = lines;
   const auto s = FindSection(lines, section);
   if (key == nullptr) {
-    if (s) lines.erase(lines.begin() + static_cast<long>(s->header), lines.begin() + static_cast<long>(s->end));
+    if (s)
+      lines.erase(lines.begin() + static_cast<long>(s->header),
+                  lines.begin() + static_cast<long>(s->end));
   } else if (value == nullptr) {
     if (s)
-      if (const auto k = FindKey(lines, *s, key)) lines.erase(lines.begin() + static_cast<long>(*k));
+      if (const auto k = FindKey(lines, *s, key))
+        lines.erase(lines.begin() + static_cast<long>(*k));
   } else if (!s) {
     lines.push_back("[" + Trim(section) + "]");
     lines.push_back(Trim(key) + "=" + value);
