@@ -1,0 +1,37 @@
+# Windows build (MinGW-w64): the Win32 platform and toolkit back end, the
+# program norva.exe and the console check of the settings-file calls.
+#
+# Both executables are linked fully static, so they import system DLLs only.
+# The headers are asked for the Windows XP / IE 6 declarations (the shell's
+# version-5 tray record, tooltips), but nothing newer than Windows 95/NT 4
+# is linked: functions that older systems lack are looked up at run time.
+
+enable_language(RC)
+
+set(NORVA_WIN32_DEFINITIONS
+  WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE
+  WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
+
+file(GLOB NORVA_WIN32_SOURCES CONFIGURE_DEPENDS
+  src/platform/win32/*.cpp src/toolkit/win32/*.cpp)
+add_library(norva_win32 STATIC ${NORVA_WIN32_SOURCES})
+target_compile_definitions(norva_win32 PRIVATE ${NORVA_WIN32_DEFINITIONS})
+target_link_libraries(norva_win32 PUBLIC norva_core
+  comctl32 comdlg32 shell32 winmm gdi32 user32 advapi32 kernel32)
+
+set(NORVA_STATIC_LINK -static -static-libgcc -static-libstdc++ $<$<CONFIG:MinSizeRel,Release>:-s>)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
+  add_executable(norva WIN32 src/app/main.cpp resources/norva.rc)
+  set_target_properties(norva PROPERTIES OUTPUT_NAME norva)
+  target_compile_definitions(norva PRIVATE ${NORVA_WIN32_DEFINITIONS})
+  target_link_libraries(norva PRIVATE norva_win32)
+  target_link_options(norva PRIVATE -mwindows ${NORVA_STATIC_LINK})
+endif()
+
+file(GLOB NORVA_CONFORMANCE_SOURCES CONFIGURE_DEPENDS tests/conformance/*.cpp)
+if(NORVA_CONFORMANCE_SOURCES)
+  add_executable(ini_conformance ${NORVA_CONFORMANCE_SOURCES})
+  target_link_libraries(ini_conformance PRIVATE norva_win32)
+  target_link_options(ini_conformance PRIVATE -mconsole ${NORVA_STATIC_LINK})
+endif()

@@ -1,0 +1,9 @@
+// <windows.h> for the Win32 side of the program. The platform's own
+// declarations are read first: the Windows headers define many of the same
+// names (MB_OK, WM_CLOSE, HWND_TOPMOST, ...) as macros, which would break
+// those declarations if they came later. Include this instead of <windows.h>.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <windows.h>
