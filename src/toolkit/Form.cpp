@@ -9,7 +9,29 @@ TForm::TForm(TForm* owner) : TWinControl(nullptr), FOwner(owner) { FVisible = fa
 
 TForm::~TForm() = default;
 
-void TForm::CreateHandle() { TWinControl::CreateHandle(); }
+void TForm::CreateHandle() {
+  TWinControl::CreateHandle();
+  // The window is made hidden; it appears once the form is complete.
+  if (FCreated && FVisible && Peer() != nullptr) Peer()->Update(TChange::Visible);
+}
+
+void TForm::Changed(TChange what) {
+  // A complete form gets its window when it is first shown.
+  if (what == TChange::Visible && FVisible && FCreated && !HandleAllocated()) {
+    Handle();
+    return;
+  }
+  TWinControl::Changed(what);
+}
+
+void TForm::FinishCreate() {
+  FCreated = true;
+  if (!FVisible) return;
+  if (HandleAllocated())
+    Peer()->Update(TChange::Visible);
+  else
+    Handle();
+}
 
 void TForm::SetClientSize(int width, int height) { SetBounds(FLeft, FTop, width, height); }
 
@@ -30,6 +52,7 @@ void TForm::Close() {
 TModalResult TForm::ShowModal() {
   FModalResult = TModalResult::mrNone;
   FModal = true;
+  FCreated = true;
   Show();
   CurrentBackend().RunModalLoop([this] {
     return FModalResult != TModalResult::mrNone ||

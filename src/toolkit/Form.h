@@ -47,12 +47,18 @@ class TForm : public TWinControl {
   void DoCreate();
   void DoDestroy();
   void DoActivate();
+  // Ends the creation (CreateForm calls it after OnCreate): from here on the
+  // form's window exists and shows as Visible says. Before, a window made
+  // early stays hidden.
+  void FinishCreate();
 
  protected:
   void CreateHandle() override;
+  void Changed(TChange what) override;
 
  private:
   TForm* FOwner;
+  bool FCreated = false;
   TModalResult FModalResult = TModalResult::mrNone;
   bool FModal = false;
   bool FDestroying = false;
@@ -61,6 +67,8 @@ class TForm : public TWinControl {
 struct FormDeleter {
   void operator()(TForm* form) const {
     form->DoDestroy();
+    // The window goes before the members it would report to.
+    form->DestroyHandle();
     delete form;
   }
 };
@@ -73,7 +81,7 @@ template <class F, class... Args>
 FormPtr<F> CreateForm(Args&&... args) {
   FormPtr<F> form(new F(std::forward<Args>(args)...));
   form->DoCreate();
-  if (form->Visible()) form->Show();
+  form->FinishCreate();
   return form;
 }
 

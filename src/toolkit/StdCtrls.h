@@ -37,7 +37,7 @@ class TUpDown;
 
 class TEdit : public TWinControl {
  public:
-  using TWinControl::TWinControl;
+  explicit TEdit(TWinControl* parent) : TWinControl(parent) { FColor = clWindow; }
   const std::string& Text() const { return FCaption; }
   // A change runs OnChange (and moves an associated up-down).
   void SetText(const std::string& v) { SetCaption(v); }
@@ -95,7 +95,7 @@ class TTrackBar : public TWinControl {
 
 class TComboBox : public TWinControl {
  public:
-  using TWinControl::TWinControl;
+  explicit TComboBox(TWinControl* parent) : TWinControl(parent) { FColor = clWindow; }
   std::vector<std::string> Items;
   int ItemIndex() const { return FItemIndex; }
   // An index outside the items selects nothing (-1).
