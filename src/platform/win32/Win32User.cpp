@@ -1,6 +1,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32Areas.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
@@ -92,6 +93,19 @@ LoadedBitmap Win32User::LoadBitmapFile(const std::string& path) {
 
 void Win32User::DeleteBitmap(HBITMAP bitmap) {
   if (bitmap != nullptr) ::DeleteObject(static_cast<::HBITMAP>(bitmap));
+}
+
+void Win32User::PaintDesktopWallpaper(HWND window, HDC dc) {
+  // The desktop's own procedure paints its wallpaper into any DC it is
+  // given, aligned to the screen, so the window shows what lies behind it.
+  if (dc != nullptr) {
+    ::DefWindowProcA(::GetDesktopWindow(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    return;
+  }
+  const ScopedWindowDc own(Hwnd(window));
+  if (own)
+    ::DefWindowProcA(::GetDesktopWindow(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(own.Get()),
+                     0);
 }
 
 BOOL Win32Shell::Shell_NotifyIconA(DWORD message, const NotifyIconData& data) {
