@@ -584,8 +584,8 @@ TEST_F(CleanerTest, WhenNoMemoryCanBeHadTheUserIsToldAndNothingIsWritten) {
   EXPECT_EQ(form->FCleanSize, static_cast<int64_t>(want.back()));
   ASSERT_EQ(os.user.messageBoxes.size(), 1u);
   EXPECT_EQ(os.user.messageBoxes[0].text,
-            "メモリ不足です。確保量を調整してみてください。\n\n（空きスワップ量などを確認してみてく"
-            "ださい）");
+            std::string("メモリ不足です。確保量を調整してみてください。") + "\n\n" +
+                "（空きスワップ量などを確認してみてください）");
   EXPECT_EQ(os.user.messageBoxes[0].caption, "Norva");
   EXPECT_EQ(os.user.messageBoxes[0].type, win::MB_OK);
   EXPECT_EQ(os.user.messageBoxes[0].owner, form->Handle());
