@@ -23,6 +23,9 @@ source "$HERE/../../scripts/lib.sh"
 ALL_CASES=(ini_written_at_close placement placement_out_of_range placement_edge
   second_instance tray_icon nt_family_probe win98_mode screenshot
   bad_ini_empty bad_ini_readonly bad_ini_garbage bad_ini_bmp_not_a_bitmap)
+# Not in the default list: covers the first, tray_icon and screenshot in one
+# start, for runs where every start is slow.
+EXTRA_CASES=(startup_smoke)
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do
@@ -31,7 +34,7 @@ while (($#)); do
     --prefix) PREFIX=$2; shift 2 ;;
     --cases) CASES=$2; shift 2 ;;
     --slow) SLOW=$2; shift 2 ;;
-    --list) printf '%s\n' "${ALL_CASES[@]}"; exit 0 ;;
+    --list) printf '%s\n' "${ALL_CASES[@]}" "${EXTRA_CASES[@]}"; exit 0 ;;
     -h | --help) sed -n '2,19p' "$0"; exit 0 ;;
     -*) die "unknown option $1" ;;
     *) EXE=$1; shift ;;
@@ -65,8 +68,12 @@ IMMUTABLE=()
 stop_programs() {
   timeout 30 wineserver -k >/dev/null 2>&1 || true
   local p
+  # Each copy runs under `timeout` in a process group of its own: end the
+  # group (a copy still starting is not yet known to wineserver).
+  for p in "${PIDS[@]}"; do kill -- -"$p" 2>/dev/null || true; done
+  sleep 0.5
   for p in "${PIDS[@]}"; do
-    kill "$p" 2>/dev/null || true
+    kill -KILL -- -"$p" 2>/dev/null || true
     wait "$p" 2>/dev/null || true
   done
   PIDS=()
@@ -344,15 +351,24 @@ case_placement_edge() {
   REASON="window at $x,$y"
 }
 
+# The visible X windows of norva.exe processes larger than 1x1, sorted.
+visible_norva_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --class norva.exe 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q -- '-geometry 1x1+' || echo "$id"
+  done | sort
+}
+
 # A second copy shows the message, ends with 0 once it is dismissed, and
 # leaves the first copy running.
 case_second_instance() {
   launch "$CASE_DIR" first
   local first=$LAST_PID
   wait_main_window "$CASE_DIR/first.log" || return 1
-  local first_id=$WIN_ID
+  local first_id=$WIN_ID before
   mkdir -p "$CASE_DIR/second"
   cp "$EXE" "$CASE_DIR/second/norva.exe"
+  before=$(visible_norva_windows)
   launch "$CASE_DIR/second" second msgbox
   local second=$LAST_PID log=$CASE_DIR/second/second.log
   local want end box=
@@ -364,11 +380,10 @@ case_second_instance() {
     sleep 0.2
   done
   grep -qF "$want" "$log" || failed "message box text: $(grep -m1 -F MSGBOX_OnInit "$log"), expected $want" || return 1
-  # The box is the second copy's visible window; the first copy's only
-  # visible window is the main one.
+  # The box is the visible window that came with the second copy.
   end=$((SECONDS + T_WINDOW))
   while [[ -z $box ]]; do
-    box=$(xdotool search --onlyvisible --class norva.exe 2>/dev/null | grep -vx "$((first_id))" | head -1 || true)
+    box=$(comm -13 <(echo "$before") <(visible_norva_windows) | head -1)
     [[ -n $box ]] && break
     ((SECONDS < end)) || failed "message box window not found on screen" || return 1
     sleep 0.2
@@ -384,17 +399,15 @@ case_second_instance() {
   REASON="message shown, exit code 0, first copy unaffected"
 }
 
-# The tray icon: the program's Shell_NotifyIcon NIM_ADD, the icon in the
-# system tray with the tooltip "Norva" and the tray window on screen; at close
-# the program's NIM_DELETE.
-case_tray_icon() {
-  launch "$CASE_DIR" main systray,tooltips
-  local pid=$LAST_PID log=$CASE_DIR/main.log hex end ok=0
-  wait_main_window "$log" || return 1
-  hex=$(win_pid_hex "$log") || failed "no process id in the trace" || return 1
+# The tray icon, while the copy whose log is $1 runs: the program's
+# Shell_NotifyIcon NIM_ADD, the icon in the system tray with the tooltip
+# "Norva", and the tray window on screen. Sets TRAY_HEX for check_tray_removed.
+check_tray_added() {
+  local log=$1 end ok=0 tray
+  TRAY_HEX=$(win_pid_hex "$log") || failed "no process id in the trace" || return 1
   end=$((SECONDS + 10 * SLOW))
   while ((SECONDS < end)); do
-    if proc_lines "$log" "$hex" | grep -q 'Shell_NotifyIconW dwMessage = 0,' &&
+    if proc_lines "$log" "$TRAY_HEX" | grep -q 'Shell_NotifyIconW dwMessage = 0,' &&
       grep -q 'trace:systray:add_icon id=0x0' "$log" &&
       grep -qF 'add text L"Norva"' "$log"; then
       ok=1
@@ -402,17 +415,29 @@ case_tray_icon() {
     fi
     sleep 0.2
   done
-  ((ok)) || {
-    proc_lines "$log" "$hex" | grep -q 'Shell_NotifyIconW dwMessage = 0,' || failed "the program made no Shell_NotifyIcon(NIM_ADD) call" || return 1
+  if ((!ok)); then
+    proc_lines "$log" "$TRAY_HEX" | grep -q 'Shell_NotifyIconW dwMessage = 0,' || failed "the program made no Shell_NotifyIcon(NIM_ADD) call" || return 1
     grep -q 'trace:systray:add_icon id=0x0' "$log" || failed "the tray did not add an icon with id 0" || return 1
     failed "no tray tooltip \"Norva\" ($(grep -m1 'add text' "$log" || echo none))" || return 1
-  }
-  local tray
+  fi
   tray=$(xwininfo -root -children | grep -F '"Wine System Tray"' | awk '{print $1}' | head -1)
   [[ -n $tray ]] || failed "no tray window on the screen" || return 1
   [[ $(xwininfo -id "$tray" | sed -n 's/^ *Map State: //p') == IsViewable ]] || failed "the tray window is not shown" || return 1
+}
+
+# After the close: the program removed its icon (NIM_DELETE).
+check_tray_removed() {
+  proc_lines "$1" "$TRAY_HEX" | grep -q 'Shell_NotifyIconW dwMessage = 2,' || failed "no Shell_NotifyIcon(NIM_DELETE) at close" || return 1
+}
+
+# The tray icon is added at start-up and removed at close.
+case_tray_icon() {
+  launch "$CASE_DIR" main systray,tooltips
+  local pid=$LAST_PID log=$CASE_DIR/main.log
+  wait_main_window "$log" || return 1
+  check_tray_added "$log" || return 1
   close_and_expect_exit "$pid" "$log" || return 1
-  proc_lines "$log" "$hex" | grep -q 'Shell_NotifyIconW dwMessage = 2,' || failed "no Shell_NotifyIcon(NIM_DELETE) at close" || return 1
+  check_tray_removed "$log" || return 1
   REASON="NIM_ADD seen, icon in the tray with tooltip \"Norva\", NIM_DELETE at close"
 }
 
@@ -460,22 +485,53 @@ case_win98_mode() {
   REASON="$plain GlobalMemoryStatus calls, no GlobalMemoryStatusEx, rsrc32.dll tried, INI written"
 }
 
-# A screenshot of the main window, saved and checked for content.
-case_screenshot() {
-  launch "$CASE_DIR" main
-  local pid=$LAST_PID colours=0 end
-  wait_main_window "$CASE_DIR/main.log" || return 1
-  local full=$OUT/screen-win$BITS.png crop=$OUT/norva-win$BITS.png
-  # Wait until the window has painted its figures.
+# Saves a screenshot of the main window (found by wait_main_window) to the
+# output folder once it has painted, and checks it is not blank.
+check_screenshot() {
+  local full=$OUT/screen-win$BITS.png crop=$OUT/norva-win$BITS.png end
+  SHOT_COLOURS=0
   end=$((SECONDS + 10 * SLOW))
   while ((SECONDS < end)); do
     sleep 1
-    colours=$(shoot_window "$full" "$crop") || colours=0
-    ((colours > 16)) && break
+    SHOT_COLOURS=$(shoot_window "$full" "$crop") || SHOT_COLOURS=0
+    ((SHOT_COLOURS > 16)) && break
   done
-  ((colours > 16)) || failed "the window shows only $colours colours (blank?): $crop" || return 1
+  ((SHOT_COLOURS > 16)) || failed "the window shows only $SHOT_COLOURS colours (blank?): $crop" || return 1
+  SHOT_FILE=$crop
+}
+
+# Wine's stand-alone tray window sits near the top-left corner of the screen:
+# the screenshots are taken with the window placed clear of it.
+SHOT_X=300 SHOT_Y=200
+
+# A screenshot of the main window, saved and checked for content.
+case_screenshot() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch "$CASE_DIR" main
+  local pid=$LAST_PID
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  check_screenshot || return 1
   close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
-  REASON="$colours colours, saved $crop"
+  REASON="$SHOT_COLOURS colours, saved $SHOT_FILE"
+}
+
+# One start for slow runs (the 32-bit exe under emulation): a file with only
+# the position places the window, the tray icon comes and goes, a screenshot,
+# and the close writes every other key in order with its default.
+case_startup_smoke() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch "$CASE_DIR" main systray,tooltips
+  local pid=$LAST_PID log=$CASE_DIR/main.log
+  wait_main_window "$log" || return 1
+  [[ $WIN_X == "$SHOT_X" && $WIN_Y == "$SHOT_Y" ]] || failed "window at $WIN_X,$WIN_Y, expected $SHOT_X,$SHOT_Y" || return 1
+  check_tray_added "$log" || return 1
+  check_screenshot || return 1
+  close_and_expect_exit "$pid" "$log" || return 1
+  check_tray_removed "$log" || return 1
+  local want
+  want=$(sed -e "s|^SYSTEM/XPos=.*|SYSTEM/XPos=$SHOT_X|" -e "s|^SYSTEM/YPos=.*|SYSTEM/YPos=$SHOT_Y|" <<<"$DEFAULT_INI")
+  expect_ini "$CASE_DIR/norva.ini" "$want" || return 1
+  REASON="window at $SHOT_X,$SHOT_Y, tray icon \"Norva\" added and removed, screenshot $SHOT_COLOURS colours ($SHOT_FILE), INI complete"
 }
 
 # An empty file reads as defaults; the full write then fills it.

@@ -1,0 +1,215 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#   1. the native build (unit tests under ASan/UBSan) and ctest;
+#   2. the 32- and 64-bit Windows builds;
+#   3. ini_conformance.exe of both builds under Wine;
+#   4. the end-to-end tests (tests/e2e/run.sh) on both norva.exe under Wine + Xvfb.
+# Ends with "N passed, M failed" over all of them and exits non-zero when
+# anything failed or could not run.
+#
+# Environment:
+#   NORVA_JOBS=2                 parallel build jobs
+#   NORVA_E2E_CASES="a b"        e2e cases to run (default: all; tests/e2e/run.sh --list)
+#   NORVA_E2E_WIN32_SLOW_CASES   e2e cases for the 32-bit exe when the kernel cannot run
+#                                32-bit programs and it runs under qemu-i386 (slow)
+#   NORVA_SKIP_INSTALL=1         don't check the Debian packages
+set -euo pipefail
+
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=lib.sh
+source "$HERE/lib.sh"
+cd "$NORVA_ROOT"
+
+BUILD=$NORVA_ROOT/build
+LOGS=$BUILD/logs
+PREFIX=$BUILD/wine-prefix
+mkdir -p "$LOGS"
+T0=$SECONDS
+
+# Results per stage: "name|passed|failed|skipped|note".
+RESULTS=()
+record() { RESULTS+=("$1|$2|$3|$4|${5:-}"); }
+
+stage() { printf '\n=== %s\n' "$*"; }
+
+cleanup() {
+  if [[ -d $PREFIX ]]; then
+    WINEPREFIX=$PREFIX timeout 30 wineserver -k >/dev/null 2>&1 || true
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# --- 0. packages -----------------------------------------------------------
+
+if [[ ${NORVA_SKIP_INSTALL:-0} != 1 ]]; then
+  stage "packages"
+  install_packages
+fi
+ensure_i386_exec
+echo "32-bit programs on this kernel: $NORVA_I386"
+
+# --- 1. native build and unit tests --------------------------------------
+
+# Builds a preset, logging to build/logs/<preset>.log; prints the log's tail
+# on failure.
+build() {
+  local preset=$1 t=$SECONDS
+  if build_preset "$preset" >"$LOGS/build-$preset.log" 2>&1; then
+    echo "built $preset in $((SECONDS - t))s"
+  else
+    echo "BUILD FAILED: $preset (log: $LOGS/build-$preset.log)"
+    grep -E 'error|Error' "$LOGS/build-$preset.log" | head -20 || tail -20 "$LOGS/build-$preset.log"
+    return 1
+  fi
+}
+
+stage "native build and unit tests"
+if build native; then
+  t=$SECONDS
+  ctest_rc=0
+  ctest --preset native --timeout 300 -j "${NORVA_JOBS:-2}" >"$LOGS/ctest.log" 2>&1 || ctest_rc=$?
+  grep -E '(\*\*\*Failed|\*\*\*Exception|Timeout|Not Run)' "$LOGS/ctest.log" | head -40 || true
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$LOGS/ctest.log" | tail -1 || true)
+  echo "${summary:-ctest printed no summary (log: $LOGS/ctest.log)}  [$((SECONDS - t))s]"
+  if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    f=${BASH_REMATCH[1]} n=${BASH_REMATCH[2]}
+    ((ctest_rc == 0 || f > 0)) || f=1
+    record "unit tests (ctest)" $((n - f)) "$f" 0
+  else
+    tail -20 "$LOGS/ctest.log"
+    record "unit tests (ctest)" 0 1 0 "no summary"
+  fi
+else
+  record "native build" 0 1 0 "build failed"
+fi
+
+# --- 2. Windows builds ---------------------------------------------------
+
+stage "Windows builds"
+declare -A BUILT=()
+for bits in 32 64; do
+  if build "win$bits"; then
+    BUILT[$bits]=1
+  else
+    record "win$bits build" 0 1 0 "build failed"
+  fi
+done
+
+# Whether the exes of a build can run here, and how slowly.
+runnable() {
+  [[ $1 == 64 ]] && return 0
+  [[ $NORVA_I386 != none ]]
+}
+
+if [[ -n ${BUILT[32]:-}${BUILT[64]:-} ]]; then
+  stage "Wine prefix"
+  t=$SECONDS
+  rm -rf "$PREFIX" "$PREFIX.boot.log"
+  if make_prefix "$PREFIX"; then
+    echo "prefix $PREFIX ready in $((SECONDS - t))s"
+  else
+    echo "could not create the Wine prefix (log: $PREFIX.boot.log)"
+    record "Wine prefix" 0 1 0 "wineboot failed"
+    BUILT=()
+  fi
+fi
+
+# --- 3. INI conformance under Wine -----------------------------------------
+
+stage "INI conformance (the shared case table against the real profile functions)"
+for bits in 32 64; do
+  [[ -n ${BUILT[$bits]:-} ]] || continue
+  exe=$BUILD/win$bits/ini_conformance.exe
+  name="ini conformance win$bits"
+  if ! runnable "$bits"; then
+    echo "SKIP $name: this kernel cannot run 32-bit programs"
+    record "$name" 0 0 1 "32-bit not runnable"
+    continue
+  fi
+  if [[ ! -f $exe ]]; then
+    echo "FAIL $name: $exe was not built"
+    record "$name" 0 1 0 "not built"
+    continue
+  fi
+  t=$SECONDS
+  dir=$(mktemp -d /tmp/norva-conf.XXXXXX)
+  cp "$exe" "$dir/"
+  rc=0
+  (cd "$dir" && wine_env "$PREFIX" && timeout $((bits == 32 && NORVA_I386 == emulated ? 1800 : 300)) \
+    "$(wine_for_bits "$bits")" "$dir/ini_conformance.exe") >"$LOGS/conformance-win$bits.log" 2>&1 </dev/null || rc=$?
+  rm -rf "$dir"
+  tr -d '\r' <"$LOGS/conformance-win$bits.log" | grep -vE '^[0-9a-f]{4}:(fixme|err|warn)' | grep -iE 'fail|passed' | tail -15 || true
+  summary=$(tr -d '\r' <"$LOGS/conformance-win$bits.log" | grep -E '^[0-9]+ passed, [0-9]+ failed' | tail -1 || true)
+  if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    p=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
+    ((rc == 0 || f > 0)) || f=1
+    echo "$name: $summary, exit code $rc [$((SECONDS - t))s]"
+    record "$name" "$p" "$f" 0
+  else
+    echo "FAIL $name: no summary, exit code $rc (log: $LOGS/conformance-win$bits.log)"
+    tail -5 "$LOGS/conformance-win$bits.log"
+    record "$name" 0 1 0 "no summary"
+  fi
+done
+
+# --- 4. end-to-end tests under Wine + Xvfb ---------------------------------
+
+for bits in 64 32; do
+  [[ -n ${BUILT[$bits]:-} ]] || continue
+  stage "end-to-end tests, win$bits"
+  exe=$BUILD/win$bits/norva.exe
+  name="e2e win$bits"
+  if ! runnable "$bits"; then
+    echo "SKIP $name: this kernel cannot run 32-bit programs"
+    record "$name" 0 0 1 "32-bit not runnable"
+    continue
+  fi
+  if [[ ! -f $exe ]]; then
+    echo "FAIL $name: $exe was not built"
+    record "$name" 0 1 0 "not built"
+    continue
+  fi
+  args=(--prefix "$PREFIX" --out "$BUILD/e2e/win$bits")
+  note=
+  if [[ $bits == 32 && $NORVA_I386 == emulated ]]; then
+    # Each start of the 32-bit exe takes a minute or more under qemu-i386:
+    # run the cases that differ between the builds, with long time-outs.
+    cases=${NORVA_E2E_WIN32_SLOW_CASES:-startup_smoke win98_mode}
+    args+=(--slow 10 --cases "$cases")
+    note="under qemu-i386: $cases"
+    echo "the 32-bit exe runs under qemu-i386 (this kernel has no IA-32 emulation): cases $cases"
+  elif [[ -n ${NORVA_E2E_CASES:-} ]]; then
+    args+=(--cases "$NORVA_E2E_CASES")
+  fi
+  t=$SECONDS
+  rc=0
+  "$NORVA_ROOT/tests/e2e/run.sh" "${args[@]}" "$exe" 2>&1 | tee "$LOGS/e2e-win$bits.log" || rc=$?
+  summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$LOGS/e2e-win$bits.log" | tail -1 || true)
+  if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    p=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
+    ((rc == 0 || f > 0)) || f=1
+    record "$name" "$p" "$f" 0 "$note"
+  else
+    record "$name" 0 1 0 "harness failed (exit $rc)"
+  fi
+  echo "[$((SECONDS - t))s]"
+done
+
+# --- summary -----------------------------------------------------------------
+
+stage "summary"
+P=0 F=0 S=0
+for r in "${RESULTS[@]}"; do
+  IFS='|' read -r name p f s note <<<"$r"
+  printf '  %-28s %4s passed %4s failed%s%s\n' "$name" "$p" "$f" \
+    "$( ((s > 0)) && echo " $s skipped")" "${note:+  ($note)}"
+  P=$((P + p)) F=$((F + f)) S=$((S + s))
+done
+echo "  total time $((SECONDS - T0))s"
+if ((S > 0)); then
+  echo "$P passed, $F failed, $S skipped"
+else
+  echo "$P passed, $F failed"
+fi
+((F == 0))
