@@ -31,8 +31,7 @@ class Win32Profile final : public IProfile {
   int GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
                             const std::string& path) override;
   std::string GetPrivateProfileStringA(const char* section, const char* key,
-                                       const char* defaultValue,
-                                       const std::string& path) override;
+                                       const char* defaultValue, const std::string& path) override;
   BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                   const std::string& path) override;
 };

@@ -35,9 +35,7 @@ uint32_t Clamp32(SIZE_T value) {
 
 }  // namespace
 
-HANDLE Win32Kernel::CreateMutexA(const char* name) {
-  return ::CreateMutexA(nullptr, FALSE, name);
-}
+HANDLE Win32Kernel::CreateMutexA(const char* name) { return ::CreateMutexA(nullptr, FALSE, name); }
 
 DWORD Win32Kernel::GetLastError() { return ::GetLastError(); }
 
@@ -183,7 +181,8 @@ std::basic_string<Char> ReadGrowing(Read read) {
   for (;;) {
     const DWORD size = static_cast<DWORD>(buffer.size());
     const DWORD length = read(buffer.data(), size);
-    if (length + 2 < size || size >= (1u << 20)) return std::basic_string<Char>(buffer.data(), length);
+    if (length + 2 < size || size >= (1u << 20))
+      return std::basic_string<Char>(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
 }
@@ -207,8 +206,7 @@ std::string Win32Profile::GetPrivateProfileStringA(const char* section, const ch
   if (AnsiPath(path, ansiPath)) {
     const AnsiArg s(section), k(key), d(defaultValue);
     const std::string value = ReadGrowing<char>([&](char* buffer, DWORD size) {
-      return ::GetPrivateProfileStringA(s.Get(), k.Get(), d.Get(), buffer, size,
-                                        ansiPath.c_str());
+      return ::GetPrivateProfileStringA(s.Get(), k.Get(), d.Get(), buffer, size, ansiPath.c_str());
     });
     return FromAnsi(value.data(), value.size());
   }

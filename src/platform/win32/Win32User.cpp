@@ -41,9 +41,7 @@ BOOL Win32User::SetCursorPos(int x, int y) { return ::SetCursorPos(x, y); }
 
 int16_t Win32User::GetKeyState(int virtualKey) { return ::GetKeyState(virtualKey); }
 
-UINT Win32User::RegisterWindowMessageA(const char* name) {
-  return ::RegisterWindowMessageA(name);
-}
+UINT Win32User::RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
 
 BOOL Win32User::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return ::PostMessageW(Hwnd(window), message, wParam, lParam);
@@ -146,10 +144,9 @@ LONG Win32Registry::RegQueryValueExA(HKEY key, const char* valueName, DWORD* typ
                                      DWORD* size) {
   ::DWORD systemType = 0;
   ::DWORD systemSize = size != nullptr ? *size : 0;
-  const LONG status =
-      ::RegQueryValueExA(static_cast<::HKEY>(key), valueName, nullptr,
-                         type != nullptr ? &systemType : nullptr, static_cast<BYTE*>(data),
-                         size != nullptr ? &systemSize : nullptr);
+  const LONG status = ::RegQueryValueExA(
+      static_cast<::HKEY>(key), valueName, nullptr, type != nullptr ? &systemType : nullptr,
+      static_cast<BYTE*>(data), size != nullptr ? &systemSize : nullptr);
   if (type != nullptr) *type = systemType;
   if (size != nullptr) *size = systemSize;
   return status;

@@ -23,8 +23,8 @@ std::string ToAnsi(const std::string& utf8, bool* lossless) {
   const std::wstring wide = Wide(utf8);
   const int wideLength = static_cast<int>(wide.size());
   BOOL usedDefault = FALSE;
-  const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0,
-                                          nullptr, nullptr);
+  const int bytes =
+      ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
   if (bytes > 0)
     ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, out.data(), bytes, nullptr,

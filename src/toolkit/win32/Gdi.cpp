@@ -24,10 +24,10 @@ HFONT GdiCache::Font(const TFont& font) {
   if (it != FFonts.end()) return it->second.Get();
   // A negative height asks for the character height (without the internal
   // leading), which is what the toolkit's Height means.
-  HFONT handle = ::CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE,
-                               FALSE, FALSE, static_cast<DWORD>(font.Charset), OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                               Wide(font.Name).c_str());
+  HFONT handle =
+      ::CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                    static_cast<DWORD>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.Name).c_str());
   if (handle == nullptr) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   return FFonts.emplace(key, platform::win32::ScopedFont(handle)).first->second.Get();
 }

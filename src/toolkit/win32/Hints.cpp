@@ -30,8 +30,23 @@ HintManager& Hints() {
   return hints;
 }
 
+namespace {
+
+// A window takes no input while it or a window it lies in is disabled (a
+// modal form is open): no hints there either.
+bool TakesInput(HWND window) {
+  for (; window != nullptr; window = ::GetParent(window)) {
+    if (!::IsWindowEnabled(window)) return false;
+    if ((::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) == 0) break;
+  }
+  return true;
+}
+
+}  // namespace
+
 TControl* HintManager::ControlUnderPointer(POINT screen) const {
-  if (FHoverWindow == nullptr || !::IsWindow(FHoverWindow) || !::IsWindowVisible(FHoverWindow))
+  if (FHoverWindow == nullptr || !::IsWindow(FHoverWindow) || !::IsWindowVisible(FHoverWindow) ||
+      !TakesInput(FHoverWindow))
     return nullptr;
   RECT bounds{};
   ::GetWindowRect(FHoverWindow, &bounds);
@@ -88,9 +103,9 @@ void HintManager::Tick() {
 void HintManager::Show(const TControl& control, POINT screen) {
   if (FTip == nullptr) {
     FTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ApplicationWindow(),
-                             nullptr, Instance(), nullptr);
+                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, ApplicationWindow(), nullptr, Instance(),
+                             nullptr);
     if (FTip == nullptr) return;
     TOOLINFOW info = ToolInfo(L"");
     ::SendMessageW(FTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));

@@ -53,6 +53,34 @@ std::wstring WindowText(HWND window) {
 
 // --- Push button ------------------------------------------------------------
 
+// The visual style's push button, where the system draws with one (XP and
+// later with themes on). uxtheme is looked up, never linked: older systems
+// have none. It is loaded already whenever styles are in use.
+bool DrawThemedButton(HWND window, HDC dc, const RECT& bounds, bool pressed, bool disabled) {
+  using IsThemeActiveProc = BOOL(WINAPI*)();
+  using OpenThemeDataProc = HANDLE(WINAPI*)(HWND, LPCWSTR);
+  using CloseThemeDataProc = HRESULT(WINAPI*)(HANDLE);
+  using DrawThemeBackgroundProc = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*);
+  const HMODULE uxtheme = ::GetModuleHandleW(L"uxtheme.dll");
+  if (uxtheme == nullptr) return false;
+  const auto lookup = [uxtheme](const char* name) {
+    return reinterpret_cast<void*>(::GetProcAddress(uxtheme, name));
+  };
+  const auto isActive = reinterpret_cast<IsThemeActiveProc>(lookup("IsThemeActive"));
+  const auto open = reinterpret_cast<OpenThemeDataProc>(lookup("OpenThemeData"));
+  const auto close = reinterpret_cast<CloseThemeDataProc>(lookup("CloseThemeData"));
+  const auto draw = reinterpret_cast<DrawThemeBackgroundProc>(lookup("DrawThemeBackground"));
+  if (isActive == nullptr || open == nullptr || close == nullptr || draw == nullptr || !isActive())
+    return false;
+  const HANDLE theme = open(window, L"BUTTON");
+  if (theme == nullptr) return false;
+  constexpr int kPushButton = 1, kNormal = 1, kPressed = 3, kDisabled = 4;
+  const int state = disabled ? kDisabled : pressed ? kPressed : kNormal;
+  const bool drawn = SUCCEEDED(draw(theme, dc, kPushButton, state, &bounds, nullptr));
+  close(theme);
+  return drawn;
+}
+
 // A push button. A coloured caption (the system's button ignores the text
 // colour) makes it owner-drawn in the classic look.
 class ButtonPeer final : public WinPeer {
@@ -107,12 +135,17 @@ class ButtonPeer final : public WinPeer {
   void Draw(const DRAWITEMSTRUCT& item) {
     RECT frame = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    ::DrawFrameControl(item.hDC, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    // The style's button has see-through corners: the surroundings first.
+    ::FillRect(item.hDC, &frame, Gdi().Brush(BackgroundOf(FButton)));
+    if (!DrawThemedButton(FHandle, item.hDC, frame, pressed, disabled))
+      ::DrawFrameControl(item.hDC, &frame, DFC_BUTTON,
+                         DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     {
       GdiCanvas canvas(item.hDC, {frame.left, frame.top, frame.right, frame.bottom});
       TRect text{0, 0, frame.right - frame.left, frame.bottom - frame.top};
       if (pressed) text.Offset(1, 1);
-      const TColor color = (item.itemState & ODS_DISABLED) != 0 ? clGrayText : FButton.Font().Color;
+      const TColor color = disabled ? clGrayText : FButton.Font().Color;
       canvas.DrawText(FButton.Caption(), text, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
                       FButton.Font(), color);
     }
@@ -172,8 +205,9 @@ class CheckBoxPeer final : public WinPeer {
 class EditPeer final : public WinPeer {
  public:
   explicit EditPeer(TEdit& edit) : WinPeer(edit), FEdit(edit) {
-    CreateSystemWindow(WC_EDITW, WS_EX_CLIENTEDGE,
-                       ChildStyle() | WS_TABSTOP | ES_AUTOHSCROLL | (edit.ReadOnly ? ES_READONLY : 0));
+    CreateSystemWindow(
+        WC_EDITW, WS_EX_CLIENTEDGE,
+        ChildStyle() | WS_TABSTOP | ES_AUTOHSCROLL | (edit.ReadOnly ? ES_READONLY : 0));
   }
 
   void Update(TChange what) override {
@@ -256,7 +290,8 @@ class UpDownPeer final : public WinPeer {
   bool Reflected(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
     if (msg != WM_VSCROLL && msg != WM_HSCROLL) return false;
     BOOL failed = FALSE;
-    const LRESULT position = ::SendMessageW(FHandle, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
+    const LRESULT position =
+        ::SendMessageW(FHandle, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
     if (!failed) FUpDown.SetPosition(static_cast<int>(position));
     result = 0;
     return true;
@@ -327,8 +362,7 @@ class TrackBarPeer final : public WinPeer {
 class ComboBoxPeer final : public WinPeer {
  public:
   explicit ComboBoxPeer(TComboBox& combo) : WinPeer(combo), FCombo(combo) {
-    CreateSystemWindow(WC_COMBOBOXW, 0,
-                       ChildStyle() | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
+    CreateSystemWindow(WC_COMBOBOXW, 0, ChildStyle() | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
     ApplyBounds();
     FillItems();
   }
@@ -374,7 +408,8 @@ class ComboBoxPeer final : public WinPeer {
   }
 
   void ShowSelection() {
-    if (FHandle != nullptr) ::SendMessageW(FHandle, CB_SETCURSEL, static_cast<WPARAM>(FCombo.ItemIndex()), 0);
+    if (FHandle != nullptr)
+      ::SendMessageW(FHandle, CB_SETCURSEL, static_cast<WPARAM>(FCombo.ItemIndex()), 0);
   }
 
   TComboBox& FCombo;
@@ -455,8 +490,10 @@ std::unique_ptr<ControlPeer> CreateNativePeer(TWinControl& control) {
   if (auto* box = dynamic_cast<TCheckBox*>(&control)) return std::make_unique<CheckBoxPeer>(*box);
   if (auto* edit = dynamic_cast<TEdit*>(&control)) return std::make_unique<EditPeer>(*edit);
   if (auto* upDown = dynamic_cast<TUpDown*>(&control)) return std::make_unique<UpDownPeer>(*upDown);
-  if (auto* track = dynamic_cast<TTrackBar*>(&control)) return std::make_unique<TrackBarPeer>(*track);
-  if (auto* combo = dynamic_cast<TComboBox*>(&control)) return std::make_unique<ComboBoxPeer>(*combo);
+  if (auto* track = dynamic_cast<TTrackBar*>(&control))
+    return std::make_unique<TrackBarPeer>(*track);
+  if (auto* combo = dynamic_cast<TComboBox*>(&control))
+    return std::make_unique<ComboBoxPeer>(*combo);
   if (auto* pages = dynamic_cast<TPageControl*>(&control))
     return std::make_unique<PageControlPeer>(*pages);
   return nullptr;

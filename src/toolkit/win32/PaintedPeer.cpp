@@ -132,8 +132,8 @@ void PaintedPeer::Paint() {
     selected.emplace(memory.Get(), bitmap.Get());
     target = memory.Get();
     if (keepBackground)
-      ::BitBlt(target, area.left, area.top, areaWidth, areaHeight, paint.Dc(), area.left,
-               area.top, SRCCOPY);
+      ::BitBlt(target, area.left, area.top, areaWidth, areaHeight, paint.Dc(), area.left, area.top,
+               SRCCOPY);
   }
   {
     GdiCanvas canvas(target, {area.left, area.top, area.right, area.bottom});

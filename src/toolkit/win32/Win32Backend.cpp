@@ -218,8 +218,8 @@ class Win32BackendImpl final : public Backend {
       if (item.Default) ::SetMenuDefaultItem(popup.Get(), id, FALSE);
     }
     const HWND owner = MenuOwner();
-    const int chosen = ::TrackPopupMenu(popup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0,
-                                        owner, nullptr);
+    const int chosen =
+        ::TrackPopupMenu(popup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
     // A menu opened from the tray does not close when the user clicks
     // elsewhere unless its owner gets a message after it.
     ::PostMessageW(owner, WM_NULL, 0, 0);
@@ -258,12 +258,11 @@ class Win32BackendImpl final : public Backend {
   }
 
   bool ExecuteColorDialog(TColorDialog& dialog) override {
-    static COLORREF custom[16] = {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                  RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                  RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                  RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                  RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                  RGB(255, 255, 255)};
+    static COLORREF custom[16] = {
+        RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+        RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+        RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+        RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
     CHOOSECOLORW choose{};
     choose.lStructSize = sizeof(choose);
     choose.hwndOwner = DialogOwner();
@@ -313,11 +312,11 @@ class Win32BackendImpl final : public Backend {
     // The classic shape of a program's own hidden window: a captioned popup
     // of no size in the middle of the screen. It owns the taskbar button;
     // the forms it owns have none.
-    FAppWindow = ::CreateWindowExW(
-        0, L"NorvaApplication", L"", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU |
-                                         WS_MINIMIZEBOX,
-        ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-        nullptr, Instance(), nullptr);
+    FAppWindow =
+        ::CreateWindowExW(0, L"NorvaApplication", L"",
+                          WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                          ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2,
+                          0, 0, nullptr, nullptr, Instance(), nullptr);
     return FAppWindow;
   }
 
@@ -451,6 +450,7 @@ LRESULT Win32BackendImpl::AppMessage(HWND window, UINT msg, WPARAM wParam, LPARA
       return 0;
     }
     case WM_ACTIVATEAPP:
+      if (wParam == 0) Hints().Cancel();
       if (Application != nullptr) {
         if (wParam != 0)
           Application->DoActivate();

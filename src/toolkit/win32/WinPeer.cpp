@@ -200,8 +200,8 @@ void WinPeer::CreateSystemWindow(const wchar_t* className, DWORD exStyle, DWORD 
                                   FControl.Height(), ParentWindow(), nullptr, Instance(), nullptr);
   if (window == nullptr) return;
   Bind(window);
-  FNativeProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-      window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinPeer::WindowProc)));
+  FNativeProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinPeer::WindowProc)));
   ApplyFont();
 }
 
