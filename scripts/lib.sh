@@ -72,24 +72,35 @@ NORVA_BINFMT_ENTRY=$NORVA_BINFMT/norva-i386
 
 i386_runs() { [[ -x $WINE32 ]] && timeout 120 "$WINE32" --version >/dev/null 2>&1; }
 
+# An enabled binfmt_misc entry not of ours that hands i386 programs to qemu.
+foreign_i386_emulation() {
+  local e
+  for e in "$NORVA_BINFMT"/*; do
+    [[ -f $e && $e != */register && $e != */status && $e != "$NORVA_BINFMT_ENTRY" ]] || continue
+    grep -qx enabled "$e" 2>/dev/null && grep -q '^interpreter .*qemu-i386' "$e" 2>/dev/null && return 0
+  done
+  return 1
+}
+
 ensure_i386_exec() {
   NORVA_I386=none
   [[ -x $WINE32 ]] || return 0
+  # binfmt_misc takes precedence over the kernel's own 32-bit loader: switch
+  # our emulation entry off to see whether the kernel can do without it.
   if [[ -e $NORVA_BINFMT_ENTRY ]]; then
-    # Our own emulation entry from an earlier run: find out whether the
-    # kernel could do without it, since binfmt_misc takes precedence over
-    # the kernel's own 32-bit loader.
     as_root sh -c "echo 0 > $NORVA_BINFMT_ENTRY" 2>/dev/null || true
-    if i386_runs; then
-      NORVA_I386=native
-      return 0
-    fi
-    as_root sh -c "echo 1 > $NORVA_BINFMT_ENTRY" 2>/dev/null || true
+  fi
+  if foreign_i386_emulation; then
     i386_runs && NORVA_I386=emulated
     return 0
   fi
   if i386_runs; then
     NORVA_I386=native
+    return 0
+  fi
+  if [[ -e $NORVA_BINFMT_ENTRY ]]; then
+    as_root sh -c "echo 1 > $NORVA_BINFMT_ENTRY" 2>/dev/null || true
+    i386_runs && NORVA_I386=emulated
     return 0
   fi
   warn "this kernel cannot run 32-bit programs (IA-32 emulation is off): the 32-bit exe will run under qemu-i386, much slower"
