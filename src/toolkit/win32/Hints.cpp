@@ -23,15 +23,6 @@ TOOLINFOW ToolInfo(const wchar_t* text) {
   return info;
 }
 
-}  // namespace
-
-HintManager& Hints() {
-  static HintManager hints;
-  return hints;
-}
-
-namespace {
-
 // A window takes no input while it or a window it lies in is disabled (a
 // modal form is open): no hints there either.
 bool TakesInput(HWND window) {
@@ -43,6 +34,11 @@ bool TakesInput(HWND window) {
 }
 
 }  // namespace
+
+HintManager& Hints() {
+  static HintManager hints;
+  return hints;
+}
 
 TControl* HintManager::ControlUnderPointer(POINT screen) const {
   if (FHoverWindow == nullptr || !::IsWindow(FHoverWindow) || !::IsWindowVisible(FHoverWindow) ||
