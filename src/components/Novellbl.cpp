@@ -105,7 +105,7 @@ uint32_t TNovelLabel::WordWrapFlag() const { return FWordWrap ? DT_WORDBREAK : 0
 void TNovelLabel::DoDrawText(TCanvas& canvas, TRect& rect, uint32_t flags) {
   std::string text = GetLabelText();
   // An empty label still measures one line high.
-  if ((flags & DT_CALCRECT) != 0 && (text.empty() || (FShowAccelChar && text == "&"))) text = " ";
+  if ((flags & DT_CALCRECT) != 0 && (text.empty() || (FShowAccelChar && text == "&"))) text.assign(1, ' ');
   if (!FShowAccelChar) flags |= DT_NOPREFIX;
   if (!Enabled()) {
     // Embossed: a highlight copy one pixel right and down under the shadow-coloured text.
