@@ -10,18 +10,6 @@ using namespace norva::tk;
 
 namespace {
 
-uint32_t AlignmentFlag(TAlignment alignment) {
-  switch (alignment) {
-    case TAlignment::taRightJustify:
-      return DT_RIGHT;
-    case TAlignment::taCenter:
-      return DT_CENTER;
-    case TAlignment::taLeftJustify:
-      break;
-  }
-  return DT_LEFT;
-}
-
 // The character marked as accelerator by a single "&" ("&&" is a literal
 // ampersand); the last mark wins, as in DrawText's underline. 0 when none.
 char AcceleratorOf(const std::string& caption) {

@@ -4,18 +4,6 @@ namespace norva::tk {
 
 namespace {
 
-uint32_t AlignmentFlag(TAlignment alignment) {
-  switch (alignment) {
-    case TAlignment::taRightJustify:
-      return DT_RIGHT;
-    case TAlignment::taCenter:
-      return DT_CENTER;
-    case TAlignment::taLeftJustify:
-      break;
-  }
-  return DT_LEFT;
-}
-
 // One line of static text at the top of the control, in the font colour
 // (grey while disabled), over Color unless transparent.
 void PaintStaticText(TCanvas& canvas, const TControl& control, TAlignment alignment,

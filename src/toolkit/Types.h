@@ -104,6 +104,19 @@ constexpr uint32_t DT_CALCRECT = 0x400;
 constexpr uint32_t DT_NOPREFIX = 0x800;
 constexpr uint32_t DT_NOCLIP = 0x100;
 
+// The DrawText flag of an alignment.
+inline uint32_t AlignmentFlag(TAlignment alignment) {
+  switch (alignment) {
+    case TAlignment::taRightJustify:
+      return DT_RIGHT;
+    case TAlignment::taCenter:
+      return DT_CENTER;
+    case TAlignment::taLeftJustify:
+      break;
+  }
+  return DT_LEFT;
+}
+
 // A window message as a form's WndProc sees it. Handled stops the default
 // handling; Result is what the window procedure answers.
 struct TMessage {
