@@ -11,12 +11,13 @@
 #include <string>
 
 #include "platform/fake/FakePlatform.h"
+#include "platform/fake/ForwardingKernel.h"
 
 namespace norva::bench {
 
-class FreshMemoryKernel : public platform::IKernel {
+class FreshMemoryKernel : public platform::fake::ForwardingKernel {
  public:
-  explicit FreshMemoryKernel(platform::fake::FakeKernel& inner) : K(inner) {}
+  explicit FreshMemoryKernel(platform::fake::FakeKernel& inner) : ForwardingKernel(inner) {}
   ~FreshMemoryKernel() override {
     for (auto& [handle, block] : FBlocks) munmap(block.data, block.size);
   }
@@ -50,29 +51,12 @@ class FreshMemoryKernel : public platform::IKernel {
     return nullptr;
   }
 
-  win::HANDLE CreateMutexA(const char* name) override { return K.CreateMutexA(name); }
-  win::DWORD GetLastError() override { return K.GetLastError(); }
-  win::BOOL GetVersionExA(win::OSVERSIONINFOA* info) override { return K.GetVersionExA(info); }
-  void GlobalMemoryStatus(win::MEMORYSTATUS* status) override { K.GlobalMemoryStatus(status); }
-  win::HMODULE LoadLibraryA(const char* name) override { return K.LoadLibraryA(name); }
-  win::FARPROC GetProcAddress(win::HMODULE m, const char* name) override {
-    return K.GetProcAddress(m, name);
-  }
-  win::HMODULE GetModuleHandleA(const char* name) override { return K.GetModuleHandleA(name); }
-  win::BOOL FreeLibrary(win::HMODULE m) override { return K.FreeLibrary(m); }
-  std::string GetModuleFileNameA() override { return K.GetModuleFileNameA(); }
-  win::DWORD GetFileAttributesA(const std::string& path) override {
-    return K.GetFileAttributesA(path);
-  }
-  void Sleep(win::DWORD ms) override { K.Sleep(ms); }
-  win::DWORD GetTickCount() override { return K.GetTickCount(); }
 
  private:
   struct Block {
     void* data;
     size_t size;
   };
-  platform::fake::FakeKernel& K;
   std::map<win::HGLOBAL, Block> FBlocks;
   uintptr_t FNext = 0x00A00000;
 };

@@ -19,6 +19,7 @@
 #include "NorvaFixture.h"
 #include "app/Entry.h"
 #include "cleaner/Reservation.h"
+#include "platform/fake/ForwardingKernel.h"
 
 namespace norva::testing {
 namespace {
@@ -36,9 +37,9 @@ constexpr int64_t B = Reservation::kSplitBlock;
 // block when it is freed, and can back large blocks with memory of its own:
 // sparse, with an unmapped page before and after, so that a write outside a
 // block faults at once and the pages each step wrote can be read back.
-class WatchedKernel : public platform::IKernel {
+class WatchedKernel : public platform::fake::ForwardingKernel {
  public:
-  explicit WatchedKernel(FakeKernel& inner) : K(inner) {}
+  explicit WatchedKernel(FakeKernel& inner) : ForwardingKernel(inner), Fake(inner) {}
   ~WatchedKernel() override {
     for (auto& [handle, own] : FOwn) munmap(own.base, own.total);
   }
@@ -77,47 +78,32 @@ class WatchedKernel : public platform::IKernel {
   }
   static size_t Page() { return static_cast<size_t>(sysconf(_SC_PAGESIZE)); }
 
-  win::HANDLE CreateMutexA(const char* name) override { return K.CreateMutexA(name); }
-  DWORD GetLastError() override { return K.GetLastError(); }
-  win::BOOL GetVersionExA(win::OSVERSIONINFOA* info) override { return K.GetVersionExA(info); }
-  void GlobalMemoryStatus(win::MEMORYSTATUS* status) override { K.GlobalMemoryStatus(status); }
-  win::HMODULE LoadLibraryA(const char* name) override { return K.LoadLibraryA(name); }
-  win::FARPROC GetProcAddress(win::HMODULE m, const char* name) override {
-    return K.GetProcAddress(m, name);
-  }
-  win::HMODULE GetModuleHandleA(const char* name) override { return K.GetModuleHandleA(name); }
-  win::BOOL FreeLibrary(win::HMODULE m) override { return K.FreeLibrary(m); }
-  std::string GetModuleFileNameA() override { return K.GetModuleFileNameA(); }
-  DWORD GetFileAttributesA(const std::string& path) override { return K.GetFileAttributesA(path); }
-  void Sleep(DWORD ms) override { K.Sleep(ms); }
-  DWORD GetTickCount() override { return K.GetTickCount(); }
 
   HGLOBAL GlobalAlloc(win::UINT flags, size_t bytes) override {
-    liveBlocksAtAlloc.push_back(K.LiveBlocks());
-    if (failAllocNumbers.count(static_cast<int>(allocHandles.size()) + 1) != 0) ++K.failNextAllocs;
-    const HGLOBAL h = K.GlobalAlloc(flags, bytes);
+    liveBlocksAtAlloc.push_back(Fake.LiveBlocks());
+    if (failAllocNumbers.count(static_cast<int>(allocHandles.size()) + 1) != 0) ++Fake.failNextAllocs;
+    const HGLOBAL h = Fake.GlobalAlloc(flags, bytes);
     allocHandles.push_back(h);
     if (h != nullptr && bytes > ownMemoryAbove) FOwn[h] = MapOwn(bytes, ownMemoryAliased);
     return h;
   }
   void* GlobalLock(HGLOBAL h) override {
-    void* p = K.GlobalLock(h);
+    void* p = Fake.GlobalLock(h);
     if (p != nullptr) FLocked.insert(h);
     if (p == nullptr || !Owns(h)) return p;
     const OwnBlock& own = FOwn.at(h);
     return own.interior + own.lead;
   }
-  win::BOOL GlobalUnlock(HGLOBAL h) override { return K.GlobalUnlock(h); }
   HGLOBAL GlobalFree(HGLOBAL h) override {
     if (const auto it = FOwn.find(h); it != FOwn.end()) {
       munmap(it->second.base, it->second.total);
       FOwn.erase(it);
-    } else if (FLocked.count(h) != 0 && !K.IsSharedWindow(h)) {
-      const auto [data, size] = K.BlockMemory(h);
+    } else if (FLocked.count(h) != 0 && !Fake.IsSharedWindow(h)) {
+      const auto [data, size] = Fake.BlockMemory(h);
       if (data != nullptr) freed.emplace_back(data, data + size);
     }
     FLocked.erase(h);
-    return K.GlobalFree(h);
+    return Fake.GlobalFree(h);
   }
 
  private:
@@ -150,9 +136,9 @@ class WatchedKernel : public platform::IKernel {
     return own;
   }
 
-  FakeKernel& K;
   std::map<HGLOBAL, OwnBlock> FOwn;
   std::set<HGLOBAL> FLocked;
+  FakeKernel& Fake;
 };
 
 // The user side of the fake with a look at the moment a message box is open.
