@@ -135,8 +135,9 @@ for bits in 32 64; do
   t=$SECONDS
   dir=$(mktemp -d /tmp/norva-conf.XXXXXX)
   cp "$exe" "$dir/"
-  rc=0
-  (cd "$dir" && wine_env "$PREFIX" && timeout $((bits == 32 && NORVA_I386 == emulated ? 1800 : 300)) \
+  rc=0 limit=300
+  [[ $bits == 32 && $NORVA_I386 == emulated ]] && limit=1800
+  (cd "$dir" && wine_env "$PREFIX" && timeout "$limit" \
     "$(wine_for_bits "$bits")" "$dir/ini_conformance.exe") >"$LOGS/conformance-win$bits.log" 2>&1 </dev/null || rc=$?
   rm -rf "$dir"
   tr -d '\r' <"$LOGS/conformance-win$bits.log" | grep -vE '^[0-9a-f]{4}:(fixme|err|warn)' | grep -iE 'fail|passed' | tail -15 || true
