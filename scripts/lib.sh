@@ -104,7 +104,9 @@ ensure_i386_exec() {
     return 0
   fi
   warn "this kernel cannot run 32-bit programs (IA-32 emulation is off): the 32-bit exe will run under qemu-i386, much slower"
-  pkg_installed qemu-user-static || apt_install qemu-user-static || return 0
+  if ! pkg_installed qemu-user-static; then
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q && apt_install qemu-user-static || return 0
+  fi
   [[ -e $NORVA_BINFMT/register ]] || as_root mount -t binfmt_misc binfmt_misc "$NORVA_BINFMT" || return 0
   # i386 ELF executables and shared objects (e_type 2 or 3, e_machine 3).
   local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
