@@ -27,4 +27,28 @@ class TCanvas {
                           bool stretch) = 0;
 };
 
+// A canvas that hands every call to another: the base of canvases that own
+// what they draw on (a display DC) or share one recording.
+class ForwardingCanvas : public TCanvas {
+ public:
+  explicit ForwardingCanvas(TCanvas& target) : FTarget(target) {}
+  void SetClip(const TRect& area) override { FTarget.SetClip(area); }
+  TRect Clip() const override { return FTarget.Clip(); }
+  void FillRect(const TRect& rect, TColor color) override { FTarget.FillRect(rect, color); }
+  void Line(int x1, int y1, int x2, int y2, TColor color) override {
+    FTarget.Line(x1, y1, x2, y2, color);
+  }
+  void DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
+                TColor color) override {
+    FTarget.DrawText(text, rect, flags, font, color);
+  }
+  void DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRect& dest,
+                  bool stretch) override {
+    FTarget.DrawBitmap(bitmap, width, height, dest, stretch);
+  }
+
+ private:
+  TCanvas& FTarget;
+};
+
 }  // namespace norva::tk

@@ -267,26 +267,9 @@ namespace {
 
 // A screen canvas as the caller owns it: every call goes on to the one
 // recording canvas of the backend, so a test sees all screen drawing in order.
-class ScreenCanvas : public TCanvas {
+class ScreenCanvas : public ForwardingCanvas {
  public:
-  explicit ScreenCanvas(RecordingCanvas& target) : FTarget(target) {}
-  void SetClip(const TRect& area) override { FTarget.SetClip(area); }
-  TRect Clip() const override { return FTarget.Clip(); }
-  void FillRect(const TRect& rect, TColor color) override { FTarget.FillRect(rect, color); }
-  void Line(int x1, int y1, int x2, int y2, TColor color) override {
-    FTarget.Line(x1, y1, x2, y2, color);
-  }
-  void DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
-                TColor color) override {
-    FTarget.DrawText(text, rect, flags, font, color);
-  }
-  void DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRect& dest,
-                  bool stretch) override {
-    FTarget.DrawBitmap(bitmap, width, height, dest, stretch);
-  }
-
- private:
-  RecordingCanvas& FTarget;
+  using ForwardingCanvas::ForwardingCanvas;
 };
 
 }  // namespace

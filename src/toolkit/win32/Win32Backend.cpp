@@ -33,29 +33,19 @@ TRect ScreenRect() {
   return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
-// A canvas on a DC of the whole display; it owns the DC.
-class ScreenCanvas final : public TCanvas {
- public:
-  ScreenCanvas(HDC dc, const TRect& screen) : FDc(dc), FCanvas(dc, screen) {}
-  void SetClip(const TRect& area) override { FCanvas.SetClip(area); }
-  TRect Clip() const override { return FCanvas.Clip(); }
-  void FillRect(const TRect& rect, TColor color) override { FCanvas.FillRect(rect, color); }
-  void Line(int x1, int y1, int x2, int y2, TColor color) override {
-    FCanvas.Line(x1, y1, x2, y2, color);
-  }
-  void DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
-                TColor color) override {
-    FCanvas.DrawText(text, rect, flags, font, color);
-  }
-  void DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRect& dest,
-                  bool stretch) override {
-    FCanvas.DrawBitmap(bitmap, width, height, dest, stretch);
-  }
-
- private:
+// The display DC and its canvas, held before the forwarding base is built.
+struct ScreenSurface {
+  ScreenSurface(HDC dc, const TRect& screen) : FDc(dc), FCanvas(dc, screen) {}
   // Declared first: the canvas gives the DC its state back before it goes.
   ScopedCreatedDc FDc;
   GdiCanvas FCanvas;
+};
+
+// A canvas on a DC of the whole display; it owns the DC.
+class ScreenCanvas final : private ScreenSurface, public ForwardingCanvas {
+ public:
+  ScreenCanvas(HDC dc, const TRect& screen)
+      : ScreenSurface(dc, screen), ForwardingCanvas(ScreenSurface::FCanvas) {}
 };
 
 // The top-level window that holds a window of ours (itself for a form).
