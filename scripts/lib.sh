@@ -116,6 +116,16 @@ ensure_i386_exec() {
   return 0
 }
 
+# rm -rf that tolerates Wine processes still letting go of files in it.
+remove_tree() {
+  local n
+  for ((n = 0; n < 10; n++)); do
+    rm -rf "$1" 2>/dev/null && return 0
+    sleep 1
+  done
+  rm -rf "$1"
+}
+
 # Prints "32" or "64" for a PE file (the machine field of its COFF header).
 pe_bits() {
   local off machine

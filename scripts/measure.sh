@@ -72,7 +72,7 @@ cleanup() {
   fi
   for p in "${LAUNCHED[@]}"; do kill "$p" 2>/dev/null || true; done
   stop_xvfb
-  rm -rf "$WORK"
+  remove_tree "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -88,7 +88,7 @@ timeout 60 "$WINE64" reg query 'HKCU\Software\Wine' >/dev/null 2>&1 || true
 # Prints "ID X Y W H" of the first visible top-level window of X class $1
 # that is larger than 1x1, or nothing.
 window_of_class() {
-  xwininfo -root -children 2>/dev/null | sed 's/^ *//' | grep -F "(\"$1\" " |
+  xwininfo -root -children 2>/dev/null | sed 's/^ *//' | { grep -F "(\"$1\" " || true; } |
     sed -nE 's/^(0x[0-9a-f]+) .* ([0-9]+)x([0-9]+)[+-]-?[0-9]+[+-]-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \4 \5 \2 \3/p' |
     while read -r id x y w h; do
       ((w > 1 && h > 1)) || continue

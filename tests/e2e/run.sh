@@ -57,10 +57,8 @@ T_LIFE=$((240 * SLOW))  # the longest any one copy of the program may live
 T_SETTLE=$((2 * SLOW))  # a few timer ticks after the window appears
 
 WORK=$(mktemp -d /tmp/norva-e2e.XXXXXX)
-OWN_PREFIX=0
 if [[ -z $PREFIX ]]; then
   PREFIX=$WORK/prefix
-  OWN_PREFIX=1
 fi
 PIDS=()
 IMMUTABLE=()
@@ -84,11 +82,7 @@ cleanup() {
   stop_programs
   for f in "${IMMUTABLE[@]}"; do chattr -i "$f" 2>/dev/null || true; done
   stop_xvfb
-  if ((OWN_PREFIX)); then
-    rm -rf "$WORK"
-  else
-    rm -rf "${WORK:?}"/case-* "$WORK"
-  fi
+  remove_tree "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
