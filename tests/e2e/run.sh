@@ -26,6 +26,9 @@ ALL_CASES=(ini_written_at_close placement placement_out_of_range placement_edge
 # Not in the default list: covers the first, tray_icon and screenshot in one
 # start, for runs where every start is slow.
 EXTRA_CASES=(startup_smoke)
+# The cleaning and the window's behaviours (adds to ALL_CASES).
+# shellcheck source=cases_cleaning_window.sh
+source "$HERE/cases_cleaning_window.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do
@@ -93,9 +96,10 @@ start_xvfb 1280x1024x24
 read -r SCREEN_W SCREEN_H < <(xdpyinfo | sed -nE 's/^ *dimensions: +([0-9]+)x([0-9]+) pixels.*/\1 \2/p')
 log "e2e: $EXE ($BITS-bit) on DISPLAY=$DISPLAY (${SCREEN_W}x$SCREEN_H), prefix $PREFIX"
 make_prefix "$PREFIX" || die "could not create the Wine prefix $PREFIX"
-# Which memory-status calls the program makes is read from a relay trace
-# limited to these two functions (only when a case turns +relay on).
-timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'GlobalMemoryStatus;GlobalMemoryStatusEx' /f >/dev/null 2>&1 ||
+# Which memory-status calls the program makes, and the pauses of a cleaning,
+# are read from a relay trace limited to these functions (only when a case
+# turns +relay on).
+timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'GlobalMemoryStatus;GlobalMemoryStatusEx;Sleep' /f >/dev/null 2>&1 ||
   die "could not set RelayInclude in the prefix"
 timeout 60 "$WINE64" reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
 stop_programs

@@ -1,0 +1,457 @@
+# End-to-end cases of the cleaning and of the window's behaviours: the -exec
+# switch at each speed, the stop button, the full-screen progress display,
+# dragging, the magnet, hiding under the mouse and the tray icon's menu.
+# Sourced by tests/e2e/run.sh, whose helpers and variables it uses.
+#
+# How a cleaning is seen from outside: the program waits 10 ms before every
+# step of a stepped cleaning (100 steps at speed 0, 10 at speed 1), 100 ms
+# after the last one, and 300 ms after the single pass of speed 2. A relay
+# trace of Sleep (RelayInclude in run.sh) counts those calls in the program's
+# own process: the number of steps taken, without timing anything.
+#
+# The cleanings are kept small and host-independent: AutoMemSize=1 with
+# Memory=0 in the file sizes a cleaning at its least size, AutoExeSize MB.
+
+ALL_CASES+=(exec_speed_0 exec_speed_1 exec_speed_2 exec_without_dash exec_second_argument
+  stop_button overlay_screenshot drag drag_by_buttons_does_not_move magnet_left_edge
+  hide_under_mouse tray_menu_exit minimise_restore)
+
+# The virtual desktop of the tray cases (Wine's explorer with a taskbar and a
+# notification area); it opens at the screen's top-left corner.
+VD_NAME=norva-e2e VD_W=1024 VD_H=768
+
+# Like launch, with command-line arguments after the channels.
+launch_args() {
+  local dir=$1 name=$2 channels=$3
+  shift 3
+  (cd "$dir" && WINEDEBUG="+pid,+loaddll${channels:+,$channels}" exec timeout -k 5 "$T_LIFE" "$LOADER" "$dir/norva.exe" "$@") \
+    >"$dir/$name.log" 2>&1 </dev/null &
+  LAST_PID=$!
+  PIDS+=("$LAST_PID")
+}
+
+# Starts DIR/norva.exe inside a virtual desktop. LAST_PID is the desktop's
+# explorer, which ends about a second after the last program on it has ended.
+launch_desktop() {
+  local dir=$1 name=$2 channels=$3
+  shift 3
+  (cd "$dir" && WINEDEBUG="+pid,+loaddll${channels:+,$channels}" exec timeout -k 5 "$T_LIFE" "$WINE64" explorer \
+    "/desktop=$VD_NAME,${VD_W}x$VD_H" "$(winpath "$dir/norva.exe")" "$@") >"$dir/$name.log" 2>&1 </dev/null &
+  LAST_PID=$!
+  PIDS+=("$LAST_PID")
+}
+
+# Closes the program in a virtual desktop with its "×" (taskkill, on the
+# default desktop, does not see the windows of another desktop); waits for
+# the desktop's explorer $1 to end.
+close_by_x() {
+  xdotool mousemove $((WIN_X + 190)) $((WIN_Y + 8)) click 1
+  wait_exit "$1" "$T_EXIT" || failed "still running ${T_EXIT}s after a click on ×" || return 1
+}
+
+# "ID X Y" of the viewable 200x80 "Norva" window anywhere in the window tree
+# (inside a virtual desktop the program's windows are children of the
+# desktop's window); the position is absolute.
+find_tree_window() {
+  local line id
+  while read -r line; do
+    id=${line%% *}
+    [[ $(xwininfo -id "$id" 2>/dev/null | sed -n 's/^ *Map State: //p') == IsViewable ]] || continue
+    echo "$line" | sed -nE 's/^(0x[0-9a-f]+) .* 200x80[+-]-?[0-9]+[+-]-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3/p'
+    return 0
+  done < <(xwininfo -root -tree 2>/dev/null | sed 's/^ *//' | grep -F '"Norva": (' | grep -E ' 200x80[+-]')
+}
+
+# Waits for find_tree_window; sets WIN_ID, WIN_X, WIN_Y.
+wait_tree_window() {
+  local end found
+  end=$((SECONDS + T_WINDOW))
+  while ((SECONDS < end)); do
+    found=$(find_tree_window)
+    if [[ -n $found ]]; then
+      read -r WIN_ID WIN_X WIN_Y <<<"$found"
+      return 0
+    fi
+    sleep 0.2
+  done
+  failed "no visible 200x80 window \"Norva\" within ${T_WINDOW}s ($(tail -c 300 "$1" | tr '\n' ' '))"
+}
+
+# "STATE X Y" of X window $1 (STATE: IsViewable, IsUnMapped, IsUnviewable).
+window_state() {
+  xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    /Map State/ {s = $NF} END {print s, x, y}'
+}
+
+# Waits up to $3 seconds until window $1 is in map state $2; prints its "STATE X Y".
+wait_state() {
+  local id=$1 want=$2 secs=$3 end st
+  end=$((SECONDS + secs))
+  while :; do
+    st=$(window_state "$id")
+    [[ ${st%% *} == "$want" ]] && { echo "$st"; return 0; }
+    ((SECONDS < end)) || { echo "$st"; return 1; }
+    sleep 0.05
+  done
+}
+
+# The pixels of exactly colour $3 (e.g. #00FF00) in the rectangle $2 (WxH+X+Y) of image $1.
+count_colour() {
+  convert "$1" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo 0
+}
+
+# How often the program's own process called Sleep with argument $3 (hex, 8
+# digits), from the relay trace in log $1 of process $2.
+sleeps() { proc_lines "$1" "$2" | grep -c "Call KERNEL32\.Sleep($3)" || true; }
+
+# A settings file for a small cleaning at speed $2 (least size $3 MB), window
+# at the screenshot place, and any further lines.
+write_clean_ini() {
+  local ini=$1 speed=$2 mb=$3
+  shift 3
+  write_ini "$ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemSize=1' 'Memory=0' \
+    "AutoExeSize=$mb" "CleanSpeed=$speed" "$@"
+}
+
+# Runs norva.exe with the arguments given until it ends by itself; checks exit
+# code 0, every key written, and the Sleep calls of the cleaning: $1 of 10 ms,
+# $2 of 100 ms, $3 of 300 ms. Sets EXEC_HEX.
+run_exec_expect() {
+  local want10=$1 want100=$2 want300=$3 log=$CASE_DIR/main.log
+  shift 3
+  launch_args "$CASE_DIR" main relay,systray "$@"
+  local pid=$LAST_PID
+  wait_exit "$pid" "$T_LIFE" || failed "still running after ${T_LIFE}s" || return 1
+  ((EXIT_CODE == 0)) || failed "exit code $EXIT_CODE ($(grep -m3 -iE 'unhandled|err:seh' "$log" | tr '\n' ' '))" || return 1
+  EXEC_HEX=$(win_pid_hex "$log" 1) || failed "no process id in the trace" || return 1
+  expect_all_keys "$CASE_DIR/norva.ini" || return 1
+  local n10 n100 n300 mods
+  n10=$(sleeps "$log" "$EXEC_HEX" 0000000a)
+  n100=$(sleeps "$log" "$EXEC_HEX" 00000064)
+  n300=$(sleeps "$log" "$EXEC_HEX" 0000012c)
+  ((n10 == want10 && n100 == want100 && n300 == want300)) ||
+    failed "Sleep calls 10/100/300 ms: $n10/$n100/$n300, expected $want10/$want100/$want300" || return 1
+  # The tray icon changes at the start and at the end of the cleaning.
+  mods=$(proc_lines "$log" "$EXEC_HEX" | grep -c 'Shell_NotifyIconW dwMessage = 1,' || true)
+  ((mods >= 2)) || failed "$mods tray icon changes (NIM_MODIFY), expected the cleaning's two" || return 1
+  REASON="$* -> exit 0, every key written, $n10 steps of 10 ms, holds $n100 x 100 ms / $n300 x 300 ms, $mods tray changes"
+}
+
+# One cleaning of 64 MB in 100 steps, then the program ends.
+case_exec_speed_0() {
+  write_clean_ini "$CASE_DIR/norva.ini" 0 64
+  run_exec_expect 100 1 0 -exec
+}
+
+# 10 steps; the switch in mixed case.
+case_exec_speed_1() {
+  write_clean_ini "$CASE_DIR/norva.ini" 1 64
+  run_exec_expect 10 1 0 -Exec
+}
+
+# One pass; the slash form in capitals.
+case_exec_speed_2() {
+  write_clean_ini "$CASE_DIR/norva.ini" 2 64
+  run_exec_expect 0 0 1 /EXEC
+}
+
+# The program runs normally with the arguments given: no cleaning (no Sleep
+# of a cleaning, no tray change), the window stays, a normal close.
+expect_no_cleaning() {
+  write_clean_ini "$CASE_DIR/norva.ini" 0 64
+  launch_args "$CASE_DIR" main relay,systray "$@"
+  local pid=$LAST_PID log=$CASE_DIR/main.log hex
+  wait_main_window "$log" || return 1
+  sleep $((T_SETTLE + 2))
+  kill -0 "$pid" 2>/dev/null || failed "the program ended by itself" || return 1
+  [[ -n $(find_window Norva 200x80) ]] || failed "the window went away" || return 1
+  hex=$(win_pid_hex "$log") || failed "no process id in the trace" || return 1
+  local n
+  n=$(($(sleeps "$log" "$hex" 0000000a) + $(sleeps "$log" "$hex" 0000012c)))
+  ((n == 0)) || failed "a cleaning ran ($n Sleep calls of a cleaning)" || return 1
+  ! proc_lines "$log" "$hex" | grep -q 'Shell_NotifyIconW dwMessage = 1,' ||
+    failed "the tray icon changed (a cleaning's \"掃除中...\")" || return 1
+  close_and_expect_exit "$pid" "$log" || return 1
+  expect_all_keys "$CASE_DIR/norva.ini" || return 1
+  REASON="$* -> no cleaning, still running after $((T_SETTLE + 2))s, closed normally with every key"
+}
+
+case_exec_without_dash() { expect_no_cleaning exec; }
+case_exec_second_argument() { expect_no_cleaning other -exec; }
+
+# A click on "中断" during a 1 GB cleaning at speed 0 ends it before its
+# 100 steps; the program then saves and ends as after a full cleaning.
+case_stop_button() {
+  write_clean_ini "$CASE_DIR/norva.ini" 0 1024
+  launch_args "$CASE_DIR" main relay -exec
+  local pid=$LAST_PID log=$CASE_DIR/main.log shot=$CASE_DIR/cleaning.png end seen=0
+  wait_main_window "$log" || return 1
+  # The yellow status line over the top row says the cleaning runs.
+  end=$((SECONDS + T_WINDOW))
+  while ((SECONDS < end)) && kill -0 "$pid" 2>/dev/null; do
+    import -window root "$shot" 2>/dev/null || continue
+    if (($(count_colour "$shot" "160x15+$((WIN_X + 40))+$WIN_Y" '#FFFF00') > 500)); then
+      seen=1
+      break
+    fi
+    sleep 0.1
+  done
+  ((seen)) || failed "no yellow status line seen during the cleaning" || return 1
+  cp "$shot" "$OUT/stop-button-win$BITS.png"
+  xdotool mousemove $((WIN_X + 18)) $((WIN_Y + 8)) click 1
+  wait_exit "$pid" "$T_LIFE" || failed "still running ${T_LIFE}s after the click" || return 1
+  ((EXIT_CODE == 0)) || failed "exit code $EXIT_CODE" || return 1
+  expect_all_keys "$CASE_DIR/norva.ini" || return 1
+  local hex n10 n100
+  hex=$(win_pid_hex "$log" 1) || failed "no process id in the trace" || return 1
+  n10=$(sleeps "$log" "$hex" 0000000a)
+  n100=$(sleeps "$log" "$hex" 00000064)
+  ((n10 > 0 && n10 < 100)) || failed "$n10 steps taken, expected fewer than 100 after the click" || return 1
+  ((n100 == 1)) || failed "$n100 holds of 100 ms after the loop, expected 1" || return 1
+  REASON="stopped after $n10 of 100 steps, the end hold ran, exit 0 with every key"
+}
+
+# With OverAction on, a cleaning started by "[掃除]" paints the green bar and
+# " ﾒﾓﾘﾃﾞﾌﾗｸﾞ:" over the lower fifth of the screen and erases the bar band
+# at its end (the label's line just above the band is left as it is). In a
+# virtual desktop, whose own window repaints there: on the bare X root
+# nothing repaints what was drawn.
+case_overlay_screenshot() {
+  write_clean_ini "$CASE_DIR/norva.ini" 0 512 OverAction=1
+  launch_desktop "$CASE_DIR" main ""
+  local pid=$LAST_PID log=$CASE_DIR/main.log shot=$CASE_DIR/shot.png end green=0 top
+  wait_tree_window "$log" || return 1
+  sleep "$T_SETTLE"
+  top=$(((VD_H / 5) * 4))
+  local band="${VD_W}x$((VD_H - top))+0+$top"
+  import -window root "$shot" 2>/dev/null
+  (($(count_colour "$shot" "$band" '#00FF00') == 0)) || failed "green in the lower fifth before any cleaning" || return 1
+  xdotool mousemove $((WIN_X + 56)) $((WIN_Y + 8)) click 1
+  end=$((SECONDS + 20 * SLOW))
+  while ((SECONDS < end)); do
+    import -window root "$shot" 2>/dev/null || continue
+    green=$(count_colour "$shot" "$band" '#00FF00')
+    # More than the label and the ten empty squares (some 13,700 pixels at
+    # 1024x768): at least one filled square.
+    ((green > 16000)) && break
+    sleep 0.2
+  done
+  ((green > 16000)) || failed "no green bar in the lower fifth during the cleaning ($green green pixels)" || return 1
+  local during=$OUT/overlay-during-win$BITS.png after=$OUT/overlay-after-win$BITS.png
+  cp "$shot" "$during"
+  # Its end: the status line gone, the top row's buttons back.
+  end=$((SECONDS + 60 * SLOW))
+  local left=-1
+  while ((SECONDS < end)); do
+    import -window root "$shot" 2>/dev/null || continue
+    if (($(count_colour "$shot" "160x15+$((WIN_X + 40))+$WIN_Y" '#FFFF00') == 0)); then
+      sleep 1
+      import -window root "$shot" 2>/dev/null
+      left=$(count_colour "$shot" "$band" '#00FF00')
+      break
+    fi
+    sleep 0.2
+  done
+  cp "$shot" "$after"
+  ((left >= 0)) || failed "the cleaning did not end (status line still up)" || return 1
+  ((left == 0)) || failed "$left green pixels left in the bar band after the cleaning ($after)" || return 1
+  kill -0 "$pid" 2>/dev/null || failed "the desktop ended" || return 1
+  close_by_x "$pid" || return 1
+  expect_all_keys "$CASE_DIR/norva.ini" || return 1
+  REASON="bar seen ($green green pixels in the lower fifth: $during), erased at the end ($after)"
+}
+
+# Press at $1,$2 (relative to the window), move by $3,$4 in steps, release.
+drag_by() {
+  local x=$((WIN_X + $1)) y=$((WIN_Y + $2)) dx=$3 dy=$4 i
+  xdotool mousemove "$x" "$y"
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.2
+  for i in 1 2 3 4 5; do
+    xdotool mousemove $((x + dx * i / 5)) $((y + dy * i / 5))
+    sleep 0.1
+  done
+  sleep 0.3
+  xdotool mouseup 1
+  sleep 0.3
+}
+
+# Dragged by its body the window follows the mouse; the position is written
+# at close.
+case_drag() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch "$CASE_DIR" main
+  local pid=$LAST_PID st
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  drag_by 60 50 70 40
+  st=$(window_state "$WIN_ID")
+  [[ $st == "IsViewable $((SHOT_X + 70)) $((SHOT_Y + 40))" ]] ||
+    failed "after a drag by (70,40) from the body: $st, expected at $((SHOT_X + 70)),$((SHOT_Y + 40))" || return 1
+  read -r _ WIN_X WIN_Y <<<"$st"
+  # The processor-load strip of the top row drags too.
+  drag_by 130 8 -30 20
+  st=$(window_state "$WIN_ID")
+  [[ $st == "IsViewable $((SHOT_X + 40)) $((SHOT_Y + 60))" ]] ||
+    failed "after a drag by (-30,20) from the strip at x 130: $st, expected at $((SHOT_X + 40)),$((SHOT_Y + 60))" || return 1
+  close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
+  local x y
+  x=$(ini_value "$CASE_DIR/norva.ini" SYSTEM/XPos) y=$(ini_value "$CASE_DIR/norva.ini" SYSTEM/YPos)
+  [[ $x == $((SHOT_X + 40)) && $y == $((SHOT_Y + 60)) ]] ||
+    failed "INI after close: XPos=$x YPos=$y, expected $((SHOT_X + 40)) and $((SHOT_Y + 60))" || return 1
+  REASON="moved by the body and by the strip to $x,$y; written back"
+}
+
+# Pressing where the top row is not a drag area does not move the window:
+# on "▼" (then released outside it, so it does not minimise), and on the
+# row just above the body (y = 18); one row lower (y = 19) drags.
+case_drag_by_buttons_does_not_move() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch "$CASE_DIR" main
+  local pid=$LAST_PID st
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  drag_by 174 8 0 120
+  st=$(window_state "$WIN_ID")
+  [[ $st == "IsViewable $SHOT_X $SHOT_Y" ]] || failed "after pressing on ▼ and moving away: $st, expected unmoved at $SHOT_X,$SHOT_Y" || return 1
+  drag_by 100 18 50 50
+  st=$(window_state "$WIN_ID")
+  [[ $st == "IsViewable $SHOT_X $SHOT_Y" ]] || failed "after pressing at y 18: $st, expected unmoved" || return 1
+  drag_by 100 19 50 50
+  st=$(window_state "$WIN_ID")
+  [[ $st == "IsViewable $((SHOT_X + 50)) $((SHOT_Y + 50))" ]] || failed "after pressing at y 19: $st, expected moved by (50,50)" || return 1
+  close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
+  REASON="▼ and y 18 do not drag; y 19 does"
+}
+
+# With Magnet on, the window dragged leftwards pixel by pixel snaps to the
+# left edge when its left side comes within 32 pixels, and the cursor jumps
+# 32 pixels left of where it was at the previous move.
+case_magnet_left_edge() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' 'XPos=60' "YPos=$SHOT_Y" '[DEFAULT]' 'Magnet=1'
+  launch "$CASE_DIR" main
+  local pid=$LAST_PID st x y=$((SHOT_Y + 50)) left prev_left=60 prev_x snapped=
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  x=$((WIN_X + 100))
+  xdotool mousemove "$x" "$y"
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.2
+  while ((x > 100)); do
+    prev_x=$x
+    x=$((x - 1))
+    xdotool mousemove "$x" "$y"
+    sleep 0.1
+    st=$(window_state "$WIN_ID")
+    read -r _ left _ <<<"$st"
+    if ((left == 0 && prev_left > 1)); then
+      snapped=$prev_left
+      break
+    fi
+    prev_left=$left
+  done
+  local cursor
+  cursor=$(xdotool getmouselocation | sed -nE 's/^x:([0-9-]+) .*/\1/p')
+  xdotool mouseup 1
+  sleep 0.3
+  [[ -n $snapped ]] || failed "no snap to the left edge: the window reached $st" || return 1
+  ((snapped == 32)) || failed "snapped from left $snapped, expected from 32 (the move to 31)" || return 1
+  ((cursor == prev_x - 32)) || failed "cursor at x $cursor after the snap, expected $((prev_x - 32)) (32 left of $prev_x)" || return 1
+  st=$(window_state "$WIN_ID")
+  [[ $st == "IsViewable 0 $SHOT_Y" ]] || failed "after the release: $st, expected at 0,$SHOT_Y" || return 1
+  close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
+  local ix
+  ix=$(ini_value "$CASE_DIR/norva.ini" SYSTEM/XPos)
+  [[ $ix == 0 ]] || failed "INI XPos=$ix after close, expected 0" || return 1
+  REASON="left 32 -> 31 snapped to 0, cursor moved from $prev_x to $cursor, XPos=0 written"
+}
+
+# With DontCatch on, the mouse on the window hides it; once the mouse has
+# left its rectangle the main timer shows it again.
+case_hide_under_mouse() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'DontCatch=1'
+  xdotool mousemove 10 $((SHOT_Y + 300))
+  launch "$CASE_DIR" main
+  local pid=$LAST_PID st
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  sleep "$T_SETTLE"
+  xdotool mousemove $((WIN_X + 100)) $((WIN_Y + 50))
+  st=$(wait_state "$WIN_ID" IsUnMapped $((5 * SLOW))) || failed "still shown with the mouse on it: $st" || return 1
+  sleep 1
+  st=$(window_state "$WIN_ID")
+  [[ ${st%% *} == IsUnMapped ]] || failed "came back while the mouse stayed on its place: $st" || return 1
+  xdotool mousemove $((WIN_X + 300)) $((WIN_Y + 50))
+  st=$(wait_state "$WIN_ID" IsViewable $((5 * SLOW))) || failed "not shown again after the mouse left: $st" || return 1
+  [[ $st == "IsViewable $WIN_X $WIN_Y" ]] || failed "shown again at the wrong place: $st" || return 1
+  xdotool mousemove 10 $((SHOT_Y + 300))
+  close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
+  REASON="hidden under the mouse, shown again at $WIN_X,$WIN_Y after it left"
+}
+
+# The tray icon in the desktop's notification area: the bounding box of what
+# is not the taskbar's white in the right end of the taskbar. Sets TRAY_X, TRAY_Y.
+find_tray_icon() {
+  local shot=$CASE_DIR/tray.png end box w h x y
+  end=$((SECONDS + 10 * SLOW))
+  while ((SECONDS < end)); do
+    import -window root "$shot" 2>/dev/null || continue
+    box=$(convert "$shot" -crop "100x20+$((VD_W - 100))+$((VD_H - 20))" +repage -fuzz 10% \
+      -fill black +opaque white -format '%@' info: 2>/dev/null || true)
+    if [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]]; then
+      w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+      if ((w >= 8 && w <= 24 && h >= 8 && h <= 20)); then
+        TRAY_X=$((VD_W - 100 + x + w / 2)) TRAY_Y=$((VD_H - 20 + y + h / 2))
+        return 0
+      fi
+    fi
+    sleep 0.5
+  done
+  failed "no tray icon found in the taskbar's right end (last box: ${box:-none})"
+}
+
+# Right-click on the tray icon opens the menu; its last item, "終了", closes
+# the program, which removes its icon and writes its settings.
+case_tray_menu_exit() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch_desktop "$CASE_DIR" main systray
+  local pid=$LAST_PID log=$CASE_DIR/main.log hex menu=$OUT/tray-menu-win$BITS.png
+  wait_tree_window "$log" || return 1
+  hex=$(win_pid_hex "$log") || failed "no process id in the trace" || return 1
+  find_tray_icon || return 1
+  xdotool mousemove "$TRAY_X" "$TRAY_Y" click 3
+  sleep $((1 * SLOW))
+  import -window root "$CASE_DIR/menu.png" 2>/dev/null
+  convert "$CASE_DIR/menu.png" -crop "240x200+$((VD_W - 240))+$((VD_H - 200))" +repage "$menu" 2>/dev/null
+  [[ -n $(find_tree_window) ]] || failed "the window went away when the menu opened" || return 1
+  # Up from no selection selects the last item.
+  xdotool key Up
+  sleep 0.3
+  xdotool key Return
+  local end=$((SECONDS + T_EXIT))
+  while [[ -n $(find_tree_window) ]] && ((SECONDS < end)); do sleep 0.2; done
+  [[ -z $(find_tree_window) ]] || failed "the window is still shown after \"終了\" (menu: $menu)" || return 1
+  wait_exit "$pid" "$T_EXIT" || failed "the desktop still runs ${T_EXIT}s after \"終了\"" || return 1
+  ! grep -qiE 'unhandled exception|unhandled page fault' "$log" || failed "$(grep -m1 -iE 'unhandled' "$log")" || return 1
+  proc_lines "$log" "$hex" | grep -q 'Shell_NotifyIconW dwMessage = 2,' || failed "no NIM_DELETE: the program did not close normally" || return 1
+  expect_all_keys "$CASE_DIR/norva.ini" || return 1
+  REASON="icon at $TRAY_X,$TRAY_Y, menu opened ($menu), \"終了\" closed the program, icon removed, every key written"
+}
+
+# "▼" hides the window to the tray; a double-click on the tray icon shows it
+# again.
+case_minimise_restore() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch_desktop "$CASE_DIR" main ""
+  local pid=$LAST_PID log=$CASE_DIR/main.log st
+  wait_tree_window "$log" || return 1
+  find_tray_icon || return 1
+  sleep "$T_SETTLE"
+  xdotool mousemove $((WIN_X + 174)) $((WIN_Y + 8)) click 1
+  st=$(wait_state "$WIN_ID" IsUnMapped $((5 * SLOW))) || failed "still shown after ▼: $st" || return 1
+  xdotool mousemove "$TRAY_X" "$TRAY_Y" click --repeat 2 --delay 100 1
+  st=$(wait_state "$WIN_ID" IsViewable $((5 * SLOW))) || failed "not shown again after a double-click on the tray icon: $st" || return 1
+  [[ $st == "IsViewable $WIN_X $WIN_Y" ]] || failed "restored at the wrong place: $st" || return 1
+  close_by_x "$pid" || return 1
+  expect_all_keys "$CASE_DIR/norva.ini" || return 1
+  REASON="▼ hid the window, a double-click on the tray icon at $TRAY_X,$TRAY_Y showed it at $WIN_X,$WIN_Y"
+}
