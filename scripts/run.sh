@@ -7,7 +7,8 @@
 #   --shot-only  with or without a display: take the screenshot and stop Norva
 #
 # With a display ($DISPLAY set) Norva opens there and the script waits until
-# it is closed. Without one the script starts Xvfb, waits for the window,
+# it is closed. Without one the script starts Xvfb and runs Norva in a Wine
+# virtual desktop (with a taskbar and its notification area), waits for it,
 # saves a screenshot to build/norva-screenshot.png, closes Norva normally
 # (its INI is then written beside the exe) and stops Xvfb.
 #
@@ -74,41 +75,49 @@ if [[ -z ${DISPLAY:-} ]]; then
   log "no display: started Xvfb on $DISPLAY"
 fi
 
-log "starting $EXE (INI: ${EXE%exe}ini)"
-WINEDEBUG=+pid,+loaddll "$(wine_for_bits "$BITS")" "$EXE" >"$BUILD/norva-run.log" 2>&1 </dev/null &
-NORVA_PID=$!
-
+INI=${EXE%exe}ini
 if ((!SHOT_ONLY)); then
+  log "starting $EXE (settings: $INI)"
+  "$(wine_for_bits "$BITS")" "$EXE" >"$BUILD/norva-run.log" 2>&1 </dev/null &
+  NORVA_PID=$!
   log "Norva runs on $DISPLAY; waiting for it to be closed (Ctrl-C stops it)"
   wait "$NORVA_PID" || true
   NORVA_PID=
   exit 0
 fi
 
-WIN=$(wait_window Norva 200x80 $((60 * SLOW))) || {
-  tail -20 "$BUILD/norva-run.log" >&2
-  die "the Norva window did not appear"
-}
-read -r _ WIN_X WIN_Y <<<"$WIN"
-sleep $((2 * SLOW)) # let the timers paint the figures
-import -window root "$SHOT"
-convert "$SHOT" -crop "200x80+$WIN_X+$WIN_Y" +repage "$BUILD/norva-window.png"
-echo "screenshot of the screen:      $SHOT"
-echo "screenshot of the main window: $BUILD/norva-window.png"
+# For the screenshot Norva runs in a Wine virtual desktop: a desktop window
+# with a taskbar whose notification area shows the tray icon (a bare X
+# server has neither, and Wine's stand-alone tray window would cover the
+# top-left corner, where Norva opens without a settings file).
+log "starting $EXE in a Wine virtual desktop (settings: $INI)"
+WINEDEBUG=+pid,+loaddll "$WINE64" explorer /desktop=norva,1024x768 "$EXE" >"$BUILD/norva-run.log" 2>&1 </dev/null &
+NORVA_PID=$!
+wait_window "norva - Wine desktop" 1024x768 $((60 * SLOW)) >/dev/null || die "the Wine desktop did not appear"
+HEX=
+for ((i = 0; i < 600 * SLOW; i++)); do
+  HEX=$(grep -m1 -F 'norva.exe" at ' "$BUILD/norva-run.log" | cut -d: -f1 || true)
+  [[ -n $HEX ]] && break
+  sleep 0.1
+done
+[[ -n $HEX ]] || die "Norva did not start (log: $BUILD/norva-run.log)"
+sleep $((4 * SLOW)) # the window, its first figures and the tray icon
+import -window root -crop 1024x768+0+0 +repage "$SHOT"
+echo "screenshot: $SHOT"
 
-# Close the way the system does (WM_CLOSE): Norva writes its INI and ends.
-HEX=$(grep -m1 -F 'norva.exe" at ' "$BUILD/norva-run.log" | cut -d: -f1 || true)
-if [[ -n $HEX ]]; then
-  timeout 60 "$WINE64" taskkill /pid $((16#$HEX)) >/dev/null 2>&1 || true
-fi
+# Close the way the system does (WM_CLOSE): Norva writes its settings file
+# and ends; then the desktop is ended.
+before=$(stat -c %Y.%s "$INI" 2>/dev/null || echo none)
+# taskkill must run on the same desktop: it only sees the windows of its own.
+timeout 60 "$WINE64" explorer /desktop=norva,1024x768 taskkill /pid $((16#$HEX)) >/dev/null 2>&1 || true
 for ((i = 0; i < 30 * SLOW; i++)); do
-  kill -0 "$NORVA_PID" 2>/dev/null || break
+  [[ $(stat -c %Y.%s "$INI" 2>/dev/null || echo none) != "$before" ]] && break
   sleep 1
 done
-if kill -0 "$NORVA_PID" 2>/dev/null; then
-  warn "Norva did not close by itself; stopping it"
+sleep 2
+if [[ -f $INI ]]; then
+  echo "Norva closed; its settings: $INI"
 else
-  NORVA_PID=
-  echo "Norva closed; its settings: ${EXE%exe}ini"
+  warn "Norva wrote no settings file at close"
 fi
 exit 0
