@@ -6,10 +6,12 @@
 NORVA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # Debian packages the build and the tests need. wine32:i386 runs the 32-bit
-# exe, fonts-noto-cjk gives Wine a font with the Japanese glyphs.
+# exe, fonts-noto-cjk gives Wine a font with the Japanese glyphs, and
+# fonts-ipafont-gothic the Gothic faces that stand in for the MS Gothic fonts
+# the program asks for (prefix_fonts).
 NORVA_PACKAGES=(g++ cmake make googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
-  xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk)
+  xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk fonts-ipafont-gothic)
 
 # The Wine loaders, called directly: /usr/bin/wine is a script that always
 # prefers the 32-bit loader, which would put every 64-bit tool call (reg,
@@ -33,7 +35,8 @@ as_root() {
   elif command -v sudo >/dev/null 2>&1; then
     sudo "$@"
   else
-    die "need root (or sudo) for: $*"
+    warn "need root (or sudo) for: $*"
+    return 1
   fi
 }
 
@@ -56,10 +59,10 @@ install_packages() {
   done
   ((${#missing[@]})) || return 0
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    as_root dpkg --add-architecture i386
+    as_root dpkg --add-architecture i386 || die "could not enable the i386 architecture"
   fi
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  apt_install "${missing[@]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q || die "apt-get update failed"
+  apt_install "${missing[@]}" || die "could not install: ${missing[*]}"
 }
 
 # How this machine runs 32-bit Linux programs (the 32-bit Wine loader is
@@ -156,11 +159,40 @@ wine_env() {
   unset WINELOADER WINESERVER
 }
 
+# Japanese text in a prefix. The program asks for "ＭＳ Ｐゴシック" and
+# "ＭＳ ゴシック" at 12 pixels; without them Wine falls back to Noto CJK,
+# whose line is much taller than 12 pixels and cuts the bottoms of the
+# figures: the IPA Gothic faces replace them. Menus and message boxes are
+# drawn in Tahoma, which has no Japanese glyphs: a system link gives it IPA
+# Gothic's. The value names are not ASCII, so they go through a UTF-16 .reg
+# file rather than the command line (whose conversion depends on the
+# locale). Done once per prefix (marker .norva-fonts).
+prefix_fonts() {
+  local dir=$1 reg link
+  [[ -f $dir/.norva-fonts ]] && return 0
+  reg=$dir/norva-fonts.reg
+  # REG_MULTI_SZ as a .reg file writes it: UTF-16LE bytes, two NULs at the end.
+  link=$(printf 'ipag.ttf,IPAGothic\0\0' | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 |
+    tr -s ' \n' ',,' | sed 's/^,//; s/,$//')
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
+    printf '"Tahoma"=hex(7):%s\r\n' "$link"
+  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg" || return 1
+  timeout 120 "$WINE64" regedit /S "Z:${reg//\//\\}" >/dev/null 2>&1 || return 1
+  # As after wineboot: no server left running (callers may start their own).
+  timeout 60 wineserver -w || true
+  touch "$dir/.norva-fonts"
+}
+
 # Creates (or reuses) a Wine prefix at $1 and waits until it is ready.
 make_prefix() {
   local dir=$1
   wine_env "$dir"
   if [[ -f $dir/system.reg && -f $dir/.norva-ready ]]; then
+    prefix_fonts "$dir" || warn "could not set the Japanese fonts of the prefix $dir"
     return 0
   fi
   rm -rf "$dir"
@@ -171,6 +203,7 @@ make_prefix() {
     return 1
   }
   timeout 300 wineserver -w || true
+  prefix_fonts "$dir" || warn "could not set the Japanese fonts of the prefix $dir"
   touch "$dir/.norva-ready"
 }
 
