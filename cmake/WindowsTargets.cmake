@@ -35,3 +35,11 @@ if(NORVA_CONFORMANCE_SOURCES)
   target_link_libraries(ini_conformance PRIVATE norva_win32)
   target_link_options(ini_conformance PRIVATE -mconsole ${NORVA_STATIC_LINK})
 endif()
+
+# firsttouch.exe: the time to write fresh memory once under Wine, beside
+# which scripts/measure.sh puts the wall time of a cleaning (bench/wine/).
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/firsttouch.cpp)
+  add_executable(firsttouch bench/wine/firsttouch.cpp)
+  target_compile_definitions(firsttouch PRIVATE ${NORVA_WIN32_DEFINITIONS})
+  target_link_options(firsttouch PRIVATE -mconsole ${NORVA_STATIC_LINK})
+endif()

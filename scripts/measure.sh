@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # Prints figures about both builds of norva.exe; asserts nothing.
 #
-#   scripts/measure.sh [--runs N] [--no-build]
+#   scripts/measure.sh [--runs N] [--no-build] [--build DIR] [--only "size startup cleaning"]
 #
 #   - size and imported DLLs of each exe (objdump -p);
 #   - start-up time under Wine until the first painted window, beside Wine's
 #     own taskmgr started the same way (same prefix, same Xvfb, same loader),
 #     median of N runs (default 5), and the ratio;
 #   - private memory and RSS of the running process (/proc/PID/smaps_rollup),
-#     beside taskmgr's.
+#     beside taskmgr's;
+#   - cleaning: wall time of `norva.exe -exec` at CleanSpeed 2 with a 1 GiB
+#     cleaning, beside firsttouch.exe (the same block reserved the same way and
+#     written once with memset) and beside `-exec` with a 1 MiB cleaning (what
+#     starting and ending costs); median of N runs (default 3), the ratios.
+#
+# --build DIR takes the exes from DIR/win32 and DIR/win64 and builds nothing;
+# --only runs the named sections.
 #
 # Runs on its own Xvfb with a fresh prefix in /tmp. The 32-bit figures are
 # skipped when this kernel runs 32-bit programs only under qemu-i386
@@ -20,19 +27,21 @@ HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$HERE/lib.sh"
 cd "$NORVA_ROOT"
 
-RUNS=5 BUILD_FIRST=1
+RUNS=5 BUILD_FIRST=1 BUILD=$NORVA_ROOT/build ONLY="size startup cleaning" CLEAN_RUNS=3
 while (($#)); do
   case $1 in
-    --runs) RUNS=$2; shift ;;
+    --runs) RUNS=$2 CLEAN_RUNS=$2; shift ;;
+    --build) BUILD=$(readlink -f "$2") BUILD_FIRST=0; shift ;;
+    --only) ONLY=$2; shift ;;
     --no-build) BUILD_FIRST=0 ;;
-    -h | --help) sed -n '2,17p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,25p' "$0"; exit 0 ;;
     *) die "unknown option $1" ;;
   esac
   shift
 done
 
-BUILD=$NORVA_ROOT/build
 ensure_i386_exec
+section() { [[ " $ONLY " == *" $1 "* ]]; }
 
 if ((BUILD_FIRST)); then
   for bits in 32 64; do
@@ -46,8 +55,8 @@ median() { sort -n | awk '{a[NR] = $1} END {if (NR) print (NR % 2 ? a[(NR + 1) /
 
 # --- size and imports ----------------------------------------------------
 
-echo "== size and imported DLLs"
-for bits in 32 64; do
+section size && echo "== size and imported DLLs"
+section size && for bits in 32 64; do
   exe=$BUILD/win$bits/norva.exe
   if [[ ! -f $exe ]]; then
     echo "win$bits: $exe missing"
@@ -141,12 +150,12 @@ memory_of() {
        END {printf "private %d KiB (Private_Clean %d + Private_Dirty %d), RSS %d KiB", c + d, c, d, r}' "/proc/$1/smaps_rollup"
 }
 
-echo
-echo "== start-up until the first painted window (ms), $RUNS runs, Xvfb $DISPLAY, prefix $PREFIX"
-echo "   method: launch '\$loader <exe>' in the background, poll 'xwininfo -root -children' for the"
-echo "   window (mapped), then 'import -window root -crop' of it until it shows >16 colours (painted)."
-echo "   The prefix's wineserver stays up between runs (wineserver -p); one warm-up run each first."
-for bits in 64 32; do
+section startup && echo
+section startup && echo "== start-up until the first painted window (ms), $RUNS runs, Xvfb $DISPLAY, prefix $PREFIX"
+section startup && echo "   method: launch '\$loader <exe>' in the background, poll 'xwininfo -root -children' for the"
+section startup && echo "   window (mapped), then 'import -window root -crop' of it until it shows >16 colours (painted)."
+section startup && echo "   The prefix's wineserver stays up between runs (wineserver -p); one warm-up run each first."
+section startup && for bits in 64 32; do
   exe=$BUILD/win$bits/norva.exe
   [[ -f $exe ]] || continue
   runs=$RUNS limit=60
@@ -196,3 +205,96 @@ for bits in 64 32; do
   echo "   norva.exe : $nv_mem"
   echo "   taskmgr   : $tm_mem"
 done
+
+# --- a cleaning of 1 GiB against first-touching 1 GiB ----------------------
+
+# Runs "$loader $exe args..." in the exe's folder until it ends; prints the
+# wall time in ms (or "-" when it failed), its output goes to $OUTFILE.
+wall_ms() {
+  local loader=$1 exe=$2 t0 rc=0
+  shift 2
+  t0=$(now_ms)
+  (cd "$(dirname "$exe")" && timeout 600 "$loader" "$exe" "$@") >"$OUTFILE" 2>&1 </dev/null || rc=$?
+  if ((rc == 0)); then echo $(($(now_ms) - t0)); else echo -; fi
+}
+
+# A settings file for one speed-2 cleaning of exactly $2 MiB: with AutoMemSize
+# and Memory 0 in the file a cleaning reserves its least size, AutoExeSize MB
+# (allowed up to a quarter of physical memory).
+clean_ini() {
+  printf '[SYSTEM]\r\nXPos=300\r\nYPos=200\r\n[DEFAULT]\r\nAutoMemSize=1\r\nMemory=0\r\nAutoExeSize=%s\r\nCleanSpeed=2\r\n' "$2" >"$1"
+}
+
+if section cleaning; then
+  echo
+  total_kib=$(awk '/^MemTotal:/ {print $2}' /proc/meminfo)
+  echo "== cleaning 1 GiB at CleanSpeed 2 against first touch of 1 GiB (wall ms), $CLEAN_RUNS runs, prefix $PREFIX"
+  echo "   host physical memory $((total_kib / 1024)) MiB; settings AutoMemSize=1 Memory=0 AutoExeSize=1024 CleanSpeed=2"
+  echo "   (a self-sizing cleaning never goes below AutoExeSize MB: exactly 1073741824 bytes on any host"
+  echo "   with 4 GiB or more). Timed: '\$loader norva.exe -exec' from launch to its end (start, first"
+  echo "   tick, cleaning with its 300 ms hold, save, exit); the same with AutoExeSize=1 (1 MiB) as the"
+  echo "   cost of starting and ending; 'firsttouch.exe 1024' (GlobalAlloc + GlobalLock + memset) with"
+  echo "   its own memset time. The prefix's wineserver stays up; one warm-up run each first."
+  OUTFILE=$WORK/out.txt
+  for bits in 64 32; do
+    exe=$BUILD/win$bits/norva.exe ft=$BUILD/win$bits/firsttouch.exe
+    if [[ ! -f $exe || ! -f $ft ]]; then
+      echo "win$bits: $exe or $ft missing"
+      continue
+    fi
+    runs=$CLEAN_RUNS
+    if [[ $bits == 32 && $NORVA_I386 != native ]]; then
+      if [[ $NORVA_I386 == emulated && ${NORVA_MEASURE_EMULATED:-0} == 1 ]]; then
+        runs=1
+        echo "win32: under qemu-i386 emulation: figures not comparable"
+      else
+        echo "win32: skipped (32-bit programs run here only under qemu-i386; NORVA_MEASURE_EMULATED=1 to measure anyway)"
+        continue
+      fi
+    fi
+    loader=$(wine_for_bits "$bits")
+    dir=$WORK/clean$bits
+    mkdir -p "$dir"
+    cp "$exe" "$ft" "$dir/"
+    # The size the program really reserved, from one run with a relay trace
+    # of GlobalAlloc (the reservation may shrink when memory is short).
+    timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'GlobalAlloc' /f >/dev/null 2>&1 || true
+    clean_ini "$dir/norva.ini" 1024
+    (cd "$dir" && WINEDEBUG=+relay timeout 600 "$loader" "$dir/norva.exe" -exec) >"$WORK/relay.txt" 2>&1 </dev/null || true
+    size_hex=$(grep -oE 'Call KERNEL32\.GlobalAlloc\(00000002,[0-9a-f]+\)' "$WORK/relay.txt" |
+      sed -E 's/.*,([0-9a-f]+)\)/\1/' | sort | tail -1)
+    timeout 60 "$WINE64" reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null 2>&1 || true
+    if [[ -n $size_hex ]]; then
+      echo "win$bits: the cleaning reserved $((16#$size_hex)) bytes (GlobalAlloc(GMEM_MOVEABLE, 0x$size_hex), relay trace)"
+    else
+      echo "win$bits: the reserved size could not be read from the relay trace"
+    fi
+    big=() small=() ftw=() ftm=()
+    for ((r = 0; r <= runs; r++)); do
+      clean_ini "$dir/norva.ini" 1024
+      t=$(wall_ms "$loader" "$dir/norva.exe" -exec)
+      ((r > 0)) && big+=("$t")
+      clean_ini "$dir/norva.ini" 1
+      t=$(wall_ms "$loader" "$dir/norva.exe" -exec)
+      ((r > 0)) && small+=("$t")
+      t=$(wall_ms "$loader" "$dir/firsttouch.exe" 1024)
+      if ((r > 0)); then
+        ftw+=("$t")
+        ftm+=("$(sed -nE 's/.*memset ([0-9.]+) ms.*/\1/p' "$OUTFILE" | tr -d '\r' | head -1)")
+      fi
+    done
+    b=$(printf '%s\n' "${big[@]}" | grep -v -- - | median)
+    sm=$(printf '%s\n' "${small[@]}" | grep -v -- - | median)
+    fw=$(printf '%s\n' "${ftw[@]}" | grep -v -- - | median)
+    fm=$(printf '%s\n' "${ftm[@]}" | grep -v -- '^$' | awk '{printf "%d\n", $1}' | median)
+    echo "win$bits norva.exe -exec, 1 GiB : ${b} ms   (runs: ${big[*]})"
+    echo "win$bits norva.exe -exec, 1 MiB : ${sm} ms   (runs: ${small[*]})"
+    echo "win$bits firsttouch.exe 1024    : ${fw} ms wall, memset alone ${fm} ms   (wall runs: ${ftw[*]}; memset runs: ${ftm[*]})"
+    if [[ $b =~ ^[0-9]+$ && $sm =~ ^[0-9]+$ && $fw =~ ^[0-9]+$ && $fm =~ ^[0-9]+$ ]] && ((fw > 0 && fm > 0)); then
+      awk -v b="$b" -v s="$sm" -v fw="$fw" -v fm="$fm" -v bits="$bits" 'BEGIN {
+        printf "win%s ratio exec 1 GiB / firsttouch (wall): %.2f\n", bits, b / fw
+        printf "win%s ratio (exec 1 GiB - exec 1 MiB) / firsttouch memset: %.2f  (the cleaning alone, incl. its 300 ms hold, against the memset)\n", bits, (b - s) / fm
+      }'
+    fi
+  done
+fi
