@@ -176,7 +176,7 @@ for bits in 64 32; do
   if [[ $bits == 32 && $NORVA_I386 == emulated ]]; then
     # Each start of the 32-bit exe takes a minute or more under qemu-i386:
     # run the cases that differ between the builds, with long time-outs.
-    cases=${NORVA_E2E_WIN32_SLOW_CASES:-startup_smoke win98_mode}
+    cases=${NORVA_E2E_WIN32_SLOW_CASES:-startup_smoke win98_mode exec_speed_2}
     args+=(--slow 10 --cases "$cases")
     note="under qemu-i386: $cases"
     echo "the 32-bit exe runs under qemu-i386 (this kernel has no IA-32 emulation): cases $cases"

@@ -337,16 +337,28 @@ case_magnet_left_edge() {
   sleep 0.2
   xdotool mousedown 1
   sleep 0.2
+  local end
   while ((x > 100)); do
     prev_x=$x
     x=$((x - 1))
     xdotool mousemove "$x" "$y"
-    sleep 0.1
-    st=$(window_state "$WIN_ID")
-    read -r _ left _ <<<"$st"
+    # One move at a time: wait until the window has followed (or snapped),
+    # so that the program's previous cursor position is the one sent before.
+    end=$((SECONDS + 3 * SLOW))
+    while :; do
+      st=$(window_state "$WIN_ID")
+      read -r _ left _ <<<"$st"
+      ((left == prev_left - 1 || left == 0 || SECONDS >= end)) && break
+      sleep 0.05
+    done
     if ((left == 0 && prev_left > 1)); then
       snapped=$prev_left
       break
+    fi
+    if ((left != prev_left - 1)); then
+      xdotool mouseup 1
+      failed "the window did not follow the mouse: $st after the move to x $x"
+      return 1
     fi
     prev_left=$left
   done
