@@ -210,24 +210,26 @@ void TSettingFrm::BuildLayout() {
   const std::string readHint = "読み込むファイルを参照するダイアログを開きます";
   const std::string clearHint = "読み込まれたパスを消去し初期状態に戻します";
   const std::string amountHint = "音声再生を行うメモリ量を設定します";
-  Place(lblWavCaption, 10, 20, 300, 14, "メモリ警告音声ファイル名のパス");
-  Place(edtWavPath, 10, 36, 300, 20, {}, pathHint);
-  Place(btnPlay, 316, 36, 56, 20, "再生", playHint);
-  Place(btnWavRead, 376, 36, 56, 20, "参照", readHint);
-  Place(btnWavClear, 436, 36, 56, 20, "クリア", clearHint);
-  Place(lblWavMB1, 10, 64, 80, 14, "物理メモリが");
-  Place(edtMem2, 92, 60, 44, 20, {}, amountHint);
-  Place(udMem2, 136, 60, 15, 20, {}, amountHint);
-  Place(lblWavMB2, 156, 64, 80, 14, "MB以下の時");
-  Place(lblResWavCaption, 10, 110, 300, 14, "リソース音声ファイル名のパス");
-  Place(edtResWavPath, 10, 126, 300, 20, {}, pathHint);
-  Place(btnResWavPlay, 316, 126, 56, 20, "再生", playHint);
-  Place(btnResWavRead, 376, 126, 56, 20, "参照", readHint);
-  Place(btnResWavClear, 436, 126, 56, 20, "クリア", clearHint);
-  Place(lblResWavMB1, 10, 154, 80, 14, "リソース残量が");
-  Place(edtResWav2, 92, 150, 44, 20, {}, amountHint);
-  Place(udResWav2, 136, 150, 15, 20, {}, amountHint);
-  Place(lblResWavMB2, 156, 154, 80, 14, "％以下の時");
+  // The memory and the resource warning: two like blocks, one above the other.
+  const auto soundBlock = [&](int top, TLabel& caption, const char* captionText, TEdit& path,
+                              TButton& play, TButton& read, TButton& clear, TLabel& before,
+                              const char* beforeText, TEdit& amount, TUpDown& upDown,
+                              TLabel& after, const char* afterText) {
+    Place(caption, 10, top, 300, 14, captionText);
+    Place(path, 10, top + 16, 300, 20, {}, pathHint);
+    Place(play, 316, top + 16, 56, 20, "再生", playHint);
+    Place(read, 376, top + 16, 56, 20, "参照", readHint);
+    Place(clear, 436, top + 16, 56, 20, "クリア", clearHint);
+    Place(before, 10, top + 44, 80, 14, beforeText);
+    Place(amount, 92, top + 40, 44, 20, {}, amountHint);
+    Place(upDown, 136, top + 40, 15, 20, {}, amountHint);
+    Place(after, 156, top + 44, 80, 14, afterText);
+  };
+  soundBlock(20, lblWavCaption, "メモリ警告音声ファイル名のパス", edtWavPath, btnPlay, btnWavRead,
+             btnWavClear, lblWavMB1, "物理メモリが", edtMem2, udMem2, lblWavMB2, "MB以下の時");
+  soundBlock(110, lblResWavCaption, "リソース音声ファイル名のパス", edtResWavPath, btnResWavPlay,
+             btnResWavRead, btnResWavClear, lblResWavMB1, "リソース残量が", edtResWav2, udResWav2,
+             lblResWavMB2, "％以下の時");
 
   Place(btnOk, 340, 290, 80, 24, "OK", "設定を反映します");
   Place(btnCancel, 430, 290, 80, 24, "キャンセル", "設定を行わずに設定画面を抜けます");
