@@ -297,14 +297,27 @@ void TMainForm::FormDestroy(TObject*) {
 void TMainForm::MenuClose(TObject*) { Os().user.PostMessageA(Handle(), win::WM_CLOSE, 0, 0); }
 
 void TMainForm::sbtnConfigClick(TObject*) {
+  // Asked again while the dialog is open (the tray menu still works then):
+  // the open dialog stays as it is, with the user's unsaved changes.
+  if (SettingFrm->Modal()) {
+    SettingFrm->Show();
+    return;
+  }
   Show();
   FMinimized = false;
   Application->Restore();
   SaveSettings(true);
   LoadSettings();
-  FModalOpen = true;
-  const TModalResult result = SettingFrm->ShowModal();
-  FModalOpen = false;
+  TModalResult result = TModalResult::mrCancel;
+  {
+    // Automatic cleaning waits while the dialog is open, however it closes.
+    struct ModalFlag {
+      bool& flag;
+      explicit ModalFlag(bool& f) : flag(f) { flag = true; }
+      ~ModalFlag() { flag = false; }
+    } modal(FModalOpen);
+    result = SettingFrm->ShowModal();
+  }
   if (result == TModalResult::mrOk) SaveSettings(false);
   LoadSettings();
 }

@@ -62,6 +62,19 @@ TSettingFrm::TSettingFrm(TForm* owner) : TForm(owner) {
   edtWavPath.OnChange = [this](TObject* s) { edtWavPathChange(s); };
   edtResWavPath.OnChange = [this](TObject* s) { edtResWavPathChange(s); };
   chkbStretch.OnClick = [this](TObject* s) { chkbStretchClick(s); };
+  btnBmpRead.OnClick = [this](TObject* s) { btnBmpReadClick(s); };
+  btnBmpClear.OnClick = [this](TObject* s) { btnBmpClearClick(s); };
+  btnStrColorNormal.OnClick = [this](TObject* s) { btnStrColorNormalClick(s); };
+  btnBkColorNormal.OnClick = [this](TObject* s) { btnBkColorNormalClick(s); };
+  btnStrColorFrBg.OnClick = [this](TObject* s) { btnStrColorFrBgClick(s); };
+  btnStrColorBkBg.OnClick = [this](TObject* s) { btnStrColorBkBgClick(s); };
+  btnClearColorNormal.OnClick = [this](TObject* s) { btnClearColorNormalClick(s); };
+  btnWavRead.OnClick = [this](TObject* s) { btnWavReadClick(s); };
+  btnResWavRead.OnClick = [this](TObject* s) { btnResWavReadClick(s); };
+  btnPlay.OnClick = [this](TObject* s) { btnPlayClick(s); };
+  btnResWavPlay.OnClick = [this](TObject* s) { btnResWavPlayClick(s); };
+  btnWavClear.OnClick = [this](TObject* s) { btnWavClearClick(s); };
+  btnResWavClear.OnClick = [this](TObject* s) { btnResWavClearClick(s); };
 
   // Design state, which the first settings load replaces.
   trkberMemPer.SetRange(5, 95);
@@ -114,6 +127,7 @@ TSettingFrm::TSettingFrm(TForm* owner) : TForm(owner) {
   oppcdlgBmpLoad.Filter = "ビットマップ (*.bmp)|*.bmp";
   oppcdlgBmpLoad.HideReadOnly = true;
   oppcdlgBmpLoad.Sizeable = true;
+  oppcdlgBmpLoad.PicturePreview = true;
 }
 
 void TSettingFrm::BuildLayout() {
@@ -321,5 +335,88 @@ void TSettingFrm::edtResWavPathChange(TObject*) {
 }
 
 void TSettingFrm::chkbStretchClick(TObject*) { imgPreview.SetStretch(chkbStretch.Checked()); }
+
+// --- Wallpaper ---------------------------------------------------------------
+
+void TSettingFrm::btnBmpReadClick(TObject*) {
+  oppcdlgBmpLoad.FileName.clear();
+  if (!oppcdlgBmpLoad.Execute()) return;
+  btnBmpClear.SetEnabled(true);
+  const std::string path = oppcdlgBmpLoad.FileName;
+  if (Os().kernel.GetFileAttributesA(path) == win::INVALID_FILE_ATTRIBUTES) return;
+  if (!imgPreview.LoadFromFile(path)) {
+    // A folder, a file that is no bitmap, a truncated one or a picture too
+    // large to hold: the preview is empty now, as after "クリア", and the
+    // user is told why nothing shows.
+    btnBmpClearClick(&btnBmpClear);
+    btnBmpClear.SetEnabled(true);
+    Os().user.MessageBoxA(HandleAllocated() ? Handle() : nullptr,
+                          "'" + path + "' は読み込めるビットマップ画像ではありません。", "エラー",
+                          win::MB_OK | win::MB_ICONERROR);
+    return;
+  }
+  lblBmpDir.SetCaption(path);
+  imgPreview.Show();
+  chkbEraseBkgnd.SetEnabled(false);
+}
+
+void TSettingFrm::btnBmpClearClick(TObject*) {
+  imgPreview.Clear();
+  imgPreview.Hide();
+  btnBmpClear.SetEnabled(false);
+  chkbEraseBkgnd.SetEnabled(true);
+}
+
+// --- Colours -----------------------------------------------------------------
+
+bool TSettingFrm::PickColor(TColor& color) {
+  ColorDialog.Color = color;
+  if (!ColorDialog.Execute()) return false;
+  color = ColorDialog.Color;
+  return true;
+}
+
+void TSettingFrm::PickFontColor(TControl& sample) {
+  TColor color = sample.Font().Color;
+  if (PickColor(color)) sample.SetFontColor(color);
+}
+
+void TSettingFrm::btnStrColorNormalClick(TObject*) { PickFontColor(lblNormalColor); }
+
+void TSettingFrm::btnBkColorNormalClick(TObject*) {
+  TColor color = pnlColorSetNormal.Color();
+  if (PickColor(color)) pnlColorSetNormal.SetColor(color);
+}
+
+void TSettingFrm::btnStrColorFrBgClick(TObject*) { PickFontColor(lblBkgColorF); }
+
+void TSettingFrm::btnStrColorBkBgClick(TObject*) { PickFontColor(lblBkgColorB); }
+
+void TSettingFrm::btnClearColorNormalClick(TObject*) { pnlColorSetNormal.SetColor(clBtnFace); }
+
+// --- Sounds ------------------------------------------------------------------
+
+void TSettingFrm::BrowseSound(TEdit& path) {
+  OpenDialog.FileName.clear();
+  if (OpenDialog.Execute()) path.SetText(OpenDialog.FileName);
+}
+
+void TSettingFrm::btnWavReadClick(TObject*) { BrowseSound(edtWavPath); }
+
+void TSettingFrm::btnResWavReadClick(TObject*) { BrowseSound(edtResWavPath); }
+
+// Returns at once; a file that can't be played gives silence, never the
+// system's default sound.
+void TSettingFrm::btnPlayClick(TObject*) {
+  Os().sound.sndPlaySoundA(edtWavPath.Text(), win::SND_ASYNC | win::SND_NODEFAULT);
+}
+
+void TSettingFrm::btnResWavPlayClick(TObject*) {
+  Os().sound.sndPlaySoundA(edtResWavPath.Text(), win::SND_ASYNC | win::SND_NODEFAULT);
+}
+
+void TSettingFrm::btnWavClearClick(TObject*) { edtWavPath.SetText(""); }
+
+void TSettingFrm::btnResWavClearClick(TObject*) { edtResWavPath.SetText(""); }
 
 }  // namespace norva

@@ -119,10 +119,27 @@ class TSettingFrm : public TForm {
   void edtWavPathChange(TObject* Sender);
   void edtResWavPathChange(TObject* Sender);
   void chkbStretchClick(TObject* Sender);
+  void btnBmpReadClick(TObject* Sender);
+  void btnBmpClearClick(TObject* Sender);
+  void btnStrColorNormalClick(TObject* Sender);
+  void btnBkColorNormalClick(TObject* Sender);
+  void btnStrColorFrBgClick(TObject* Sender);
+  void btnStrColorBkBgClick(TObject* Sender);
+  void btnClearColorNormalClick(TObject* Sender);
+  void btnWavReadClick(TObject* Sender);
+  void btnResWavReadClick(TObject* Sender);
+  void btnPlayClick(TObject* Sender);
+  void btnResWavPlayClick(TObject* Sender);
+  void btnWavClearClick(TObject* Sender);
+  void btnResWavClearClick(TObject* Sender);
 
  private:
   void BuildLayout();
   void ClampNumberBox(TEdit& edit, TUpDown& upDown);
+  // Opens the colour picker at the sample's colour; true when one was chosen.
+  bool PickColor(TColor& color);
+  void PickFontColor(TControl& sample);
+  void BrowseSound(TEdit& path);
   bool FClamping = false;
 };
 

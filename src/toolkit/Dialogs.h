@@ -14,6 +14,8 @@ class TOpenDialog : public TObject {
   std::string FileName;
   bool HideReadOnly = false;
   bool Sizeable = false;
+  // A picture dialog: the bitmap under the selection shows beside the list.
+  bool PicturePreview = false;
   // True when the user chose a file (FileName then holds it).
   bool Execute();
 };

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/BitmapFile.h"
 #include "platform/Text.h"
 #include "platform/fake/FakeKernel.h"
 
@@ -120,7 +121,8 @@ std::string FakeUser::IconName(HICON icon) const {
 LoadedBitmap FakeUser::LoadBitmapFile(const std::string& path) {
   ++bitmapLoads;
   const std::pair<int, int>* size = FKernel.BitmapSize(path);
-  if (size == nullptr) return {};
+  // The real loader refuses pictures beyond the same bound.
+  if (size == nullptr || !BitmapSizeAllowed(size->first, size->second)) return {};
   const auto handle = reinterpret_cast<HBITMAP>(FNextBitmap);
   FNextBitmap += 4;
   liveBitmaps.insert(handle);

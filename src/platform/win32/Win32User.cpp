@@ -1,6 +1,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/BitmapFile.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32Areas.h"
 #include "platform/win32/WinApi.h"
@@ -18,6 +19,22 @@ namespace {
 // The program icon's resource name; it sorts before the tray icons, so the
 // shell, which shows the first icon group of a file, shows this one.
 constexpr const char* kMainIcon = "MAINICON";
+
+// Reads the start of a file and its size and checks them as a bitmap's, so
+// that a truncated file or a huge picture never reaches LoadImage.
+bool BitmapFileAcceptable(const std::string& path) {
+  const ScopedHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD high = 0;
+  const DWORD low = ::GetFileSize(file.Get(), &high);
+  if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return false;
+  const uint64_t size = static_cast<uint64_t>(high) << 32 | low;
+  unsigned char header[kBitmapHeaderBytes] = {};
+  DWORD read = 0;
+  if (!::ReadFile(file.Get(), header, sizeof(header), &read, nullptr)) return false;
+  return CheckBitmapHeader(header, read, size).has_value();
+}
 
 }  // namespace
 
@@ -73,7 +90,7 @@ HICON Win32User::ApplicationIcon() {
 
 LoadedBitmap Win32User::LoadBitmapFile(const std::string& path) {
   LoadedBitmap result;
-  if (path.empty()) return result;
+  if (path.empty() || !BitmapFileAcceptable(path)) return result;
   // A folder, a missing file or a file that is no bitmap all give null here.
   auto* bitmap = static_cast<::HBITMAP>(
       ::LoadImageW(nullptr, Wide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
