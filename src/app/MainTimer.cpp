@@ -6,6 +6,7 @@
 #include "platform/Text.h"
 #include "probes/MemoryStatus.h"
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
 
 namespace norva {
 
@@ -63,8 +64,8 @@ void TMainForm::timMainTimer(TObject*) {
   // 3. Back from hiding under the mouse once the cursor has left.
   if (!Visible() && s.ckbDontCatch.Checked() && !FMinimized) {
     user.GetCursorPos(&FCursorPos);
-    if (FCursorPos.x < Left() || FCursorPos.x > Left() + Width() || FCursorPos.y < Top() ||
-        FCursorPos.y > Top() + Height())
+    if (FCursorPos.x < Left() || FCursorPos.x > Left() + ScaleToScreen(Width()) ||
+        FCursorPos.y < Top() || FCursorPos.y > Top() + ScaleToScreen(Height()))
       Show();
     if (s.ckbTaskBarHide.Checked()) user.ShowWindow(Application->Handle(), win::SW_HIDE);
   }

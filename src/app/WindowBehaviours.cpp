@@ -6,6 +6,7 @@
 #include "app/Main.h"
 #include "probes/MemoryStatus.h"
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
 
 namespace norva {
 
@@ -62,7 +63,9 @@ void TMainForm::WndProc(TMessage& Message) {
 void TMainForm::WMNCHitTest(TMessage& Message) {
   auto& user = Os().user;
   user.GetCursorPos(&FCursorPos);
-  if (FCursorPos.y > Top() + 18 || (FCursorPos.x >= Left() + 114 && FCursorPos.x < Left() + 165)) {
+  // The cursor is in screen pixels, the window's layout in 96-per-inch ones.
+  if (FCursorPos.y > Top() + ScaleToScreen(18) ||
+      (FCursorPos.x >= Left() + ScaleToScreen(114) && FCursorPos.x < Left() + ScaleToScreen(165))) {
     Message.Result = win::HTCAPTION;
     Message.Handled = true;
   } else {
@@ -70,8 +73,8 @@ void TMainForm::WMNCHitTest(TMessage& Message) {
   }
   if (SettingFrm->ckbDontCatch.Checked() && !FMinimized) {
     user.GetCursorPos(&FCursorPos);
-    const bool inside = FCursorPos.x >= Left() && FCursorPos.x <= Left() + Width() &&
-                        FCursorPos.y >= Top() && FCursorPos.y <= Top() + Height();
+    const bool inside = FCursorPos.x >= Left() && FCursorPos.x <= Left() + ScaleToScreen(Width()) &&
+                        FCursorPos.y >= Top() && FCursorPos.y <= Top() + ScaleToScreen(Height());
     const bool shiftDown = (static_cast<uint16_t>(user.GetKeyState(win::VK_SHIFT)) & 0xFF80) != 0;
     if (inside && !shiftDown) Hide();
   }
@@ -115,10 +118,10 @@ void TMainForm::WMMove(TMessage&) {
     }
   };
   snap(
-      Left(), FLastLeft, FCursorPos.x, FLastCursorPos.x, screenWidth - Width(),
+      Left(), FLastLeft, FCursorPos.x, FLastCursorPos.x, screenWidth - ScaleToScreen(Width()),
       [this](int v) { SetLeft(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
   snap(
-      Top(), FLastTop, FCursorPos.y, FLastCursorPos.y, screenHeight - Height(),
+      Top(), FLastTop, FCursorPos.y, FLastCursorPos.y, screenHeight - ScaleToScreen(Height()),
       [this](int v) { SetTop(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
   FLastLeft = Left();
   FLastTop = Top();

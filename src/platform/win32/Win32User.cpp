@@ -26,12 +26,12 @@ bool BitmapFileAcceptable(const std::string& path) {
   const ScopedHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  DWORD high = 0;
-  const DWORD low = ::GetFileSize(file.Get(), &high);
+  ::DWORD high = 0;
+  const ::DWORD low = ::GetFileSize(file.Get(), &high);
   if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return false;
   const uint64_t size = static_cast<uint64_t>(high) << 32 | low;
   unsigned char header[kBitmapHeaderBytes] = {};
-  DWORD read = 0;
+  ::DWORD read = 0;
   if (!::ReadFile(file.Get(), header, sizeof(header), &read, nullptr)) return false;
   return CheckBitmapHeader(header, read, size).has_value();
 }

@@ -53,10 +53,20 @@ GdiCache& Gdi() {
   return cache;
 }
 
-GdiCanvas::GdiCanvas(HDC dc, const TRect& surface)
-    : FDc(dc), FSurface(surface), FClip(surface), FSavedState(::SaveDC(dc)) {
+GdiCanvas::GdiCanvas(HDC dc, const TRect& surface, int pixelsPerInch)
+    : FDc(dc),
+      FDpi(pixelsPerInch),
+      FSurface(surface),
+      FClip(surface),
+      FSavedState(::SaveDC(dc)) {
   ::SetBkMode(FDc, TRANSPARENT);
-  SetClip(surface);
+  FClip = {UnscaleBy(surface.Left, FDpi), UnscaleBy(surface.Top, FDpi),
+           UnscaleBy(surface.Right, FDpi), UnscaleBy(surface.Bottom, FDpi)};
+  SetClip(FClip);
+}
+
+RECT GdiCanvas::ToDevice(const TRect& rect) const {
+  return {Scale(rect.Left), Scale(rect.Top), Scale(rect.Right), Scale(rect.Bottom)};
 }
 
 GdiCanvas::~GdiCanvas() {
@@ -66,19 +76,20 @@ GdiCanvas::~GdiCanvas() {
 
 void GdiCanvas::SetClip(const TRect& area) {
   FClip = area;
-  ::SetViewportOrgEx(FDc, area.Left, area.Top, nullptr);
+  const RECT device = ToDevice(area);
+  ::SetViewportOrgEx(FDc, device.left, device.top, nullptr);
   // The clip region is in device units, untouched by the origin.
-  const int left = std::max(area.Left, FSurface.Left);
-  const int top = std::max(area.Top, FSurface.Top);
-  const int right = std::max(left, std::min(area.Right, FSurface.Right));
-  const int bottom = std::max(top, std::min(area.Bottom, FSurface.Bottom));
+  const int left = std::max<int>(device.left, FSurface.Left);
+  const int top = std::max<int>(device.top, FSurface.Top);
+  const int right = std::max<int>(left, std::min<int>(device.right, FSurface.Right));
+  const int bottom = std::max<int>(top, std::min<int>(device.bottom, FSurface.Bottom));
   ScopedRegion region(::CreateRectRgn(left, top, right, bottom));
   ::SelectClipRgn(FDc, region.Get());
 }
 
 void GdiCanvas::FillRect(const TRect& rect, TColor color) {
   if (color == clNone) return;
-  const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  const RECT r = ToDevice(rect);
   ::FillRect(FDc, &r, Gdi().Brush(color));
 }
 
@@ -86,20 +97,24 @@ void GdiCanvas::Line(int x1, int y1, int x2, int y2, TColor color) {
   if (color == clNone) return;
   SelectGuard pen(FDc, Gdi().Pen(color));
   // LineTo leaves out the end point, as the canvas promises.
-  ::MoveToEx(FDc, x1, y1, nullptr);
-  ::LineTo(FDc, x2, y2);
+  ::MoveToEx(FDc, Scale(x1), Scale(y1), nullptr);
+  ::LineTo(FDc, Scale(x2), Scale(y2));
 }
 
 void GdiCanvas::DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
                          TColor color) {
   const bool measure = (flags & DT_CALCRECT) != 0;
   if (!measure && (color == clNone || text.empty())) return;
-  SelectGuard selected(FDc, Gdi().Font(font));
+  TFont scaled = font;
+  scaled.Height = Scale(font.Height);
+  SelectGuard selected(FDc, Gdi().Font(scaled));
   ::SetTextColor(FDc, ColorRef(color));
   const std::wstring wide = Wide(text);
-  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  RECT r = ToDevice(rect);
   ::DrawTextW(FDc, wide.c_str(), static_cast<int>(wide.size()), &r, flags);
-  if (measure) rect = {r.left, r.top, r.right, r.bottom};
+  if (measure)
+    rect = {UnscaleBy(r.left, FDpi), UnscaleBy(r.top, FDpi), UnscaleBy(r.right, FDpi),
+            UnscaleBy(r.bottom, FDpi)};
 }
 
 void GdiCanvas::DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRect& dest,
@@ -108,15 +123,21 @@ void GdiCanvas::DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRe
   ScopedCreatedDc source(::CreateCompatibleDC(FDc));
   if (!source) return;
   SelectGuard selected(source.Get(), static_cast<HBITMAP>(bitmap));
-  if (stretch) {
+  // Unscaled, the part of the picture that fits, from its top-left corner;
+  // on a screen of more pixels per inch that part grows like everything else.
+  const int shownWidth = stretch ? width : std::min(width, dest.Width());
+  const int shownHeight = stretch ? height : std::min(height, dest.Height());
+  const RECT to = ToDevice(stretch ? dest
+                                   : TRect{dest.Left, dest.Top, dest.Left + shownWidth,
+                                           dest.Top + shownHeight});
+  if (stretch || FDpi != kDesignPixelsPerInch) {
     // HALFTONE averages the pixels it drops; it needs the brush origin reset.
     ::SetStretchBltMode(FDc, HALFTONE);
     ::SetBrushOrgEx(FDc, 0, 0, nullptr);
-    ::StretchBlt(FDc, dest.Left, dest.Top, dest.Width(), dest.Height(), source.Get(), 0, 0, width,
-                 height, SRCCOPY);
+    ::StretchBlt(FDc, to.left, to.top, to.right - to.left, to.bottom - to.top, source.Get(), 0, 0,
+                 shownWidth, shownHeight, SRCCOPY);
   } else {
-    ::BitBlt(FDc, dest.Left, dest.Top, std::min(width, dest.Width()),
-             std::min(height, dest.Height()), source.Get(), 0, 0, SRCCOPY);
+    ::BitBlt(FDc, to.left, to.top, shownWidth, shownHeight, source.Get(), 0, 0, SRCCOPY);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "toolkit/Dpi.h"
 #include "toolkit/win32/Win32Api.h"
 
 #include "platform/win32/ScopedWin.h"
@@ -34,9 +35,11 @@ GdiCache& Gdi();
 
 // A canvas on a device context. Its origin and clip follow SetClip; the
 // surface is the part of the DC that may be drawn on at all (device units).
+// Every other coordinate, and every font height, is in pixels of a
+// 96-per-inch screen and is scaled to pixelsPerInch on its way to GDI.
 class GdiCanvas final : public TCanvas {
  public:
-  GdiCanvas(HDC dc, const TRect& surface);
+  GdiCanvas(HDC dc, const TRect& surface, int pixelsPerInch = kDesignPixelsPerInch);
   ~GdiCanvas() override;
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;
@@ -51,9 +54,13 @@ class GdiCanvas final : public TCanvas {
                   bool stretch) override;
 
   HDC Dc() const { return FDc; }
+  // A rectangle of the canvas in the DC's units (for direct GDI calls).
+  RECT ToDevice(const TRect& rect) const;
 
  private:
+  int Scale(int v) const { return ScaleBy(v, FDpi); }
   HDC FDc;
+  int FDpi;
   TRect FSurface;
   TRect FClip;
   int FSavedState;

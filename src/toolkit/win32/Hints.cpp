@@ -1,6 +1,7 @@
 #include "toolkit/win32/Hints.h"
 
 #include "platform/win32/WinText.h"
+#include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/Gdi.h"
 #include "toolkit/win32/WinPeer.h"
 
@@ -53,7 +54,8 @@ TControl* HintManager::ControlUnderPointer(POINT screen) const {
   TControl* found = &window;
   POINT client = screen;
   ::ScreenToClient(FHoverWindow, &client);
-  if (TGraphicControl* inner = window.ControlAt(client.x, client.y)) found = inner;
+  if (TGraphicControl* inner = window.ControlAt(FromDevice(client.x), FromDevice(client.y)))
+    found = inner;
   if (!found->ShowHint() || found->Hint().empty()) return nullptr;
   return found;
 }
@@ -108,7 +110,8 @@ void HintManager::Show(const TControl& control, POINT screen) {
     // Long hints wrap instead of running off the screen.
     ::SendMessageW(FTip, TTM_SETMAXTIPWIDTH, 0, 480);
     // The toolkit's default font has the Japanese glyphs on every locale.
-    ::SendMessageW(FTip, WM_SETFONT, reinterpret_cast<WPARAM>(Gdi().Font(TFont{})), FALSE);
+    ::SendMessageW(FTip, WM_SETFONT, reinterpret_cast<WPARAM>(Gdi().Font(DeviceFont(TFont{}))),
+                   FALSE);
   }
   const std::wstring text = platform::win32::Wide(control.Hint());
   TOOLINFOW info = ToolInfo(text.c_str());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win32/WinText.h"
+#include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/Gdi.h"
 
 namespace norva::tk::win32 {
@@ -142,8 +143,8 @@ class ButtonPeer final : public WinPeer {
       ::DrawFrameControl(item.hDC, &frame, DFC_BUTTON,
                          DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     {
-      GdiCanvas canvas(item.hDC, {frame.left, frame.top, frame.right, frame.bottom});
-      TRect text{0, 0, frame.right - frame.left, frame.bottom - frame.top};
+      GdiCanvas canvas(item.hDC, {frame.left, frame.top, frame.right, frame.bottom}, ScreenDpi());
+      TRect text{0, 0, FromDevice(frame.right - frame.left), FromDevice(frame.bottom - frame.top)};
       if (pressed) text.Offset(1, 1);
       const TColor color = disabled ? clGrayText : FButton.Font().Color;
       canvas.DrawText(FButton.Caption(), text, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
@@ -395,8 +396,9 @@ class ComboBoxPeer final : public WinPeer {
  private:
   void ApplyBounds() {
     if (FHandle == nullptr) return;
-    ::SetWindowPos(FHandle, nullptr, FCombo.Left(), FCombo.Top(), FCombo.Width(),
-                   FCombo.Height() + kDropDownHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(FHandle, nullptr, ToDevice(FCombo.Left()), ToDevice(FCombo.Top()),
+                   ToDevice(FCombo.Width()), ToDevice(FCombo.Height() + kDropDownHeight),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   void FillItems() {
@@ -473,11 +475,12 @@ class PageControlPeer final : public WinPeer {
  private:
   void LayoutSheets() {
     if (FHandle == nullptr) return;
-    RECT display{0, 0, FPages.Width(), FPages.Height()};
+    RECT display{0, 0, ToDevice(FPages.Width()), ToDevice(FPages.Height())};
     ::SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    const int left = FromDevice(display.left), top = FromDevice(display.top);
     for (TTabSheet* sheet : FPages.Pages)
-      sheet->SetBounds(display.left, display.top, display.right - display.left,
-                       display.bottom - display.top);
+      sheet->SetBounds(left, top, FromDevice(display.right) - left,
+                       FromDevice(display.bottom) - top);
   }
 
   TPageControl& FPages;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/win32/ScopedWin.h"
+#include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/NativePeers.h"
 
 #include <windowsx.h>
@@ -136,8 +137,8 @@ void PaintedPeer::Paint() {
                SRCCOPY);
   }
   {
-    GdiCanvas canvas(target, {area.left, area.top, area.right, area.bottom});
-    canvas.SetClip({0, 0, client.right, client.bottom});
+    GdiCanvas canvas(target, {area.left, area.top, area.right, area.bottom}, ScreenDpi());
+    canvas.SetClip({0, 0, FromDevice(client.right), FromDevice(client.bottom)});
     if (!keepBackground) FControl.PaintBackground(canvas);
     PaintDecoration(canvas);
     FControl.PaintControls(canvas);
@@ -153,7 +154,8 @@ TControl* PaintedPeer::MouseTarget(int x, int y) {
 }
 
 bool PaintedPeer::Mouse(TMessage& message) {
-  const int x = GET_X_LPARAM(message.LParam), y = GET_Y_LPARAM(message.LParam);
+  const int x = FromDevice(GET_X_LPARAM(message.LParam));
+  const int y = FromDevice(GET_Y_LPARAM(message.LParam));
   const TShiftState shift = MouseShift(message.WParam);
   const TMouseButton button = ButtonOf(message.Msg);
   message.Result = 0;
@@ -203,7 +205,8 @@ bool PaintedPeer::Mouse(TMessage& message) {
 
 ContainerPeer::ContainerPeer(TWinControl& control) : PaintedPeer(control) {
   CreateOwnWindow(WS_EX_CONTROLPARENT, ChildStyle() | WS_CLIPCHILDREN, ParentWindow(),
-                  control.Left(), control.Top(), control.Width(), control.Height());
+                  ToDevice(control.Left()), ToDevice(control.Top()), ToDevice(control.Width()),
+                  ToDevice(control.Height()));
 }
 
 void ContainerPeer::Update(TChange what) {
@@ -224,7 +227,7 @@ void ContainerPeer::PaintDecoration(GdiCanvas& canvas) {
     TRect text{0, 0, 0, 0};
     canvas.DrawText(caption.empty() ? std::string("0") : caption, text,
                     DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX, font, textColor);
-    RECT frame{0, text.Height() / 2, client.Right, client.Bottom};
+    RECT frame = canvas.ToDevice({0, text.Height() / 2, client.Right, client.Bottom});
     ::DrawEdge(canvas.Dc(), &frame, EDGE_ETCHED, BF_RECT);
     if (!caption.empty()) {
       TRect label{8, 0, 8 + text.Width() + 4, text.Height()};
@@ -233,7 +236,7 @@ void ContainerPeer::PaintDecoration(GdiCanvas& canvas) {
       canvas.DrawText(caption, label, DT_SINGLELINE | DT_NOPREFIX, font, textColor);
     }
   } else if (dynamic_cast<TPanel*>(&FControl) != nullptr) {
-    RECT edge{client.Left, client.Top, client.Right, client.Bottom};
+    RECT edge = canvas.ToDevice(client);
     ::DrawEdge(canvas.Dc(), &edge, BDR_RAISEDINNER, BF_RECT);
     TRect text = client;
     canvas.DrawText(caption, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, font,
@@ -291,7 +294,7 @@ DWORD FormPeer::ExStyle() const {
 
 RECT FormPeer::WindowBounds() const {
   // Width and Height are the client size; Left and Top place the window.
-  RECT frame{0, 0, FForm.Width(), FForm.Height()};
+  RECT frame{0, 0, ToDevice(FForm.Width()), ToDevice(FForm.Height())};
   ::AdjustWindowRectEx(&frame, Style(), FALSE, ExStyle());
   return {FForm.Left(), FForm.Top(), FForm.Left() + (frame.right - frame.left),
           FForm.Top() + (frame.bottom - frame.top)};
@@ -373,9 +376,9 @@ void FormPeer::BeforeDispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
   } else if (msg == WM_SIZE && wParam != SIZE_MINIMIZED) {
     const int width = LOWORD(lParam), height = HIWORD(lParam);
-    if (width != FForm.Width() || height != FForm.Height()) {
+    if (width != ToDevice(FForm.Width()) || height != ToDevice(FForm.Height())) {
       FSyncing = true;
-      FForm.SetBounds(FForm.Left(), FForm.Top(), width, height);
+      FForm.SetBounds(FForm.Left(), FForm.Top(), FromDevice(width), FromDevice(height));
       FSyncing = false;
     }
   }

@@ -7,10 +7,12 @@
 
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/WinText.h"
+#include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/Gdi.h"
 #include "toolkit/win32/Hints.h"
 #include "toolkit/win32/NativePeers.h"
 #include "toolkit/win32/PaintedPeer.h"
+#include "toolkit/win32/PicturePreview.h"
 #include "toolkit/win32/WinPeer.h"
 
 #include <commdlg.h>
@@ -94,7 +96,8 @@ class Win32BackendImpl final : public Backend {
 
   TCanvas& MeasureCanvas() override {
     static ScopedWindowDc screen(nullptr);
-    static GdiCanvas canvas(screen.Get(), ScreenRect());
+    // Measures in the 96-per-inch pixels of the layout, with the fonts as drawn.
+    static GdiCanvas canvas(screen.Get(), ScreenRect(), ScreenDpi());
     return canvas;
   }
 
@@ -242,7 +245,8 @@ class Win32BackendImpl final : public Backend {
     ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR |
                 (dialog.HideReadOnly ? OFN_HIDEREADONLY : 0) |
                 (dialog.Sizeable ? OFN_ENABLESIZING : 0);
-    if (!::GetOpenFileNameW(&ofn)) return false;
+    if (!(dialog.PicturePreview ? GetOpenPictureFileName(ofn) : ::GetOpenFileNameW(&ofn)))
+      return false;
     dialog.FileName = Utf8(file.data(), std::wcslen(file.data()));
     return true;
   }
@@ -279,10 +283,7 @@ class Win32BackendImpl final : public Backend {
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   }
 
-  int ScreenPixelsPerInch() override {
-    ScopedWindowDc screen(nullptr);
-    return screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-  }
+  int ScreenPixelsPerInch() override { return ScreenDpi(); }
 
   // --- Internals --------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "platform/win32/WinText.h"
+#include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/Gdi.h"
 #include "toolkit/win32/Hints.h"
 
@@ -196,8 +197,9 @@ void WinPeer::CreateOwnWindow(DWORD exStyle, DWORD style, HWND parent, int x, in
 
 void WinPeer::CreateSystemWindow(const wchar_t* className, DWORD exStyle, DWORD style) {
   HWND window = ::CreateWindowExW(exStyle, className, Wide(FControl.Caption()).c_str(), style,
-                                  FControl.Left(), FControl.Top(), FControl.Width(),
-                                  FControl.Height(), ParentWindow(), nullptr, Instance(), nullptr);
+                                  ToDevice(FControl.Left()), ToDevice(FControl.Top()),
+                                  ToDevice(FControl.Width()), ToDevice(FControl.Height()),
+                                  ParentWindow(), nullptr, Instance(), nullptr);
   if (window == nullptr) return;
   Bind(window);
   FNativeProc = reinterpret_cast<WNDPROC>(
@@ -219,15 +221,17 @@ HWND WinPeer::ParentWindow() const {
 
 void WinPeer::ApplyFont() {
   if (FHandle == nullptr) return;
-  ::SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Gdi().Font(FControl.Font())), TRUE);
+  ::SendMessageW(FHandle, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(Gdi().Font(DeviceFont(FControl.Font()))), TRUE);
 }
 
 void WinPeer::Update(TChange what) {
   if (FHandle == nullptr) return;
   switch (what) {
     case TChange::Bounds:
-      ::SetWindowPos(FHandle, nullptr, FControl.Left(), FControl.Top(), FControl.Width(),
-                     FControl.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+      ::SetWindowPos(FHandle, nullptr, ToDevice(FControl.Left()), ToDevice(FControl.Top()),
+                     ToDevice(FControl.Width()), ToDevice(FControl.Height()),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
       break;
     case TChange::Visible:
       ::ShowWindow(FHandle, FControl.Visible() ? SW_SHOWNA : SW_HIDE);
@@ -259,7 +263,10 @@ void WinPeer::Invalidate(const TRect* area) {
     ::InvalidateRect(FHandle, nullptr, TRUE);
     return;
   }
-  const RECT r{area->Left, area->Top, area->Right, area->Bottom};
+  // Scaled, a pixel wider on each side: rounding must not leave a sliver.
+  const int grow = ScreenDpi() == kDesignPixelsPerInch ? 0 : 1;
+  const RECT r{ToDevice(area->Left) - grow, ToDevice(area->Top) - grow,
+               ToDevice(area->Right) + grow, ToDevice(area->Bottom) + grow};
   ::InvalidateRect(FHandle, &r, TRUE);
 }
 

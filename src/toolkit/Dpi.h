@@ -1,0 +1,23 @@
+// Every size and position inside a window is given for a screen of 96
+// pixels per inch. On a screen with more, the Win32 back end grows windows,
+// controls and fonts by the same factor (so text stays crisp, drawn by the
+// system at its real size); at 96 nothing changes. Positions of windows on
+// the screen are screen pixels; the main window's own code converts where
+// it compares them with sizes inside the window.
+#pragma once
+
+namespace norva::tk {
+
+constexpr int kDesignPixelsPerInch = 96;
+
+// value × pixelsPerInch / 96, rounded to the nearest whole pixel (halves
+// upwards, so edges that meet at 96 still meet when scaled).
+int ScaleBy(int value, int pixelsPerInch);
+// The inverse: screen pixels back to 96-per-inch pixels.
+int UnscaleBy(int value, int pixelsPerInch);
+
+// The same for the screen of the installed back end.
+int ScaleToScreen(int logical);
+int ScaleFromScreen(int screen);
+
+}  // namespace norva::tk
