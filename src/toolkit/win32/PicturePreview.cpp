@@ -39,10 +39,10 @@ class DialogTemplate {
  public:
   DialogTemplate(DWORD style, short cx, short cy) {
     Add32(style);
-    Add32(0);   // extended style
-    Add16(0);   // item count, set by AddItem
-    Add16(0);   // x
-    Add16(0);   // y
+    Add32(0);  // extended style
+    Add16(0);  // item count, set by AddItem
+    Add16(0);  // x
+    Add16(0);  // y
     Add16(static_cast<WORD>(cx));
     Add16(static_cast<WORD>(cy));
     Add16(0);  // no menu
@@ -83,9 +83,9 @@ class DialogTemplate {
 
 std::wstring SelectedPath(HWND child) {
   std::vector<wchar_t> path(32768, L'\0');
-  const LRESULT length = ::SendMessageW(::GetParent(child), CDM_GETFILEPATH,
-                                        static_cast<WPARAM>(path.size()),
-                                        reinterpret_cast<LPARAM>(path.data()));
+  const LRESULT length =
+      ::SendMessageW(::GetParent(child), CDM_GETFILEPATH, static_cast<WPARAM>(path.size()),
+                     reinterpret_cast<LPARAM>(path.data()));
   if (length <= 0) return {};
   return std::wstring(path.data());
 }
@@ -95,8 +95,9 @@ void ShowSelection(HWND child, PreviewState& state) {
   const std::wstring path = SelectedPath(child);
   // A folder, a file that is no bitmap and a picture too large to hold all
   // load as nothing: the pane stays empty.
-  if (!path.empty()) state.picture = platform::Os().user.LoadBitmapFile(
-                         platform::win32::Utf8(path.data(), path.size()));
+  if (!path.empty())
+    state.picture =
+        platform::Os().user.LoadBitmapFile(platform::win32::Utf8(path.data(), path.size()));
   ::InvalidateRect(::GetDlgItem(child, kPreviewId), nullptr, TRUE);
 }
 

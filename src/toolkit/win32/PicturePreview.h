@@ -3,9 +3,9 @@
 // scaled to fit, and its size in pixels.
 #pragma once
 
-#include "toolkit/win32/Win32Api.h"
-
 #include <commdlg.h>
+
+#include "toolkit/win32/Win32Api.h"
 
 namespace norva::tk::win32 {
 
