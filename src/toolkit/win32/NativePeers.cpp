@@ -216,12 +216,15 @@ class EditPeer final : public WinPeer {
       WinPeer::Update(what);
       return;
     }
-    // Text typed by the user is in the window already.
-    if (FHandle == nullptr || FFromWindow) return;
+    // Text typed by the user is in the window already; a change made while
+    // it is being typed (a number box bringing it into range) is not.
+    if (FHandle == nullptr) return;
     const std::wstring text = Wide(FEdit.Text());
     if (WindowText(FHandle) == text) return;
     FlagScope setting(FToWindow);
     ::SetWindowTextW(FHandle, text.c_str());
+    // Typing goes on at the end of the new text.
+    if (FFromWindow) ::SendMessageW(FHandle, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
   }
 
   bool Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {

@@ -1,5 +1,6 @@
 #include "toolkit/win32/PicturePreview.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>

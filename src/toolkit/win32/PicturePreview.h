@@ -3,9 +3,10 @@
 // scaled to fit, and its size in pixels.
 #pragma once
 
-#include <commdlg.h>
-
 #include "toolkit/win32/Win32Api.h"
+
+// After the Windows headers, which it needs.
+#include <commdlg.h>
 
 namespace norva::tk::win32 {
 
