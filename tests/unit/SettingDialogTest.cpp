@@ -388,6 +388,23 @@ TEST_F(SettingDialogTest, AskingForTheDialogWhileItIsOpenLeavesItAsItIs) {
   EXPECT_FALSE(form->FModalOpen);
 }
 
+TEST_F(SettingDialogTest, NoAutomaticCleaningStartsWhileTheDialogIsOpen) {
+  WriteIni("[DEFAULT]\r\nAutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\n");
+  Start();
+  form->FCleanSize = 1000;
+  backend.AdvanceTime(100);
+  const auto cleanings = [this] {
+    int n = 0;
+    for (const auto& c : os.shell.notifyIconCalls) n += c.data.szTip == "掃除中...";
+    return n;
+  };
+  SetMemory(512 * MiB, 5 * MiB, 90);
+  OpenDialog({[&] { backend.AdvanceTime(1000); }, [&] { Settings().btnCancel.Click(); }});
+  EXPECT_EQ(cleanings(), 0);
+  backend.AdvanceTime(100);
+  EXPECT_GE(cleanings(), 1);  // the first tick after it cleans
+}
+
 // --- Appearance
 // ------------------------------------------------------------------
 
