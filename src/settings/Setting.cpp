@@ -344,15 +344,18 @@ void TSettingFrm::btnBmpReadClick(TObject*) {
   btnBmpClear.SetEnabled(true);
   const std::string path = oppcdlgBmpLoad.FileName;
   if (Os().kernel.GetFileAttributesA(path) == win::INVALID_FILE_ATTRIBUTES) return;
-  if (!imgPreview.LoadFromFile(path)) {
-    // A folder, a file that is no bitmap, a truncated one or a picture too
-    // large to hold: the preview is empty now, as after "クリア", and the
-    // user is told why nothing shows.
-    btnBmpClearClick(&btnBmpClear);
-    btnBmpClear.SetEnabled(true);
+  // A folder, a file that is no bitmap, a truncated one or a picture too
+  // large to hold: the user is told, and the picture shown so far stays.
+  const platform::LoadedBitmap probe = Os().user.LoadBitmapFile(path);
+  if (probe.handle == nullptr) {
     Os().user.MessageBoxA(HandleAllocated() ? Handle() : nullptr,
                           "'" + path + "' は読み込めるビットマップ画像ではありません。", "エラー",
                           win::MB_OK | win::MB_ICONERROR);
+    return;
+  }
+  Os().user.DeleteBitmap(probe.handle);
+  if (!imgPreview.LoadFromFile(path)) {
+    btnBmpClearClick(&btnBmpClear);
     return;
   }
   lblBmpDir.SetCaption(path);

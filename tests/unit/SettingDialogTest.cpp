@@ -70,6 +70,24 @@ TEST_F(SettingDialogTest, ReadingAWallpaperShowsItOnlyWhenItIsALoadableBitmap) {
   }
 }
 
+TEST_F(SettingDialogTest, AFileThatCannotBeLoadedLeavesThePictureShownSoFar) {
+  os.kernel.AddBitmap(kBmp, 640, 480);
+  os.kernel.AddFile("C:\\notes.bmp");
+  Start();
+  TSettingFrm& s = Settings();
+  backend.openDialogAnswers.push_back(kBmp);
+  s.btnBmpRead.Click();
+  backend.openDialogAnswers.push_back("C:\\notes.bmp");
+  s.btnBmpRead.Click();
+  EXPECT_EQ(os.user.messageBoxes.size(), 1u);
+  EXPECT_TRUE(s.imgPreview.HasPicture());
+  EXPECT_TRUE(s.imgPreview.Visible());
+  EXPECT_EQ(s.lblBmpDir.Caption(), kBmp);
+  EXPECT_EQ(os.user.liveBitmaps.size(), 1u);  // the probe was released
+  form->SaveSettings(false);
+  EXPECT_EQ(Key("DEFAULT", "BmpFileName"), kBmp);
+}
+
 TEST_F(SettingDialogTest, ClearingTheWallpaperReleasesItAndKeepsThePath) {
   os.kernel.AddBitmap(kBmp, 640, 480);
   Start();
