@@ -37,7 +37,7 @@ WORK=$(mktemp -d /tmp/norva-measure-settings.XXXXXX)
 PREFIX=${PREFIX:-$WORK/prefix}
 PID=
 cleanup() {
-  [[ -n $PID ]] && kill "$PID" 2>/dev/null || true
+  if [[ -n $PID ]]; then kill "$PID" 2>/dev/null || true; fi
   timeout 30 wineserver -k >/dev/null 2>&1 || true
   stop_xvfb
   remove_tree "$WORK"

@@ -11,11 +11,11 @@ ALL_CASES+=(settings_tabs settings_ok_writes settings_cancel_keeps settings_wall
   settings_bad_wallpapers settings_high_dpi)
 
 # Places in the dialog, from its top-left corner.
+# shellcheck disable=SC2034 # the tabs are read as SET_TAB$n
 SET_TAB1='30 12' SET_TAB2='112 12' SET_TAB3='172 12'
 SET_OK='380 302' SET_CANCEL='470 302'
 SET_STAY_ON_TOP='307 80'  # the box of "常に前面に表示"
 SET_BMP_READ='50 150'     # "読込"
-SET_PREVIEW='20 50'       # inside the preview, top-left part
 
 # Clicks at "DX DY" from the dialog's corner.
 click_dialog() {
@@ -25,17 +25,17 @@ click_dialog() {
 }
 
 # Starts the program at the screenshot place and opens the dialog with a click
-# on "[設定]"; sets PID, DLG_ID, DLG_X, DLG_Y. $1: the dialog's size.
+# on "[設定]"; sets PID, DLG_ID, DLG_X, DLG_Y.
 open_settings() {
-  local size=${1:-523x325} found
+  local found
   [[ -f $CASE_DIR/norva.ini ]] || write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
   launch "$CASE_DIR" main
   PID=$LAST_PID
   wait_main_window "$CASE_DIR/main.log" || return 1
   sleep "$T_SETTLE"
   xdotool mousemove $((WIN_X + 15)) $((WIN_Y + 8)) click 1
-  found=$(wait_window "設定画面" "$size" "$T_WINDOW") ||
-    failed "no $size dialog \"設定画面\" after a click on [設定]" || return 1
+  found=$(wait_window "設定画面" 523x325 "$T_WINDOW") ||
+    failed "no 523x325 dialog \"設定画面\" after a click on [設定]" || return 1
   read -r DLG_ID DLG_X DLG_Y <<<"$found"
 }
 
@@ -97,7 +97,7 @@ case_settings_ok_writes() {
   local end=$((SECONDS + T_EXIT))
   # OK writes key by key; Magnet is the last one of a full write.
   until [[ $(ini_value "$CASE_DIR/norva.ini" DEFAULT/StayOnTop) == 1 &&
-    -n $(ini_flat "$CASE_DIR/norva.ini" | grep '^DEFAULT/Magnet=') ]]; do
+    $(ini_flat "$CASE_DIR/norva.ini") == *DEFAULT/Magnet=* ]]; do
     ((SECONDS < end)) || failed "no full write with StayOnTop=1 after OK" || return 1
     sleep 0.2
   done
@@ -127,14 +127,14 @@ case_settings_cancel_keeps() {
 # A bitmap chosen through the picture file dialog: the preview shows it,
 # and after OK it lies behind the main window's figures.
 case_settings_wallpaper() {
-  local colour='#C81E1E' bmp=$CASE_DIR/back.bmp found dlg_file fx fy pixels
+  local colour='#C81E1E' bmp=$CASE_DIR/back.bmp found dlg_file pixels
   convert -size 320x200 "xc:$colour" -type TrueColor "BMP3:$bmp" || failed "could not make $bmp" || return 1
   open_settings || return 1
   click_dialog "$SET_TAB2"
   sleep 0.5
   click_dialog "$SET_BMP_READ"
   found=$(wait_window "画像ファイル読込" '[0-9]+x[0-9]+' "$T_WINDOW") || failed "no file dialog \"画像ファイル読込\"" || return 1
-  read -r dlg_file fx fy <<<"$found"
+  dlg_file=${found%% *}
   sleep 1
   # The file name box has the focus: type the path and press Enter.
   timeout 20 xdotool windowfocus --sync "$dlg_file" type --delay 20 "$(winpath "$bmp")" ||
@@ -173,10 +173,11 @@ le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) 
 # a few bytes of run-length data): each is refused at start-up, quickly, the
 # window shows normally and the close writes BmpFileName back empty.
 case_settings_bad_wallpapers() {
-  local truncated=$CASE_DIR/truncated.bmp huge=$CASE_DIR/huge.bmp bmp started
+  local truncated=$CASE_DIR/truncated.bmp huge=$CASE_DIR/huge.bmp bmp
   convert -size 320x200 xc:red -type TrueColor "BMP3:$CASE_DIR/whole.bmp" || failed "could not make a bitmap" || return 1
   head -c 5000 "$CASE_DIR/whole.bmp" >"$truncated"
   # File header, info header (8 bits, RLE8), 256 palette entries, end of bitmap.
+  # shellcheck disable=SC2059 # le32 gives printf escapes
   {
     printf "BM$(le32 1084)\\0\\0\\0\\0$(le32 1078)"
     printf "$(le32 40)$(le32 20000)$(le32 20000)\\x01\\0\\x08\\0$(le32 1)$(le32 6)$(le32 0)$(le32 0)$(le32 256)$(le32 0)"
@@ -185,7 +186,6 @@ case_settings_bad_wallpapers() {
   } >"$huge"
   for bmp in "$truncated" "$huge"; do
     write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' "BmpFileName=$(winpath "$bmp")"
-    started=$SECONDS
     launch "$CASE_DIR" main
     PID=$LAST_PID
     wait_main_window "$CASE_DIR/main.log" || return 1

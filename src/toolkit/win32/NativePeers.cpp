@@ -224,7 +224,8 @@ class EditPeer final : public WinPeer {
     FlagScope setting(FToWindow);
     ::SetWindowTextW(FHandle, text.c_str());
     // Typing goes on at the end of the new text.
-    if (FFromWindow) ::SendMessageW(FHandle, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
+    if (FFromWindow)
+      ::SendMessageW(FHandle, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
   }
 
   bool Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
