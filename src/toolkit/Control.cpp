@@ -26,6 +26,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   FWidth = width;
   FHeight = height;
   Changed(TChange::Bounds);
+  if (FAlign != TAlign::alNone) RequestAlign();
 }
 
 void TControl::SetVisible(bool v) {
@@ -33,6 +34,7 @@ void TControl::SetVisible(bool v) {
   if (!IsWindowed() && FParent != nullptr && FVisible) FParent->InvalidateRect(BoundsRect());
   FVisible = v;
   Changed(TChange::Visible);
+  if (FAlign != TAlign::alNone) RequestAlign();
 }
 
 void TControl::SetEnabled(bool v) {

@@ -279,6 +279,12 @@ class Win32BackendImpl final : public Backend {
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   }
 
+  TPoint FormFrameSize(const TForm& form) override {
+    RECT frame{0, 0, 0, 0};
+    ::AdjustWindowRectEx(&frame, FormPeer::Style(form), FALSE, FormPeer::ExStyle(form));
+    return {frame.right - frame.left, frame.bottom - frame.top};
+  }
+
   int ScreenPixelsPerInch() override {
     ScopedWindowDc screen(nullptr);
     return screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
