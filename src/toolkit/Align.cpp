@@ -78,7 +78,16 @@ std::vector<Placement> PlanAlignment(const std::vector<TControl*>& children, TRe
 
 void TControl::SetAlign(TAlign v) {
   if (v == FAlign) return;
+  const auto sideways = [](TAlign a) { return a == TAlign::alLeft || a == TAlign::alRight; };
+  const auto upright = [](TAlign a) { return a == TAlign::alTop || a == TAlign::alBottom; };
+  // A bar turned from a side to the top or bottom (or back) keeps its
+  // thickness: width and height trade places.
+  const bool turned = (sideways(FAlign) && upright(v)) || (upright(FAlign) && sideways(v));
   FAlign = v;
+  if (turned) {
+    std::swap(FWidth, FHeight);
+    Changed(TChange::Bounds);
+  }
   RequestAlign();
 }
 

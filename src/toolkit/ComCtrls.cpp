@@ -52,7 +52,10 @@ void TListItem::SetSelected(bool v) {
 
 TListView::TListView(TWinControl* parent) : TWinControl(parent) { FColor = clWindow; }
 
-TListView::~TListView() = default;
+TListView::~TListView() {
+  // The window goes first: it must not ask for the texts of rows being freed.
+  DestroyHandle();
+}
 
 int TListView::AddColumn(const TListColumn& column) {
   FColumns.push_back(column);
@@ -265,7 +268,10 @@ bool TTreeNode::Selected() const { return FOwner->Selected() == this; }
 
 TTreeView::TTreeView(TWinControl* parent) : TWinControl(parent) { FColor = clWindow; }
 
-TTreeView::~TTreeView() = default;
+TTreeView::~TTreeView() {
+  // The window goes first: its items point at the nodes.
+  DestroyHandle();
+}
 
 void TTreeView::SetIndent(int v) {
   if (v == FIndent) return;

@@ -1,5 +1,6 @@
 #include "toolkit/win32/NativePeers.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -359,7 +360,7 @@ class TrackBarPeer final : public WinPeer {
 
 // --- Combo box --------------------------------------------------------------
 
-class ComboBoxPeer final : public WinPeer {
+class ComboBoxPeer final : public WinPeer, public ComboBoxItemsPeer {
  public:
   explicit ComboBoxPeer(TComboBox& combo) : WinPeer(combo), FCombo(combo) {
     CreateSystemWindow(WC_COMBOBOXW, 0, ChildStyle() | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
@@ -382,6 +383,17 @@ class ComboBoxPeer final : public WinPeer {
         WinPeer::Update(what);
         break;
     }
+  }
+
+  void ItemAdded(int index) override {
+    if (FHandle == nullptr) return;
+    ::SendMessageW(
+        FHandle, CB_INSERTSTRING, static_cast<WPARAM>(index),
+        reinterpret_cast<LPARAM>(Wide(FCombo.Items[static_cast<size_t>(index)]).c_str()));
+  }
+
+  void ItemsCleared() override {
+    if (FHandle != nullptr) ::SendMessageW(FHandle, CB_RESETCONTENT, 0, 0);
   }
 
   bool Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
@@ -473,11 +485,14 @@ class PageControlPeer final : public WinPeer {
  private:
   void LayoutSheets() {
     if (FHandle == nullptr) return;
-    RECT display{0, 0, FPages.Width(), FPages.Height()};
+    // The tab control's own margins around its display area; the page
+    // control places the sheets inside them.
+    const int width = std::max(FPages.Width(), 200), height = std::max(FPages.Height(), 200);
+    RECT display{0, 0, width, height};
     ::SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-    for (TTabSheet* sheet : FPages.Pages)
-      sheet->SetBounds(display.left, display.top, display.right - display.left,
-                       display.bottom - display.top);
+    FPages.SetSheetInsets(
+        {display.left, display.top, width - display.right, height - display.bottom});
+    FPages.Realign();
   }
 
   TPageControl& FPages;

@@ -1,12 +1,12 @@
 #include "toolkit/win32/PaintedPeer.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <optional>
 
 #include "platform/win32/ScopedWin.h"
 #include "toolkit/win32/NativePeers.h"
-
-#include <windowsx.h>
 
 namespace norva::tk::win32 {
 

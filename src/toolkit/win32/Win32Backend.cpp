@@ -7,6 +7,7 @@
 
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/WinText.h"
+#include "toolkit/win32/ComCtrlPeers.h"
 #include "toolkit/win32/Gdi.h"
 #include "toolkit/win32/Hints.h"
 #include "toolkit/win32/NativePeers.h"
@@ -89,6 +90,7 @@ class Win32BackendImpl final : public Backend {
   std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) override {
     if (auto* form = dynamic_cast<TForm*>(&control)) return std::make_unique<FormPeer>(*form);
     if (auto native = CreateNativePeer(control)) return native;
+    if (auto common = CreateComCtrlPeer(control)) return common;
     return std::make_unique<ContainerPeer>(control);
   }
 
