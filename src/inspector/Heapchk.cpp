@@ -19,13 +19,15 @@ const char* const kTerminateQuestion =
     "\n"
     "どうしても使わざるを得ない場合以外は使わないでください\n"
     "DLLが管理しているグローバル データが危険な状態に陥る恐れがあります\n"
-    "(プロセスの終了により そのプロセスオブジェクトが必ずしもシステムから除去されるとは限りません)\n"
+    "(プロセスの終了により "
+    "そのプロセスオブジェクトが必ずしもシステムから除去されるとは限りません)\n"
     "\n"
     "強制終了しますか？\n";
 const char* const kPriorityQuestion =
     "選択されたプロセスの優先度を変更します\n"
     "\n"
-    "（システムに関わるプロセスの場合、優先度を変更すると全体的な動作に支障をきたす恐れがあります）\n"
+    "（システムに関わるプロセスの場合、優先度を変更すると全体的な動作に支障をきたす恐れがあります）"
+    "\n"
     "\n"
     "強制設定を実行しますか？\n";
 const char* const kWorkingSetQuestion =
@@ -132,7 +134,8 @@ void THeapChkFrm::BuildLayout() {
   Place(lblMaxSize, 328, 7, 24, 12, "最大");
   Place(edtMaxSize, 354, 2, 74, 21, nullptr, "最大ワーキングセットサイズ（バイト単位）です");
   Place(btnSetWorkingSize, 432, 1, 60, 24, "強制設定",
-        "プロセスのワーキングセット（常駐メモリページ集合）サイズを強制設定します（この機能はNT系のみです）");
+        "プロセスのワーキングセット（常駐メモリページ集合）サイズを強制設定します（この機能はNT系の"
+        "みです）");
   btnSetWorkingSize.SetEnabled(false);
   Place(btnTerminate, 560, 1, 72, 24, "●強制終了", "選択したプロセスを強制終了します");
   btnTerminate.SetFontColor(clRed);
@@ -169,7 +172,8 @@ void THeapChkFrm::BuildLayout() {
   Place(lblReadCount, 480, 7, 225, 12, "");
 
   SetUpList(lvHeapList, "選択したプロセスの情報です");
-  AddColumns(lvHeapList, {{"プロセスID", 70}, {"ヒープID", 70}, {"フラグ", 50, TAlignment::taCenter}});
+  AddColumns(lvHeapList,
+             {{"プロセスID", 70}, {"ヒープID", 70}, {"フラグ", 50, TAlignment::taCenter}});
   lvHeapList.SetBounds(0, 26, 194, 300);
   lvHeapList.SetAlign(TAlign::alLeft);
   splHeapList.SetBounds(194, 26, 3, 300);
@@ -177,7 +181,8 @@ void THeapChkFrm::BuildLayout() {
   pnlHeapRight.SetBevelOuter(TPanelBevel::bvNone);
   pnlHeapRight.SetAlign(TAlign::alClient);
   SetUpList(lvModule, "参照されているモジュール（DLL等）の情報です");
-  AddColumns(lvModule, {{"モジュールID", 80}, {"参照数", 50}, {"参照プロセス数", 92}, {"モジュール名", 120}});
+  AddColumns(lvModule,
+             {{"モジュールID", 80}, {"参照数", 50}, {"参照プロセス数", 92}, {"モジュール名", 120}});
   lvModule.SetBounds(0, 500, 400, 252);
   lvModule.SetAlign(TAlign::alBottom);
   splModule.SetBounds(0, 497, 400, 3);
@@ -191,7 +196,11 @@ void THeapChkFrm::BuildLayout() {
   // Thread tab.
   SetUpList(lvThread, "現在のスレッド情報です");
   lvThread.SetFont(Face("ＭＳ ゴシック"));
-  AddColumns(lvThread, {{"スレッドID", 80}, {"親プロセスID", 90}, {"親プロセス名", 160}, {"カウント", 60}, {"優先度", 80}});
+  AddColumns(lvThread, {{"スレッドID", 80},
+                        {"親プロセスID", 90},
+                        {"親プロセス名", 160},
+                        {"カウント", 60},
+                        {"優先度", 80}});
   lvThread.SetAlign(TAlign::alClient);
 
   // Graph tab: the range panel on the left; the sub timer writes its texts.
@@ -395,7 +404,8 @@ void THeapChkFrm::ReadThreadList() {
   lvThread.SetEnabled(true);
   const inspector::OwnerNames owners(cmbTargetProc.Items);
   for (ThreadList threads(GetTargetProcessID()); threads.Valid; threads.Next())
-    AddRow(lvThread, inspector::ThreadRowTexts(threads.Entry, owners.Of(threads.Entry.th32OwnerProcessID)));
+    AddRow(lvThread,
+           inspector::ThreadRowTexts(threads.Entry, owners.Of(threads.Entry.th32OwnerProcessID)));
   lvThread.EndUpdate();
 }
 
@@ -527,7 +537,8 @@ void THeapChkFrm::btnSetWorkingSizeClick(TObject*) {
   {
     const OpenedProcess process(win::PROCESS_SET_QUOTA, GetTargetProcessID());
     const auto [low, high] = inspector::WorkingSetLimits(minimum, maximum);
-    if (process.Get() == nullptr || !Os().process.SetProcessWorkingSetSize(process.Get(), low, high))
+    if (process.Get() == nullptr ||
+        !Os().process.SetProcessWorkingSetSize(process.Get(), low, high))
       ShowError("設定に失敗しました");
   }
   ProcessMessages();
@@ -547,9 +558,8 @@ void THeapChkFrm::btnTerminateClick(TObject*) {
         Os().user.PostMessageA(Application->MainForm->Handle(), win::WM_CLOSE, 0, 0);
       return;
     }
-    const OpenedProcess process(win::PROCESS_TERMINATE, lvActiveProcess.Selected() != nullptr
-                                                            ? target
-                                                            : 0);
+    const OpenedProcess process(win::PROCESS_TERMINATE,
+                                lvActiveProcess.Selected() != nullptr ? target : 0);
     if (lvActiveProcess.Selected() == nullptr || process.Get() == nullptr) {
       ShowError("強制終了に失敗しました");
       return;
