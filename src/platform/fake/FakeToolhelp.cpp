@@ -53,9 +53,16 @@ FakeProcess& FakeProcesses::Add(DWORD id, DWORD parent, const std::string& exeFi
 }
 
 FakeProcess* FakeProcesses::Find(DWORD id) {
-  for (FakeProcess& p : processes)
-    if (p.id == id) return &p;
-  return nullptr;
+  auto hit = [&]() -> FakeProcess* {
+    auto it = FIndex.find(id);
+    if (it == FIndex.end() || it->second >= processes.size()) return nullptr;
+    FakeProcess& p = processes[it->second];
+    return p.id == id ? &p : nullptr;
+  };
+  if (FakeProcess* p = hit()) return p;
+  FIndex.clear();
+  for (size_t i = 0; i < processes.size(); ++i) FIndex.try_emplace(processes[i].id, i);
+  return hit();
 }
 
 void FakeProcesses::Exit(DWORD id) {
@@ -237,9 +244,9 @@ BOOL FakeProcesses::Heap32Next(HEAPENTRY32* entry) {
 
 HANDLE FakeProcesses::OpenProcess(DWORD access, BOOL, DWORD processId) {
   opens.emplace_back(processId, access);
-  FakeProcess* p = Find(processId);
   // The idle process (ID 0) cannot be opened on any system.
-  if (processId == 0 || p == nullptr) {
+  FakeProcess* p = processId == 0 ? nullptr : Find(processId);
+  if (p == nullptr) {
     Fail(ERROR_INVALID_PARAMETER);
     return nullptr;
   }

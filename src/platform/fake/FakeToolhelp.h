@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Toolhelp.h"
@@ -144,6 +145,9 @@ class FakeProcesses : public IToolhelp, public IProcess {
   BOOL FillHeapEntry(HEAPENTRY32* entry, DWORD processId, ULONG_PTR heapId, size_t index);
 
   FakeKernel& FKernel;
+  // Where each ID stands in processes (its first entry), checked on use and
+  // rebuilt when stale, so opening thousands of processes stays linear.
+  std::unordered_map<DWORD, size_t> FIndex;
   std::map<HANDLE, Snapshot> FSnapshots;
   std::map<HANDLE, ProcessHandle> FHandles;
   uintptr_t FNextHandle = 0x7000;
