@@ -43,3 +43,12 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/firsttouch.cpp)
   target_compile_definitions(firsttouch PRIVATE ${NORVA_WIN32_DEFINITIONS})
   target_link_options(firsttouch PRIVATE -mconsole ${NORVA_STATIC_LINK})
 endif()
+
+# toolkit_check.exe: the toolkit's Win32 peers against the real system
+# controls (tests/wine/), with the program's manifest and resources.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/ToolkitCheck.cpp)
+  add_executable(toolkit_check tests/wine/ToolkitCheck.cpp resources/norva.rc)
+  target_compile_definitions(toolkit_check PRIVATE ${NORVA_WIN32_DEFINITIONS})
+  target_link_libraries(toolkit_check PRIVATE norva_win32)
+  target_link_options(toolkit_check PRIVATE -mconsole ${NORVA_STATIC_LINK})
+endif()

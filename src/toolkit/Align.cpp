@@ -24,46 +24,33 @@ std::vector<Placement> PlanAlignment(const std::vector<TControl*>& children, TRe
     std::vector<TControl*> group;
     for (TControl* c : children)
       if (c->Align() == align && c->Visible()) group.push_back(c);
-    // Nearest the edge first, by the current position; ties keep creation order.
-    const auto key = [align](const TControl* c) {
-      switch (align) {
-        case TAlign::alTop:
-          return c->Top();
-        case TAlign::alBottom:
-          return -(c->Top() + c->Height());
-        case TAlign::alLeft:
-          return c->Left();
-        case TAlign::alRight:
-          return -(c->Left() + c->Width());
-        default:
-          return 0;
-      }
-    };
-    std::stable_sort(group.begin(), group.end(),
-                     [&key](const TControl* a, const TControl* b) { return key(a) < key(b); });
+    // In creation order, each one further from the edge than the one before.
     for (TControl* c : group) {
+      // A strip keeps its own thickness even where the area is used up (it
+      // then overlaps its neighbours): a window made small and large again
+      // finds every control as it was.
       TRect r = rect;
       switch (align) {
         case TAlign::alTop:
-          r.Bottom = std::min(rect.Bottom, rect.Top + c->Height());
+          r.Bottom = rect.Top + c->Height();
           rect.Top = r.Bottom;
           break;
         case TAlign::alBottom:
-          r.Top = std::max(rect.Top, rect.Bottom - c->Height());
+          r.Top = rect.Bottom - c->Height();
           rect.Bottom = r.Top;
           break;
         case TAlign::alLeft:
-          r.Right = std::min(rect.Right, rect.Left + c->Width());
+          r.Right = rect.Left + c->Width();
           rect.Left = r.Right;
           break;
         case TAlign::alRight:
-          r.Left = std::max(rect.Left, rect.Right - c->Width());
+          r.Left = rect.Right - c->Width();
           rect.Right = r.Left;
           break;
         default:
           break;
       }
-      // An area used up gives what follows no room, never a negative size.
+      // Across the strip (and for alClient) what is left, never negative.
       r.Right = std::max(r.Right, r.Left);
       r.Bottom = std::max(r.Bottom, r.Top);
       plan.push_back({c, r});

@@ -64,7 +64,9 @@ class TListView : public TWinControl {
   explicit TListView(TWinControl* parent);
   ~TListView() override;
 
-  // Style, read when the window is made.
+  // Style, read when the window is made. The rows' texts are never edited
+  // in place (ReadOnly stays true; false is not supported).
+  bool ReadOnly = true;
   bool RowSelect = true;       // the whole row shows the selection
   bool ColumnClick = true;     // headers act as buttons (no sorting is done)
   bool HideSelection = false;  // the selection is hidden while unfocused
@@ -199,7 +201,9 @@ class TTreeView : public TWinControl {
   explicit TTreeView(TWinControl* parent);
   ~TTreeView() override;
 
-  // Style, read when the window is made.
+  // Style, read when the window is made. Node texts are never edited in
+  // place (ReadOnly stays true; false is not supported).
+  bool ReadOnly = true;
   bool ShowLines = true;
   bool ShowButtons = true;
   bool ShowRoot = true;

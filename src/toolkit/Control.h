@@ -23,9 +23,10 @@ enum class TChange { Bounds, Visible, Enabled, Caption, Font, Color, Hint, State
 // Where a control keeps itself inside its parent. Aligned controls are placed
 // edge by edge: first every alTop control (nearest the top first), then
 // alBottom, alLeft, alRight, each taking its strip of what is left, and
-// alClient fills the rest. Among controls of one alignment the one nearer
-// the edge (by its current position) comes first, ties in creation order.
-// alTop/alBottom keep their height, alLeft/alRight their width.
+// alClient fills the rest. Among controls of one alignment the one created
+// first sits nearest the edge: create a bottom list before the splitter
+// above it. alTop/alBottom keep their height, alLeft/alRight their width;
+// hidden controls take no room.
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 class TControl : public TObject {

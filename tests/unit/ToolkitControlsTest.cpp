@@ -33,14 +33,14 @@ TRect Bounds(const TControl& c) { return c.BoundsRect(); }
 TEST_F(ToolkitControlsTest, AlignedControlsTakeTheirStripsEdgeByEdge) {
   form.SetClientSize(400, 300);
   TPanel top(&form), bottom(&form), left(&form), right(&form), client(&form), hidden(&form);
-  TSplitter splitter(&form);  // alLeft, 3 wide
+  TSplitter splitter(&form);  // alLeft, 3 wide, created last
   top.SetHeight(33);
   bottom.SetHeight(20);
   left.SetWidth(100);
   right.SetWidth(50);
   hidden.SetWidth(70);
   hidden.Hide();
-  // Set out of order on purpose: the placement does not depend on it.
+  // Aligned in another order than created: only the creation order counts.
   client.SetAlign(TAlign::alClient);
   right.SetAlign(TAlign::alRight);
   hidden.SetAlign(TAlign::alLeft);
@@ -56,18 +56,21 @@ TEST_F(ToolkitControlsTest, AlignedControlsTakeTheirStripsEdgeByEdge) {
   EXPECT_EQ(Bounds(right), (TRect{350, 33, 400, 280}));
   EXPECT_EQ(Bounds(client), (TRect{103, 33, 350, 280}));
 
-  // Shown again, it goes where its position says: here nearest the edge.
-  hidden.SetLeft(-1);
+  // Shown again, it takes its place by creation order: after left.
   hidden.Show();
-  EXPECT_EQ(Bounds(hidden), (TRect{0, 33, 70, 280}));
-  EXPECT_EQ(Bounds(left), (TRect{70, 33, 170, 280}));
+  EXPECT_EQ(Bounds(hidden), (TRect{100, 33, 170, 280}));
+  EXPECT_EQ(Bounds(splitter), (TRect{170, 33, 173, 280}));
   EXPECT_EQ(Bounds(client), (TRect{173, 33, 350, 280}));
 
-  // A window too small leaves the last controls empty, never negative.
+  // A window too small: the strips keep their thickness and overlap, what
+  // is left across them is never negative, and all comes back as it was.
   form.SetClientSize(120, 40);
-  EXPECT_EQ(Bounds(bottom), (TRect{0, 33, 120, 40}));
+  EXPECT_EQ(Bounds(bottom), (TRect{0, 20, 120, 40}));
+  EXPECT_EQ(Bounds(left), (TRect{0, 33, 100, 33}));
   EXPECT_EQ(client.Width(), 0);
-  EXPECT_GE(client.Height(), 0);
+  EXPECT_EQ(client.Height(), 0);
+  form.SetClientSize(400, 300);
+  EXPECT_EQ(Bounds(client), (TRect{173, 33, 350, 280}));
 }
 
 TEST_F(ToolkitControlsTest, DisabledAlignmentPlacesOnceWhenEnabledAndResizeFollowsSize) {

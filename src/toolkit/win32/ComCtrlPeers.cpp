@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "toolkit/win32/ListViewPeer.h"
 #include "toolkit/win32/PaintedPeer.h"
+#include "toolkit/win32/TreeViewPeer.h"
 
 namespace norva::tk::win32 {
-
-std::unique_ptr<ControlPeer> CreateListViewPeer(TListView& list);
-std::unique_ptr<ControlPeer> CreateTreeViewPeer(TTreeView& tree);
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The system list view (report style, virtual) behind TListView.
-// The toolkit's headers come before the Windows ones (see Win32Api.h).
+#include "toolkit/win32/ListViewPeer.h"
+
 #include <string>
 
 #include "platform/win32/WinText.h"
@@ -8,8 +9,6 @@
 namespace norva::tk::win32 {
 
 using platform::win32::Wide;
-
-std::unique_ptr<ControlPeer> CreateListViewPeer(TListView& list);
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The system tree view behind TTreeView. Each node is an item whose text the
 // window asks for when it draws it; the item's lParam is the node.
-// The toolkit's headers come before the Windows ones (see Win32Api.h).
+#include "toolkit/win32/TreeViewPeer.h"
+
 #include <string>
 
 #include "platform/win32/WinText.h"
@@ -9,8 +10,6 @@
 namespace norva::tk::win32 {
 
 using platform::win32::Wide;
-
-std::unique_ptr<ControlPeer> CreateTreeViewPeer(TTreeView& tree);
 
 namespace {
 
@@ -27,13 +26,11 @@ class TreeViewWinPeer final : public WinPeer, public TreeViewPeer {
     if (tree.ShowRoot) style |= TVS_LINESATROOT;
     if (!tree.HideSelection) style |= TVS_SHOWSELALWAYS;
     CreateSystemWindow(WC_TREEVIEWW, WS_EX_CLIENTEDGE, style);
-    // Items of an earlier window of this control are gone with it.
-    for (TTreeNode* n = tree.GetFirstNode(); n != nullptr; n = n->GetNext()) n->PeerData = nullptr;
     if (FHandle == nullptr) return;
     ::SendMessageW(FHandle, CCM_SETUNICODEFORMAT, TRUE, 0);
     IndentChanged();
-    const bool updating = tree.Updating();
-    if (updating) SuspendRedraw();
+    if (tree.Updating()) SuspendRedraw();
+    // Also replaces the items of an earlier window of this control.
     ShowAll();
     SelectionChanged();
   }
@@ -163,29 +160,23 @@ class TreeViewWinPeer final : public WinPeer, public TreeViewPeer {
     TVINSERTSTRUCTW insert{};
     insert.hParent = node.Parent() != nullptr ? ItemOf(node.Parent()) : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
+    insert.item.state = node.Expanded() ? TVIS_EXPANDED : 0;
+    insert.item.stateMask = TVIS_EXPANDED;
     insert.item.pszText = LPSTR_TEXTCALLBACKW;
     insert.item.lParam = reinterpret_cast<LPARAM>(&node);
     node.PeerData = reinterpret_cast<void*>(
         ::SendMessageW(FHandle, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   }
 
-  // Inserts every node the window lacks (parents come before their children
-  // in absolute order, and nodes are only ever appended), then gives every
-  // branch the open or closed state of its node.
+  // Shows the whole tree anew: every item made again, each with the open
+  // or closed state of its node. One TVM_EXPAND per changed branch would
+  // cost the window a walk over all its items each time; inserting the items
+  // with their state costs it one pass.
   void ShowAll() {
     Syncing syncing(FSyncing);
-    for (TTreeNode* n = FTree.GetFirstNode(); n != nullptr; n = n->GetNext())
-      if (n->PeerData == nullptr) Insert(*n);
-    for (TTreeNode* n = FTree.GetFirstNode(); n != nullptr; n = n->GetNext()) {
-      if (!n->HasChildren() || n->PeerData == nullptr) continue;
-      const bool open = (::SendMessageW(FHandle, TVM_GETITEMSTATE,
-                                        reinterpret_cast<WPARAM>(ItemOf(n)), TVIS_EXPANDED) &
-                         TVIS_EXPANDED) != 0;
-      if (open != n->Expanded())
-        ::SendMessageW(FHandle, TVM_EXPAND, n->Expanded() ? TVE_EXPAND : TVE_COLLAPSE,
-                       reinterpret_cast<LPARAM>(ItemOf(n)));
-    }
+    ::SendMessageW(FHandle, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    for (TTreeNode* n = FTree.GetFirstNode(); n != nullptr; n = n->GetNext()) Insert(*n);
   }
 
   TTreeView& FTree;
