@@ -121,19 +121,19 @@ void THeapChkFrm::BuildLayout() {
   pnlActPrcTopBk.SetBounds(0, 0, 640, 26);
   pnlActPrcTopBk.SetBevelOuter(TPanelBevel::bvNone);
   pnlActPrcTopBk.SetAlign(TAlign::alTop);
-  Place(lblActPrcTopProc, 4, 7, 86, 12, "プロセスの優先度");
-  Place(cmbActPrcPriority, 92, 2, 60, 20, nullptr, "プロセスの優先度です");
+  Place(lblActPrcTopProc, 4, 7, 96, 12, "プロセスの優先度");
+  Place(cmbActPrcPriority, 102, 2, 56, 20, nullptr, "プロセスの優先度です");
   cmbActPrcPriority.SetItems({"最高", "高", "標準", "最低", "不明"});
-  Place(btnSetPriority, 154, 1, 60, 24, "強制設定", "プロセスの優先度を強制設定します");
+  Place(btnSetPriority, 160, 1, 60, 24, "強制設定", "プロセスの優先度を強制設定します");
   btnSetPriority.SetEnabled(false);
-  Place(ckbFullPath, 222, 4, 110, 18, "フルパスを表示",
+  Place(ckbFullPath, 228, 4, 110, 18, "フルパスを表示",
         "ファイル名をフルパス表示にします（この機能は9x系のみです）");
   ckbFullPath.Hide();
-  Place(lblMinSize, 222, 7, 24, 12, "最小");
-  Place(edtMinSize, 248, 2, 74, 21, nullptr, "最小ワーキングセットサイズ（バイト単位）です");
-  Place(lblMaxSize, 328, 7, 24, 12, "最大");
-  Place(edtMaxSize, 354, 2, 74, 21, nullptr, "最大ワーキングセットサイズ（バイト単位）です");
-  Place(btnSetWorkingSize, 432, 1, 60, 24, "強制設定",
+  Place(lblMinSize, 228, 7, 24, 12, "最小");
+  Place(edtMinSize, 254, 2, 74, 21, nullptr, "最小ワーキングセットサイズ（バイト単位）です");
+  Place(lblMaxSize, 334, 7, 24, 12, "最大");
+  Place(edtMaxSize, 360, 2, 74, 21, nullptr, "最大ワーキングセットサイズ（バイト単位）です");
+  Place(btnSetWorkingSize, 438, 1, 60, 24, "強制設定",
         "プロセスのワーキングセット（常駐メモリページ集合）サイズを強制設定します（この機能はNT系の"
         "みです）");
   btnSetWorkingSize.SetEnabled(false);
@@ -164,12 +164,12 @@ void THeapChkFrm::BuildLayout() {
   pnlHpListTopBk.SetBevelOuter(TPanelBevel::bvNone);
   pnlHpListTopBk.SetAlign(TAlign::alTop);
   Place(lblHpLstTopProc, 4, 7, 100, 12, "対象となるプロセス");
-  Place(cmbTargetProc, 106, 2, 300, 20, nullptr,
+  Place(cmbTargetProc, 106, 2, 330, 20, nullptr,
         "ヒープリストを表示したいプロセスを選択してください（表示できないものもあります）");
   cmbTargetProc.SetFont(Face("ＭＳ ゴシック"));
-  Place(btnReadStop, 410, 1, 64, 24, "読込中止");
+  Place(btnReadStop, 440, 1, 64, 24, "読込中止");
   btnReadStop.Hide();
-  Place(lblReadCount, 480, 7, 225, 12, "");
+  Place(lblReadCount, 508, 7, 225, 12, "");
 
   SetUpList(lvHeapList, "選択したプロセスの情報です");
   AddColumns(lvHeapList,
@@ -185,8 +185,8 @@ void THeapChkFrm::BuildLayout() {
              {{"モジュールID", 80}, {"参照数", 50}, {"参照プロセス数", 92}, {"モジュール名", 120}});
   lvModule.SetBounds(0, 500, 400, 252);
   lvModule.SetAlign(TAlign::alBottom);
-  splModule.SetBounds(0, 497, 400, 3);
   splModule.SetAlign(TAlign::alBottom);
+  splModule.SetHeight(3);
   SetUpList(lvHeapBlock, "プロセス内で確保されているメモリ情報です");
   AddColumns(lvHeapBlock, {{"ヒープブロックのハンドル", 140},
                            {"ブロックのサイズ", 100, TAlignment::taRightJustify},
@@ -214,8 +214,8 @@ void THeapChkFrm::BuildLayout() {
   lblGrpRangeMax.Alignment = TAlignment::taRightJustify;
   lblGrpRangeMax.SetAlign(TAlign::alTop);
   lblRecture.SetFont(Face("ＭＳ ゴシック"));
-  Place(lblRecture, 1, 24, 95, 26, "赤：メモリ残容量 黄：CPU使用率");
-  lblRecture.WordWrap = true;
+  // The legend's two lines: the panel is too narrow for both on one.
+  Place(lblRecture, 0, 24, 97, 26, "赤：メモリ残容量\n黄：CPU使用率");
   lblGrpRangeMin.SetFont(Face("ＭＳ ゴシック"));
   Place(lblGrpRangeMin, 1, 386, 95, 12, "0MB：  0%");
   lblGrpRangeMin.Alignment = TAlignment::taRightJustify;

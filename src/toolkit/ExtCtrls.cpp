@@ -7,19 +7,17 @@ namespace {
 // One line of static text at the top of the control, in the font colour
 // (grey while disabled), over Color unless transparent.
 void PaintStaticText(TCanvas& canvas, const TControl& control, TAlignment alignment,
-                     bool transparent, uint32_t extraFlags = 0) {
+                     bool transparent) {
   TRect rect = control.ClientRect();
   if (!transparent) canvas.FillRect(rect, control.Color());
   const TColor color = control.Enabled() ? control.Font().Color : clGrayText;
-  canvas.DrawText(control.Caption(), rect, DT_EXPANDTABS | AlignmentFlag(alignment) | extraFlags,
-                  control.Font(), color);
+  canvas.DrawText(control.Caption(), rect, DT_EXPANDTABS | AlignmentFlag(alignment), control.Font(),
+                  color);
 }
 
 }  // namespace
 
-void TLabel::Paint(TCanvas& canvas) {
-  PaintStaticText(canvas, *this, Alignment, Transparent, WordWrap ? DT_WORDBREAK : 0);
-}
+void TLabel::Paint(TCanvas& canvas) { PaintStaticText(canvas, *this, Alignment, Transparent); }
 
 void TStaticText::Paint(TCanvas& canvas) { PaintStaticText(canvas, *this, Alignment, Transparent); }
 

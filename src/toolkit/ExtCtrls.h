@@ -14,8 +14,6 @@ class TLabel : public TGraphicControl {
   using TGraphicControl::TGraphicControl;
   TAlignment Alignment = TAlignment::taLeftJustify;
   bool Transparent = false;
-  // Lines break at blanks to fit the width.
-  bool WordWrap = false;
   void Paint(TCanvas& canvas) override;
 };
 
