@@ -15,7 +15,7 @@ INSPECTOR_TITLE='システム情報 詳細表示'
 
 peek() { timeout 60 "$LOADER" "$(dirname "$EXE")/inspector_peek.exe" "$@" 2>>"$CASE_DIR/peek.log" | tr -d '\r'; }
 
-# Starts norva, clicks "[情報]" and waits for the inspector; sets INSP_ID,
+# Starts norva, clicks "[情報]" and waits for the inspector; sets INSP_PID,
 # INSP_X, INSP_Y (its client area on the screen).
 open_inspector() {
   [[ -f $(dirname "$EXE")/inspector_peek.exe ]] || failed "inspector_peek.exe not built beside $EXE" || return 1
@@ -27,7 +27,7 @@ open_inspector() {
   local found
   found=$(wait_window "$INSPECTOR_TITLE" '[0-9]+x[0-9]+' "$T_WINDOW") ||
     failed "no inspector window within ${T_WINDOW}s of the click on [情報]" || return 1
-  read -r INSP_ID INSP_X INSP_Y <<<"$found"
+  read -r _ INSP_X INSP_Y <<<"$found"
 }
 
 # "ID name" lines of the system's processes (wmic), IDs as the inspector
@@ -80,7 +80,7 @@ case_inspector_process_list() {
     diff <(echo "$theirs") <(echo "$mine") >"$CASE_DIR/processes.diff" || true
     failed "inspector and wmic differ (< wmic > inspector): $(head -8 "$CASE_DIR/processes.diff" | tr '\n' ' ')" || return 1
   fi
-  local n tab x y shot colours names=(processes heaps threads graph)
+  local n x y shot colours names=(processes heaps threads graph)
   for n in 0 1 2 3; do
     read -r x y < <(peek tab "$n") || failed "tab $n not found" || return 1
     xdotool mousemove "$x" "$y" click 1
