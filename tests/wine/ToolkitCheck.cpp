@@ -5,7 +5,8 @@
 // toolkit's objects. Prints one line per check, the rebuild figures, then
 // "N passed, M failed"; exits non-zero on a failure.
 //   toolkit_check.exe            run the checks and exit
-//   toolkit_check.exe --show N   run them, show tab N and wait until closed
+//   toolkit_check.exe --show N   run them, show view N (0 list, 1 heap tab, 2 tree),
+//                                say "ready" once it is painted and wait until closed
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -379,6 +380,10 @@ int main(int argc, char** argv) {
       Fill(form->modules, 40);
       Fill(form->blocks, 40);
       form->list.SetItemIndex(2);
+      app.ProcessMessages();
+      ::RedrawWindow(H(*form), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      std::printf("ready\n");
+      std::fflush(stdout);
       app.Run();
     }
     app.MainForm = nullptr;
