@@ -249,6 +249,13 @@ void RunChecks(TCheckForm& f) {
             ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == -1 &&
             events.empty(),
         "a cleared list leaves the window empty, no event");
+  f.list.SetColor(clYellow);
+  f.list.SetFontColor(clNavy);
+  Check(::SendMessageW(list, LVM_GETBKCOLOR, 0, 0) == RGB(255, 255, 0) &&
+            ::SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0) == RGB(0, 0, 128),
+        "list colours reach the window");
+  f.list.SetColor(clWindow);
+  f.list.SetFontColor(clWindowText);
   f.list.SetColumnWidth(3, 330);
   Check(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 3, 0) == 330, "column width reaches the window");
   Fill(f.list, 300);
