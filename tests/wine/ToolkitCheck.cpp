@@ -195,7 +195,7 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);
 }
 
-void RunChecks(TCheckForm& f) {
+void RunChecks(TApplication& app, TCheckForm& f) {
   const HWND form = H(f);
   RECT window{};
   ::GetWindowRect(form, &window);
@@ -326,6 +326,16 @@ void RunChecks(TCheckForm& f) {
   ::SetTimer(nullptr, 0, 300, &CloseMenu);
   ::SendMessageW(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), MAKELPARAM(300, 300));
   Check(menuSeen, "WM_CONTEXTMENU opens the control's pop-up menu");
+  // A right click as the mouse makes it: down, then up on the same spot.
+  menuSeen = false;
+  ::SetTimer(nullptr, 0, 300, &CloseMenu);
+  ::PostMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 8));
+  ::PostMessageW(tree, WM_RBUTTONUP, 0, MAKELPARAM(40, 8));
+  for (int i = 0; i < 50 && !menuSeen; ++i) {
+    app.ProcessMessages();
+    ::Sleep(20);
+  }
+  Check(menuSeen, "a right click opens the tree's pop-up menu");
   f.inner.SetActivePageIndex(0);
 
   // Splitters on the heap tab.
@@ -376,7 +386,7 @@ int main(int argc, char** argv) {
     app.MainForm = form.get();
     form->Show();
     app.ProcessMessages();
-    RunChecks(*form);
+    RunChecks(app, *form);
     std::printf("%d passed, %d failed\n", passed, failed);
     std::fflush(stdout);
     if (showTab >= 0) {

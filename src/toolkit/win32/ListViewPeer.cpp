@@ -145,6 +145,11 @@ class ListViewWinPeer final : public WinPeer, public ListViewPeer {
       case NM_CLICK:
         FList.Click();
         return true;
+      case NM_RCLICK:
+        // Opened here, not from the WM_CONTEXTMENU the window may send
+        // after it: under Wine that one never arrives for a right click.
+        result = PopupAtMessagePos(FList) ? 1 : 0;
+        return result != 0;
       case NM_DBLCLK:
         FList.DblClick();
         return true;

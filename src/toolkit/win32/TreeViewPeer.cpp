@@ -142,6 +142,11 @@ class TreeViewWinPeer final : public WinPeer, public TreeViewPeer {
       case NM_CLICK:
         FTree.Click();
         return true;
+      case NM_RCLICK:
+        // Opened here, not from the WM_CONTEXTMENU the window may send
+        // after it: under Wine that one never arrives for a right click.
+        result = PopupAtMessagePos(FTree) ? 1 : 0;
+        return result != 0;
       default:
         return false;
     }
