@@ -26,25 +26,25 @@ std::vector<Placement> PlanAlignment(const std::vector<TControl*>& children, TRe
       if (c->Align() == align && c->Visible()) group.push_back(c);
     // In creation order, each one further from the edge than the one before.
     for (TControl* c : group) {
-      // A strip keeps its own thickness even where the area is used up (it
-      // then overlaps its neighbours): a window made small and large again
-      // finds every control as it was.
+      // A strip keeps the thickness the program gave it, even where the
+      // area is used up (it then overlaps its neighbours): a window made
+      // small and large again finds every control as it was.
       TRect r = rect;
       switch (align) {
         case TAlign::alTop:
-          r.Bottom = rect.Top + c->Height();
+          r.Bottom = rect.Top + c->ExplicitHeight();
           rect.Top = r.Bottom;
           break;
         case TAlign::alBottom:
-          r.Top = rect.Bottom - c->Height();
+          r.Top = rect.Bottom - c->ExplicitHeight();
           rect.Bottom = r.Top;
           break;
         case TAlign::alLeft:
-          r.Right = rect.Left + c->Width();
+          r.Right = rect.Left + c->ExplicitWidth();
           rect.Left = r.Right;
           break;
         case TAlign::alRight:
-          r.Left = rect.Right - c->Width();
+          r.Left = rect.Right - c->ExplicitWidth();
           rect.Right = r.Left;
           break;
         default:
@@ -65,16 +65,9 @@ std::vector<Placement> PlanAlignment(const std::vector<TControl*>& children, TRe
 
 void TControl::SetAlign(TAlign v) {
   if (v == FAlign) return;
-  const auto sideways = [](TAlign a) { return a == TAlign::alLeft || a == TAlign::alRight; };
-  const auto upright = [](TAlign a) { return a == TAlign::alTop || a == TAlign::alBottom; };
-  // A bar turned from a side to the top or bottom (or back) keeps its
-  // thickness: width and height trade places.
-  const bool turned = (sideways(FAlign) && upright(v)) || (upright(FAlign) && sideways(v));
+  const TAlign previous = FAlign;
   FAlign = v;
-  if (turned) {
-    std::swap(FWidth, FHeight);
-    Changed(TChange::Bounds);
-  }
+  AlignChanged(previous);
   RequestAlign();
 }
 
@@ -126,8 +119,18 @@ TRect TWinControl::RemainingAlignRect() const {
 }
 
 void TWinControl::AlignControls(TRect& rect) {
-  for (const Placement& p : PlanAlignment(FControls, rect))
-    p.control->SetBounds(p.bounds.Left, p.bounds.Top, p.bounds.Width(), p.bounds.Height());
+  for (const Placement& p : PlanAlignment(FControls, rect)) {
+    // What the alignment gives is no size the program asked for.
+    TControl& c = *p.control;
+    c.FPlacedByAlign = true;
+    try {
+      c.SetBounds(p.bounds.Left, p.bounds.Top, p.bounds.Width(), p.bounds.Height());
+    } catch (...) {
+      c.FPlacedByAlign = false;
+      throw;
+    }
+    c.FPlacedByAlign = false;
+  }
 }
 
 }  // namespace norva::tk

@@ -25,6 +25,10 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   FTop = top;
   FWidth = width;
   FHeight = height;
+  if (!FPlacedByAlign) {
+    FExplicitWidth = width;
+    FExplicitHeight = height;
+  }
   Changed(TChange::Bounds);
   if (FAlign != TAlign::alNone) RequestAlign();
 }

@@ -72,6 +72,11 @@ class TControl : public TObject {
   // Setting an alignment places the control at once (unless its parent's
   // alignment is disabled).
   void SetAlign(TAlign v);
+  // The size the program last gave the control itself (not its alignment):
+  // an aligned control's thickness (height for alTop/alBottom, width for
+  // alLeft/alRight) comes from here.
+  int ExplicitWidth() const { return FExplicitWidth; }
+  int ExplicitHeight() const { return FExplicitHeight; }
 
   TWinControl* Parent() const { return FParent; }
   // Visible, and every parent up to the form visible too.
@@ -108,14 +113,19 @@ class TControl : public TObject {
   std::string FHint;
   bool FShowHint = false;
   TAlign FAlign = TAlign::alNone;
+  int FExplicitWidth = 0, FExplicitHeight = 0;
   TWinControl* FParent;
 
   // An aligned control moved, sized, shown or hidden by its owner: the
   // parent places its aligned children again.
   void RequestAlign();
+  // After the alignment changed, before the control is placed.
+  virtual void AlignChanged(TAlign previous) { (void)previous; }
 
  private:
   friend class TWinControl;
+  // Set while the parent's alignment places the control.
+  bool FPlacedByAlign = false;
 };
 
 // A windowless control: paints itself on its parent's canvas.

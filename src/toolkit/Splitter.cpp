@@ -13,10 +13,18 @@ int SizeAlong(const TControl& control, bool vertical) {
 }  // namespace
 
 TSplitter::TSplitter(TWinControl* parent) : TWinControl(parent) {
-  FWidth = 3;
-  FHeight = 100;
+  FWidth = FExplicitWidth = 3;
+  FHeight = FExplicitHeight = 100;
   FAlign = TAlign::alLeft;
   RequestAlign();
+}
+
+void TSplitter::AlignChanged(TAlign) {
+  const int thickness = std::max(1, std::min(FExplicitWidth, FExplicitHeight));
+  if (Vertical())
+    FExplicitWidth = thickness;
+  else if (FAlign == TAlign::alTop || FAlign == TAlign::alBottom)
+    FExplicitHeight = thickness;
 }
 
 TControl* TSplitter::ResizedControl() const {

@@ -31,6 +31,11 @@ class TSplitter : public TWinControl {
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   bool Dragging() const { return FDragging; }
 
+ protected:
+  // Turned from a side to the top or bottom (or back), the bar keeps its
+  // thickness: the smaller of the sizes the program gave it.
+  void AlignChanged(TAlign previous) override;
+
  private:
   // The mouse position in the parent's coordinates along the moving axis.
   int ParentPosition(int x, int y) const;

@@ -129,9 +129,11 @@ TEST_F(ToolkitControlsTest, ASplitterResizesItsNeighbourWithinTheLimits) {
   bottom.SetHeight(100);
   bottom.SetAlign(TAlign::alBottom);
   TSplitter horizontal(&form);
+  // Given its bounds as a bar across before it is aligned (while still
+  // aligned to the left), it keeps its thickness.
+  horizontal.SetBounds(0, 197, 400, 4);
   horizontal.SetAlign(TAlign::alBottom);
-  EXPECT_EQ(horizontal.Height(), 3) << "turned to the bottom, the bar keeps its thickness";
-  horizontal.SetHeight(4);
+  EXPECT_EQ(horizontal.Height(), 4);
   client.SetAlign(TAlign::alClient);
   int moved = 0;
   vertical.OnMoved = [&](TObject*) { ++moved; };
@@ -162,6 +164,22 @@ TEST_F(ToolkitControlsTest, ASplitterResizesItsNeighbourWithinTheLimits) {
   horizontal.MoveBy(-50);
   EXPECT_EQ(bottom.Height(), 150);
   EXPECT_EQ(Bounds(horizontal), (TRect{0, 146, 400, 150}));
+
+  // Laid out inside a container that has no size yet (a hidden tab's): the
+  // sizes given before the alignment hold once it has one.
+  TPanel box(&form);
+  box.SetBevelOuter(TPanelBevel::bvNone);
+  TListView lower(&box), upper(&box);
+  lower.SetBounds(0, 500, 400, 252);
+  lower.SetAlign(TAlign::alBottom);
+  TSplitter bar(&box);
+  bar.SetBounds(0, 497, 400, 3);
+  bar.SetAlign(TAlign::alBottom);
+  upper.SetAlign(TAlign::alClient);
+  box.SetBounds(0, 0, 400, 600);
+  EXPECT_EQ(Bounds(lower), (TRect{0, 348, 400, 600}));
+  EXPECT_EQ(Bounds(bar), (TRect{0, 345, 400, 348}));
+  EXPECT_EQ(Bounds(upper), (TRect{0, 0, 400, 345}));
 }
 
 // --- List view ----------------------------------------------------------------------

@@ -5,7 +5,8 @@
 // toolkit's objects. Prints one line per check, the rebuild figures, then
 // "N passed, M failed"; exits non-zero on a failure.
 //   toolkit_check.exe            run the checks and exit
-//   toolkit_check.exe --show N   run them, show tab N and wait until closed
+//   toolkit_check.exe --show N   run them, show view N (0 list, 1 heap tab, 2 tree),
+//                                say "ready" once it is painted and wait until closed
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -194,7 +195,7 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);
 }
 
-void RunChecks(TCheckForm& f) {
+void RunChecks(TApplication& app, TCheckForm& f) {
   const HWND form = H(f);
   RECT window{};
   ::GetWindowRect(form, &window);
@@ -248,6 +249,13 @@ void RunChecks(TCheckForm& f) {
             ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == -1 &&
             events.empty(),
         "a cleared list leaves the window empty, no event");
+  f.list.SetColor(clYellow);
+  f.list.SetFontColor(clNavy);
+  Check(::SendMessageW(list, LVM_GETBKCOLOR, 0, 0) == RGB(255, 255, 0) &&
+            ::SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0) == RGB(0, 0, 128),
+        "list colours reach the window");
+  f.list.SetColor(clWindow);
+  f.list.SetFontColor(clWindowText);
   f.list.SetColumnWidth(3, 330);
   Check(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 3, 0) == 330, "column width reaches the window");
   Fill(f.list, 300);
@@ -318,6 +326,16 @@ void RunChecks(TCheckForm& f) {
   ::SetTimer(nullptr, 0, 300, &CloseMenu);
   ::SendMessageW(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), MAKELPARAM(300, 300));
   Check(menuSeen, "WM_CONTEXTMENU opens the control's pop-up menu");
+  // A right click as the mouse makes it: down, then up on the same spot.
+  menuSeen = false;
+  ::SetTimer(nullptr, 0, 300, &CloseMenu);
+  ::PostMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 8));
+  ::PostMessageW(tree, WM_RBUTTONUP, 0, MAKELPARAM(40, 8));
+  for (int i = 0; i < 50 && !menuSeen; ++i) {
+    app.ProcessMessages();
+    ::Sleep(20);
+  }
+  Check(menuSeen, "a right click opens the tree's pop-up menu");
   f.inner.SetActivePageIndex(0);
 
   // Splitters on the heap tab.
@@ -368,7 +386,7 @@ int main(int argc, char** argv) {
     app.MainForm = form.get();
     form->Show();
     app.ProcessMessages();
-    RunChecks(*form);
+    RunChecks(app, *form);
     std::printf("%d passed, %d failed\n", passed, failed);
     std::fflush(stdout);
     if (showTab >= 0) {
@@ -379,6 +397,10 @@ int main(int argc, char** argv) {
       Fill(form->modules, 40);
       Fill(form->blocks, 40);
       form->list.SetItemIndex(2);
+      app.ProcessMessages();
+      ::RedrawWindow(H(*form), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      std::printf("ready\n");
+      std::fflush(stdout);
       app.Run();
     }
     app.MainForm = nullptr;

@@ -38,6 +38,13 @@ class SplitterPeer final : public PaintedPeer {
 
 }  // namespace
 
+bool PopupAtMessagePos(TWinControl& control) {
+  if (control.PopupMenu == nullptr) return false;
+  const DWORD at = ::GetMessagePos();
+  control.PopupMenu->Popup(static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at)));
+  return true;
+}
+
 void CopyToSystemBuffer(const std::wstring& text, wchar_t* buffer, int size) {
   if (buffer == nullptr || size <= 0) return;
   const size_t length = std::min(text.size(), static_cast<size_t>(size - 1));

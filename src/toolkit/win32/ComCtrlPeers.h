@@ -13,6 +13,10 @@ namespace norva::tk::win32 {
 // The peer for a list view, tree view or splitter, or null for other kinds.
 std::unique_ptr<ControlPeer> CreateComCtrlPeer(TWinControl& control);
 
+// Opens the control's pop-up menu where the last mouse message was; false
+// when it has none.
+bool PopupAtMessagePos(TWinControl& control);
+
 // Copies text into a buffer the system gave for a notification's answer,
 // cut to its size and always terminated.
 void CopyToSystemBuffer(const std::wstring& text, wchar_t* buffer, int size);

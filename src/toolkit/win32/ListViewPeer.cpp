@@ -5,6 +5,7 @@
 
 #include "platform/win32/WinText.h"
 #include "toolkit/win32/ComCtrlPeers.h"
+#include "toolkit/win32/Gdi.h"
 
 namespace norva::tk::win32 {
 
@@ -43,7 +44,13 @@ class ListViewWinPeer final : public WinPeer, public ListViewPeer {
     ColumnsChanged();
     RowsChanged();
     SelectionChanged();
+    ApplyColors();
     if (list.Updating()) SuspendRedraw();
+  }
+
+  void Update(TChange what) override {
+    WinPeer::Update(what);
+    if (what == TChange::Color || what == TChange::Font) ApplyColors();
   }
 
   // --- ListViewPeer
@@ -138,6 +145,11 @@ class ListViewWinPeer final : public WinPeer, public ListViewPeer {
       case NM_CLICK:
         FList.Click();
         return true;
+      case NM_RCLICK:
+        // Opened here, not from the WM_CONTEXTMENU the window may send
+        // after it: under Wine that one never arrives for a right click.
+        result = PopupAtMessagePos(FList) ? 1 : 0;
+        return result != 0;
       case NM_DBLCLK:
         FList.DblClick();
         return true;
@@ -191,7 +203,22 @@ class ListViewWinPeer final : public WinPeer, public ListViewPeer {
     ::SendMessageW(FHandle, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&lvc));
   }
 
+  // Colours other than the window's defaults; the defaults stay the
+  // system's (and its visual style's) until changed once.
+  void ApplyColors() {
+    if (FHandle == nullptr) return;
+    const TColor back = FList.Color(), text = FList.Font().Color;
+    if (back == clWindow && text == clWindowText && !FColored) return;
+    FColored = true;
+    const COLORREF background = ColorRef(back);
+    ::SendMessageW(FHandle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
+    ::SendMessageW(FHandle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(background));
+    ::SendMessageW(FHandle, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorRef(text)));
+    ::InvalidateRect(FHandle, nullptr, TRUE);
+  }
+
   TListView& FList;
+  bool FColored = false;
   int FShownColumns = 0;
   bool FSyncing = false;
 };

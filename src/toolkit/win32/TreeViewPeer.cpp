@@ -6,6 +6,7 @@
 
 #include "platform/win32/WinText.h"
 #include "toolkit/win32/ComCtrlPeers.h"
+#include "toolkit/win32/Gdi.h"
 
 namespace norva::tk::win32 {
 
@@ -33,6 +34,12 @@ class TreeViewWinPeer final : public WinPeer, public TreeViewPeer {
     // Also replaces the items of an earlier window of this control.
     ShowAll();
     SelectionChanged();
+    ApplyColors();
+  }
+
+  void Update(TChange what) override {
+    WinPeer::Update(what);
+    if (what == TChange::Color || what == TChange::Font) ApplyColors();
   }
 
   // --- TreeViewPeer
@@ -135,6 +142,11 @@ class TreeViewWinPeer final : public WinPeer, public TreeViewPeer {
       case NM_CLICK:
         FTree.Click();
         return true;
+      case NM_RCLICK:
+        // Opened here, not from the WM_CONTEXTMENU the window may send
+        // after it: under Wine that one never arrives for a right click.
+        result = PopupAtMessagePos(FTree) ? 1 : 0;
+        return result != 0;
       default:
         return false;
     }
@@ -179,7 +191,21 @@ class TreeViewWinPeer final : public WinPeer, public TreeViewPeer {
     for (TTreeNode* n = FTree.GetFirstNode(); n != nullptr; n = n->GetNext()) Insert(*n);
   }
 
+  // Colours other than the window's defaults; the defaults stay the
+  // system's (and its visual style's) until changed once.
+  void ApplyColors() {
+    if (FHandle == nullptr) return;
+    const TColor back = FTree.Color(), text = FTree.Font().Color;
+    if (back == clWindow && text == clWindowText && !FColored) return;
+    FColored = true;
+    const COLORREF background = ColorRef(back);
+    ::SendMessageW(FHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
+    ::SendMessageW(FHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorRef(text)));
+    ::InvalidateRect(FHandle, nullptr, TRUE);
+  }
+
   TTreeView& FTree;
+  bool FColored = false;
   bool FSyncing = false;
 };
 
