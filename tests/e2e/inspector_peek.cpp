@@ -47,19 +47,20 @@ std::wstring ClassOf(HWND h) {
   return name;
 }
 
+struct ChildSearch {
+  const wchar_t* cls;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectChild(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<ChildSearch*>(p);
+  if (_wcsicmp(ClassOf(h).c_str(), s->cls) == 0) s->found.push_back(h);
+  return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent, const wchar_t* cls) {
-  struct Search {
-    const wchar_t* cls;
-    std::vector<HWND> found;
-  } search{cls, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (_wcsicmp(ClassOf(h).c_str(), s->cls) == 0) s->found.push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ChildSearch search{cls, {}};
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
