@@ -63,5 +63,29 @@ void BM_BuildProcessTree(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildProcessTree)->Arg(5000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
+// A heap row selected: the modules, then 100,000 blocks, one row at a time
+// with messages let through after each (the headless message step).
+void BM_ReadHeapBlocks(benchmark::State& state) {
+  platform::fake::FakePlatform os;
+  tk::HeadlessBackend backend;
+  tk::TApplication app({});
+  tk::Application = &app;
+  app.Initialize("Norva");
+  auto& p = os.processes.Add(8, 0, "big.exe");
+  p.heaps.push_back({.id = 0x10000, .flags = 1});
+  for (uintptr_t i = 0; i < static_cast<uintptr_t>(state.range(0)); ++i)
+    p.heaps[0].blocks.push_back({0x10000 + 16 * i, 16, 0});
+  auto frm = tk::CreateForm<THeapChkFrm>(nullptr);
+  frm->pgcChkMain.SetActivePageIndex(1);
+  for (auto _ : state) {
+    frm->lvHeapList.SetItemIndex(-1);
+    frm->lvHeapList.SetItemIndex(0);
+  }
+  state.counters["blocks"] = frm->lvHeapBlock.Count();
+  frm.reset();
+  tk::Application = nullptr;
+}
+BENCHMARK(BM_ReadHeapBlocks)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace norva::bench

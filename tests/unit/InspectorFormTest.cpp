@@ -120,7 +120,11 @@ TEST_F(InspectorForm, RefreshAndSelectionRules) {
   EXPECT_TRUE(frm->tvActiveProcess.Root(0)->Expanded());
   frm->tpgActiveProc.SetActivePageIndex(0);
   Select(4);
+  // One redraw of the list and of the tree per rebuild, not one per row.
+  const int rowRefreshes = lv.RowRefreshes(), nodeRefreshes = frm->tvActiveProcess.NodeRefreshes();
   frm->btnReset.Click();
+  EXPECT_EQ(lv.RowRefreshes(), rowRefreshes + 1);
+  EXPECT_EQ(frm->tvActiveProcess.NodeRefreshes(), nodeRefreshes + 1);
   EXPECT_EQ(lv.ItemIndex(), -1);
   EXPECT_FALSE(frm->btnTerminate.Enabled());
   // Threads carry their owner's name from the combo, or none.
@@ -348,7 +352,11 @@ TEST_F(InspectorForm, HeapRowReadsStopAsTold) {
     frm->cmbTargetProc.OnChange(&frm->cmbTargetProc);
     frm->pumps = 0;
     if (c.act) frm->atPump[c.pump] = [this, &c] { c.act(*this); };
+    const int blockRefreshes = frm->lvHeapBlock.RowRefreshes();
     frm->lvHeapList.SetItemIndex(0);
+    if (!c.act) {
+      EXPECT_EQ(frm->lvHeapBlock.RowRefreshes(), blockRefreshes + 1);
+    }
     if (frm->pgcChkMain.ActivePageIndex() == 1) {
       EXPECT_EQ(frm->lvModule.Count(), c.modules);
       EXPECT_EQ(frm->lvHeapBlock.Count(), c.blocks);
