@@ -127,6 +127,15 @@ TEST_F(InspectorForm, RefreshAndSelectionRules) {
   EXPECT_EQ(frm->tvActiveProcess.NodeRefreshes(), nodeRefreshes + 1);
   EXPECT_EQ(lv.ItemIndex(), -1);
   EXPECT_FALSE(frm->btnTerminate.Enabled());
+  // Process 0 (or a target that has gone) has no heaps: the list stays
+  // empty instead of showing the inspector's own.
+  procs.Find(procs.currentProcessId)->heaps = {FakeHeap{.id = 0x990000, .flags = 1}};
+  frm->pgcChkMain.SetActivePageIndex(1);
+  EXPECT_EQ(frm->cmbTargetProc.ItemIndex(), 0);
+  EXPECT_EQ(frm->lvHeapList.Count(), 0);
+  frm->cmbTargetProc.SetItemIndex(Row(procs.currentProcessId));
+  frm->cmbTargetProc.OnChange(&frm->cmbTargetProc);
+  EXPECT_EQ(frm->lvHeapList.Count(), 1);
   // Threads carry their owner's name from the combo, or none.
   frm->pgcChkMain.SetActivePageIndex(2);
   ASSERT_EQ(frm->lvThread.Count(), 2);
@@ -405,6 +414,17 @@ TEST_F(InspectorOpening, OpensOnceRebuildsWhenShownAndStopsAtClose) {
   form->pmInfo->Click();
   EXPECT_TRUE(HeapChkFrm->Visible());
   EXPECT_GT(os.processes.snapshotsTaken, snapshots);
+  // Terminating Norva itself closes it the normal way (settings saved, tray
+  // icon removed) instead of killing it.
+  os.processes.Add(os.processes.currentProcessId, 0, "C:\\Norva\\norva.exe");
+  HeapChkFrm->btnReset.Click();
+  HeapChkFrm->lvActiveProcess.SetItemIndex(1);
+  os.user.postedMessages.clear();
+  HeapChkFrm->btnTerminate.Click();
+  EXPECT_TRUE(os.processes.terminations.empty());
+  ASSERT_EQ(os.user.postedMessages.size(), 1u);
+  EXPECT_EQ(os.user.postedMessages[0].window, form->Handle());
+  EXPECT_EQ(os.user.postedMessages[0].message, win::WM_CLOSE);
   // 651 x 487 is the window, frame and title bar included.
   const tk::TPoint frame = backend.FormFrameSize(*HeapChkFrm);
   EXPECT_EQ(HeapChkFrm->Width() + frame.X, 651);
