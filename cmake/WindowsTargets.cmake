@@ -43,3 +43,21 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/firsttouch.cpp)
   target_compile_definitions(firsttouch PRIVATE ${NORVA_WIN32_DEFINITIONS})
   target_link_options(firsttouch PRIVATE -mconsole ${NORVA_STATIC_LINK})
 endif()
+
+# toolkit_check.exe: the toolkit's Win32 peers against the real system
+# controls (tests/wine/), with the program's manifest and resources.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/ToolkitCheck.cpp)
+  add_executable(toolkit_check tests/wine/ToolkitCheck.cpp resources/norva.rc)
+  target_compile_definitions(toolkit_check PRIVATE ${NORVA_WIN32_DEFINITIONS})
+  target_link_libraries(toolkit_check PRIVATE norva_win32)
+  target_link_options(toolkit_check PRIVATE -mconsole ${NORVA_STATIC_LINK})
+endif()
+
+# inspector_peek.exe: reads and drives the inspector's controls from outside
+# for the end-to-end cases (tests/e2e/cases_inspector.sh).
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/inspector_peek.cpp)
+  add_executable(inspector_peek tests/e2e/inspector_peek.cpp)
+  target_compile_definitions(inspector_peek PRIVATE ${NORVA_WIN32_DEFINITIONS})
+  target_link_libraries(inspector_peek PRIVATE comctl32 shell32)
+  target_link_options(inspector_peek PRIVATE -mconsole ${NORVA_STATIC_LINK})
+endif()

@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test:
 #   1. the native build (unit tests under ASan/UBSan) and ctest;
 #   2. the 32- and 64-bit Windows builds;
-#   3. ini_conformance.exe of both builds under Wine;
+#   3. ini_conformance.exe of both builds under Wine, and toolkit_check.exe
+#      of the 64-bit build under Wine + Xvfb;
 #   4. the end-to-end tests (tests/e2e/run.sh) on both norva.exe under Wine + Xvfb.
 # Ends with "N passed, M failed" over all of them and exits non-zero when
 # anything failed or could not run.
@@ -153,6 +154,27 @@ for bits in 32 64; do
     record "$name" 0 1 0 "no summary"
   fi
 done
+
+# --- 3b. the toolkit's Win32 peers under Wine + Xvfb (64-bit build) --------
+
+if [[ -n ${BUILT[64]:-} ]]; then
+  stage "Toolkit peers (toolkit_check.exe against the system controls)"
+  name="toolkit check win64"
+  rc=0
+  "$NORVA_ROOT/tests/wine/run_toolkit_check.sh" --prefix "$PREFIX" --shots "$BUILD/e2e/win64" \
+    "$BUILD/win64/toolkit_check.exe" >"$LOGS/toolkit-check-win64.log" 2>&1 || rc=$?
+  grep -E '^(FAIL|figure|screenshot)' "$LOGS/toolkit-check-win64.log" || true
+  summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$LOGS/toolkit-check-win64.log" | tail -1 || true)
+  if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    p=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
+    ((rc == 0 || f > 0)) || f=1
+    echo "$name: $summary, exit code $rc"
+    record "$name" "$p" "$f" 0
+  else
+    echo "FAIL $name: no summary, exit code $rc (log: $LOGS/toolkit-check-win64.log)"
+    record "$name" 0 1 0 "no summary"
+  fi
+fi
 
 # --- 4. end-to-end tests under Wine + Xvfb ---------------------------------
 

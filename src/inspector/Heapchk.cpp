@@ -1,19 +1,607 @@
 #include "inspector/Heapchk.h"
 
+#include "inspector/ProcessRows.h"
+#include "inspector/Toolhelp.h"
+#include "probes/MemoryStatus.h"
+#include "toolkit/Application.h"
+
 namespace norva {
 
 THeapChkFrm* HeapChkFrm = nullptr;
 
-THeapChkFrm::THeapChkFrm(tk::TForm* owner) : TForm(owner) {
+using namespace tk;
+using platform::Os;
+
+namespace {
+
+const char* const kTerminateQuestion =
+    "選択されたプロセスを強制終了します\n"
+    "\n"
+    "どうしても使わざるを得ない場合以外は使わないでください\n"
+    "DLLが管理しているグローバル データが危険な状態に陥る恐れがあります\n"
+    "(プロセスの終了により "
+    "そのプロセスオブジェクトが必ずしもシステムから除去されるとは限りません)\n"
+    "\n"
+    "強制終了しますか？\n";
+const char* const kPriorityQuestion =
+    "選択されたプロセスの優先度を変更します\n"
+    "\n"
+    "（システムに関わるプロセスの場合、優先度を変更すると全体的な動作に支障をきたす恐れがあります）"
+    "\n"
+    "\n"
+    "強制設定を実行しますか？\n";
+const char* const kWorkingSetQuestion =
+    "選択されたプロセスのワーキングセットサイズを変更します（バイト単位）\n"
+    "\n"
+    "これはプロセスに見えている物理RAM内の常駐メモリページ集合です。\n"
+    "搭載メモリと設定順によりますので確実に確保される保証はありません。\n"
+    "設定を間違うとパフォーマンスに悪影響を及ぼす恐れがあります。\n"
+    "\n"
+    "強制設定を実行しますか？\n";
+
+constexpr win::UINT kQuestionFlags = win::MB_YESNO | win::MB_ICONEXCLAMATION;
+constexpr win::UINT kErrorFlags = win::MB_OK | win::MB_ICONERROR;
+
+TFont Face(const char* name) {
+  TFont f;
+  f.Name = name;
+  f.Height = 12;
+  return f;
+}
+
+void Place(TControl& c, int left, int top, int width, int height, const char* caption = nullptr,
+           const char* hint = nullptr) {
+  c.SetBounds(left, top, width, height);
+  if (caption != nullptr) c.SetCaption(caption);
+  if (hint != nullptr) {
+    c.SetHint(hint);
+    c.SetShowHint(true);
+  }
+}
+
+void AddColumns(TListView& list, std::initializer_list<TListColumn> columns) {
+  for (const TListColumn& c : columns) list.AddColumn(c);
+}
+
+// A read-only report list with whole-row selection and no column sorting.
+void SetUpList(TListView& list, const char* hint) {
+  list.RowSelect = true;
+  list.ColumnClick = false;
+  list.HideSelection = false;
+  list.SetHint(hint);
+  list.SetShowHint(true);
+}
+
+void AddRow(TListView& list, const std::vector<std::string>& texts) {
+  TListItem* item = list.AddItem(texts[0]);
+  for (size_t i = 1; i < texts.size(); ++i) item->AddSubItem(texts[i]);
+}
+
+// A process handle closed when it goes out of scope.
+class OpenedProcess {
+ public:
+  OpenedProcess(win::DWORD access, win::DWORD id)
+      : FHandle(Os().process.OpenProcess(access, 0, id)) {}
+  ~OpenedProcess() {
+    if (FHandle != nullptr) Os().process.CloseHandle(FHandle);
+  }
+  OpenedProcess(const OpenedProcess&) = delete;
+  OpenedProcess& operator=(const OpenedProcess&) = delete;
+  win::HANDLE Get() const { return FHandle; }
+
+ private:
+  win::HANDLE FHandle;
+};
+
+}  // namespace
+
+THeapChkFrm::THeapChkFrm(TForm* owner) : TForm(owner) {
+  BuildLayout();
+  WireEvents();
+}
+
+void THeapChkFrm::BuildLayout() {
   Name = "HeapChkFrm";
   SetCaption("システム情報 詳細表示");
-  BorderStyle = tk::TBorderStyle::bsSizeable;
-  Position = tk::TPosition::poScreenCenter;
-  tk::TFont font;
-  font.Name = "ＭＳ Ｐゴシック";
-  font.Height = 12;
-  SetFont(font);
-  SetBounds(0, 0, 651, 487);
+  BorderStyle = TBorderStyle::bsSizeable;
+  BorderIcons = biSystemMenu | biMaximize;
+  Position = TPosition::poScreenCenter;
+  SetFont(Face("ＭＳ Ｐゴシック"));
+  SetWindowSize(651, 487);
+  FVisible = false;
+
+  pnlBkTop.SetBounds(0, 0, Width(), 33);
+  pnlBkTop.SetCaption("Ver 4.27  ");
+  pnlBkTop.SetAlignment(TAlignment::taRightJustify);
+  pnlBkTop.SetAlign(TAlign::alTop);
+  Place(btnReset, 4, 4, 120, 25, "最新の情報に更新", "最新の情報に更新します");
+  pgcChkMain.SetAlign(TAlign::alClient);
+
+  // Process tab: the tool strip, then the list and the tree.
+  pnlActPrcTopBk.SetBounds(0, 0, 640, 26);
+  pnlActPrcTopBk.SetBevelOuter(TPanelBevel::bvNone);
+  pnlActPrcTopBk.SetAlign(TAlign::alTop);
+  Place(lblActPrcTopProc, 4, 7, 96, 12, "プロセスの優先度");
+  Place(cmbActPrcPriority, 102, 2, 56, 20, nullptr, "プロセスの優先度です");
+  cmbActPrcPriority.SetItems({"最高", "高", "標準", "最低", "不明"});
+  Place(btnSetPriority, 160, 1, 60, 24, "強制設定", "プロセスの優先度を強制設定します");
+  btnSetPriority.SetEnabled(false);
+  Place(ckbFullPath, 228, 4, 110, 18, "フルパスを表示",
+        "ファイル名をフルパス表示にします（この機能は9x系のみです）");
+  ckbFullPath.Hide();
+  Place(lblMinSize, 228, 7, 24, 12, "最小");
+  Place(edtMinSize, 254, 2, 74, 21, nullptr, "最小ワーキングセットサイズ（バイト単位）です");
+  Place(lblMaxSize, 334, 7, 24, 12, "最大");
+  Place(edtMaxSize, 360, 2, 74, 21, nullptr, "最大ワーキングセットサイズ（バイト単位）です");
+  Place(btnSetWorkingSize, 438, 1, 60, 24, "強制設定",
+        "プロセスのワーキングセット（常駐メモリページ集合）サイズを強制設定します（この機能はNT系の"
+        "みです）");
+  btnSetWorkingSize.SetEnabled(false);
+  Place(btnTerminate, 560, 1, 72, 24, "●強制終了", "選択したプロセスを強制終了します");
+  btnTerminate.SetFontColor(clRed);
+  btnTerminate.SetEnabled(false);
+  tpgActiveProc.SetAlign(TAlign::alClient);
+
+  SetUpList(lvActiveProcess, "ここで選択された値はヒープリストのコンボボックスへ反映されます");
+  AddColumns(lvActiveProcess, {{"プロセスID", 80},
+                               {"親プロセスID", 80},
+                               {"スレッド数", 65, TAlignment::taRightJustify},
+                               {"ファイル名", 190},
+                               {"優先度", 50},
+                               {"最小サイズ", 70, TAlignment::taRightJustify},
+                               {"最大サイズ", 70, TAlignment::taRightJustify}});
+  lvActiveProcess.SetAlign(TAlign::alClient);
+  tvActiveProcess.SetIndent(19);
+  tvActiveProcess.SetAlign(TAlign::alClient);
+  popMenuProcTree.Name = "popMenuProcTree";
+  pmnuTreeOpen = &popMenuProcTree.Add("pmnuTreeOpen", "ツリーをすべて開く");
+  pmnuTreeClose = &popMenuProcTree.Add("pmnuTreeClose", "ツリーをすべて閉じる");
+  tvActiveProcess.PopupMenu = &popMenuProcTree;
+
+  // Heap tab: the tool strip; the heaps on the left, the blocks above the
+  // modules on the right, each pair with a splitter between.
+  pnlHpListTopBk.SetBounds(0, 0, 640, 26);
+  pnlHpListTopBk.SetBevelOuter(TPanelBevel::bvNone);
+  pnlHpListTopBk.SetAlign(TAlign::alTop);
+  Place(lblHpLstTopProc, 4, 7, 100, 12, "対象となるプロセス");
+  Place(cmbTargetProc, 106, 2, 330, 20, nullptr,
+        "ヒープリストを表示したいプロセスを選択してください（表示できないものもあります）");
+  cmbTargetProc.SetFont(Face("ＭＳ ゴシック"));
+  Place(btnReadStop, 440, 1, 64, 24, "読込中止");
+  btnReadStop.Hide();
+  Place(lblReadCount, 508, 7, 225, 12, "");
+
+  SetUpList(lvHeapList, "選択したプロセスの情報です");
+  AddColumns(lvHeapList,
+             {{"プロセスID", 70}, {"ヒープID", 70}, {"フラグ", 50, TAlignment::taCenter}});
+  lvHeapList.SetBounds(0, 26, 194, 300);
+  lvHeapList.SetAlign(TAlign::alLeft);
+  splHeapList.SetBounds(194, 26, 3, 300);
+  splHeapList.SetAlign(TAlign::alLeft);
+  pnlHeapRight.SetBevelOuter(TPanelBevel::bvNone);
+  pnlHeapRight.SetAlign(TAlign::alClient);
+  SetUpList(lvModule, "参照されているモジュール（DLL等）の情報です");
+  AddColumns(lvModule,
+             {{"モジュールID", 80}, {"参照数", 50}, {"参照プロセス数", 92}, {"モジュール名", 120}});
+  lvModule.SetBounds(0, 500, 400, 252);
+  lvModule.SetAlign(TAlign::alBottom);
+  splModule.SetAlign(TAlign::alBottom);
+  splModule.SetHeight(3);
+  SetUpList(lvHeapBlock, "プロセス内で確保されているメモリ情報です");
+  AddColumns(lvHeapBlock, {{"ヒープブロックのハンドル", 140},
+                           {"ブロックのサイズ", 100, TAlignment::taRightJustify},
+                           {"ロック数", 80, TAlignment::taRightJustify}});
+  lvHeapBlock.SetAlign(TAlign::alClient);
+
+  // Thread tab.
+  SetUpList(lvThread, "現在のスレッド情報です");
+  lvThread.SetFont(Face("ＭＳ ゴシック"));
+  AddColumns(lvThread, {{"スレッドID", 80},
+                        {"親プロセスID", 90},
+                        {"親プロセス名", 160},
+                        {"カウント", 60},
+                        {"優先度", 80}});
+  lvThread.SetAlign(TAlign::alClient);
+
+  // Graph tab: the range panel on the left; the sub timer writes its texts.
+  pnlGrpRange.SetBounds(0, 0, 97, 400);
+  pnlGrpRange.SetFont(Face("ＭＳ ゴシック"));
+  pnlGrpRange.SetCaption("???MB ：  50%");
+  pnlGrpRange.SetAlignment(TAlignment::taRightJustify);
+  pnlGrpRange.SetAlign(TAlign::alLeft);
+  lblGrpRangeMax.SetFont(Face("ＭＳ ゴシック"));
+  Place(lblGrpRangeMax, 1, 1, 95, 12, "???MB ： 100%");
+  lblGrpRangeMax.Alignment = TAlignment::taRightJustify;
+  lblGrpRangeMax.SetAlign(TAlign::alTop);
+  lblRecture.SetFont(Face("ＭＳ ゴシック"));
+  // The legend's two lines: the panel is too narrow for both on one.
+  Place(lblRecture, 0, 24, 97, 26, "赤：メモリ残容量\n黄：CPU使用率");
+  lblGrpRangeMin.SetFont(Face("ＭＳ ゴシック"));
+  Place(lblGrpRangeMin, 1, 386, 95, 12, "0MB：  0%");
+  lblGrpRangeMin.Alignment = TAlignment::taRightJustify;
+  lblGrpRangeMin.SetAlign(TAlign::alBottom);
+
+  pgcChkMain.SetActivePageIndex(0);
+  tpgActiveProc.SetActivePageIndex(0);
+  FormResize(this);
+}
+
+void THeapChkFrm::WireEvents() {
+  OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnShow = [this](TObject* s) { FormShow(s); };
+  OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+  pnlActPrcTopBk.OnResize = [this](TObject* s) { FormResize(s); };
+  pgcChkMain.OnChange = [this](TObject* s) { pgcChkMainChange(s); };
+  btnReset.OnClick = [this](TObject* s) { btnResetClick(s); };
+  ckbFullPath.OnClick = [this](TObject* s) { ckbFullPathClick(s); };
+  lvActiveProcess.OnSelectItem = [this](TObject* s, TListItem* i, bool on) {
+    lvActiveProcessSelectItem(s, i, on);
+  };
+  lvActiveProcess.OnEnter = [this](TObject* s) { lvActiveProcessEnter(s); };
+  lvActiveProcess.OnClick = [this](TObject* s) { ListViewClick(s); };
+  lvThread.OnClick = [this](TObject* s) { ListViewClick(s); };
+  tpgActiveProc.OnChange = [this](TObject* s) { tpgActiveProcChange(s); };
+  btnSetPriority.OnClick = [this](TObject* s) { btnSetPriorityClick(s); };
+  btnSetWorkingSize.OnClick = [this](TObject* s) { btnSetWorkingSizeClick(s); };
+  btnTerminate.OnClick = [this](TObject* s) { btnTerminateClick(s); };
+  edtMinSize.OnKeyPress = [this](TObject* s, char& k) { edtMinSizeKeyPress(s, k); };
+  edtMaxSize.OnKeyPress = [this](TObject* s, char& k) { edtMinSizeKeyPress(s, k); };
+  pmnuTreeOpen->OnClick = [this](TObject* s) { pmnuTreeOpenClick(s); };
+  pmnuTreeClose->OnClick = [this](TObject* s) { pmnuTreeCloseClick(s); };
+  cmbTargetProc.OnChange = [this](TObject* s) { cmbTargetProcChange(s); };
+  lvHeapList.OnSelectItem = [this](TObject* s, TListItem* i, bool on) {
+    lvHeapListSelectItem(s, i, on);
+  };
+  btnReadStop.OnClick = [this](TObject* s) { btnReadStopClick(s); };
+}
+
+// --- Shared helpers -------------------------------------------------------------------
+
+void THeapChkFrm::ProcessMessages() {
+  if (!FCreating && Application != nullptr) Application->ProcessMessages();
+}
+
+void THeapChkFrm::ShowReadCount(const std::string& text) {
+  if (lblReadCount.Caption() != text) lblReadCount.SetCaption(text);
+}
+
+void THeapChkFrm::ShowReadStop(bool visible) { btnReadStop.SetVisible(visible); }
+
+bool THeapChkFrm::Ask(const std::string& text, const char* caption) {
+  return Os().user.MessageBoxA(Handle(), text, caption, kQuestionFlags) == win::IDYES;
+}
+
+void THeapChkFrm::ShowError(const char* text) {
+  Os().user.MessageBoxA(Handle(), text, "エラー", kErrorFlags);
+}
+
+bool THeapChkFrm::ProcessTabActive() const { return pgcChkMain.ActivePageIndex() == 0; }
+
+void THeapChkFrm::EnableActions(bool all) {
+  const bool on = lvActiveProcess.Selected() != nullptr && tpgActiveProc.ActivePageIndex() == 0;
+  btnTerminate.SetEnabled(on);
+  if (all) {
+    btnSetPriority.SetEnabled(on);
+    btnSetWorkingSize.SetEnabled(on);
+  }
+}
+
+// --- Lists ------------------------------------------------------------------------------
+
+void THeapChkFrm::ReadProcessList() {
+  lvActiveProcess.BeginUpdate();
+  lvActiveProcess.Clear();
+  cmbTargetProc.Clear();
+  const std::vector<inspector::ProcessRow> rows = inspector::ReadProcessRows(ckbFullPath.Checked());
+  std::vector<TListItem*> items;
+  items.reserve(rows.size());
+  for (const inspector::ProcessRow& row : rows) {
+    TListItem* item = lvActiveProcess.AddItem(row.texts[0]);
+    for (int c = 1; c < 7; ++c) item->AddSubItem(row.texts[c]);
+    items.push_back(item);
+    cmbTargetProc.Add(row.targetEntry);
+  }
+  // After the rebuild the first process is the target.
+  if (cmbTargetProc.Count() > 0) cmbTargetProc.SetItemIndex(0);
+  lvActiveProcess.EndUpdate();
+
+  tvActiveProcess.BeginUpdate();
+  tvActiveProcess.Clear();
+  const std::vector<int> parents = inspector::BuildProcessTree(rows);
+  std::vector<TTreeNode*> nodes(rows.size(), nullptr);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    TTreeNode* parent = parents[i] < 0 ? nullptr : nodes[static_cast<size_t>(parents[i])];
+    nodes[i] = tvActiveProcess.AddChild(parent, rows[i].texts[3], items[i]);
+  }
+  tvActiveProcess.EndUpdate();
+}
+
+win::DWORD THeapChkFrm::GetTargetProcessID() {
+  if (cmbTargetProc.ItemIndex() < 0) return 0;
+  const std::optional<win::DWORD> wanted = inspector::TargetEntryId(cmbTargetProc.Text());
+  if (!wanted) return 0;
+  // Only a process that still runs is a target.
+  for (ProcessList list; list.Valid; list.Next())
+    if (list.Entry.th32ProcessID == *wanted) return *wanted;
+  return 0;
+}
+
+void THeapChkFrm::ReadHeapList() {
+  ShowReadCount("リスト消去中");
+  for (TListView* list : {&lvHeapList, &lvHeapBlock, &lvModule}) list->BeginUpdate();
+  ProcessMessages();
+  for (TListView* list : {&lvHeapList, &lvHeapBlock, &lvModule}) {
+    list->BeginUpdate();
+    list->Clear();
+    list->EndUpdate();
+  }
+  ShowReadCount("");
+  const win::DWORD target = GetTargetProcessID();
+  // A target that has gone (or the idle process, 0) has no heaps to show;
+  // ID 0 would make the system list the inspector's own.
+  if (target != 0)
+    for (HeapList heaps(target); heaps.Valid; heaps.Next())
+      AddRow(lvHeapList, inspector::HeapRowTexts(heaps.Entry));
+  for (TListView* list : {&lvHeapList, &lvHeapBlock, &lvModule}) list->EndUpdate();
+  ProcessMessages();
+}
+
+void THeapChkFrm::ReadModuleList() {
+  const unsigned token = Generation();
+  ShowReadCount("リスト消去中");
+  ProcessMessages();
+  if (!Current(token)) return;
+  lvModule.BeginUpdate();
+  lvModule.Clear();
+  ShowReadCount("");
+  ProcessMessages();
+  ShowReadStop(true);
+  const win::DWORD target = GetTargetProcessID();
+  if (target != 0) {
+    ModuleList modules(target);
+    ReadRows(token, [&] {
+      if (!modules.Valid) return false;
+      AddRow(lvModule, inspector::ModuleRowTexts(modules.Entry));
+      modules.Next();
+      return true;
+    });
+  }
+  ShowReadStop(false);
+  ShowReadCount("");
+  lvModule.EndUpdate();
+}
+
+void THeapChkFrm::ReadHeapBlocks(win::DWORD ProcessID, win::ULONG_PTR HeapID) {
+  const unsigned token = Generation();
+  ShowReadCount("リスト消去中");
+  ProcessMessages();
+  if (!Current(token)) return;
+  lvHeapBlock.BeginUpdate();
+  lvHeapBlock.Clear();
+  ShowReadCount("");
+  ProcessMessages();
+  {
+    Heap32 blocks(ProcessID, HeapID);
+    ShowReadStop(true);
+    ReadRows(token, [&] {
+      if (!blocks.Valid) return false;
+      AddRow(lvHeapBlock, inspector::BlockRowTexts(blocks.Entry));
+      blocks.Next();
+      return true;
+    });
+  }
+  ShowReadStop(false);
+  ShowReadCount("");
+  lvHeapBlock.EndUpdate();
+}
+
+void THeapChkFrm::ReadThreadList() {
+  lvThread.SetEnabled(false);
+  lvThread.DisableAlign();
+  lvThread.BeginUpdate();
+  lvThread.Clear();
+  lvThread.EnableAlign();
+  lvThread.SetEnabled(true);
+  const inspector::OwnerNames owners(cmbTargetProc.Items);
+  for (ThreadList threads(GetTargetProcessID()); threads.Valid; threads.Next())
+    AddRow(lvThread,
+           inspector::ThreadRowTexts(threads.Entry, owners.Of(threads.Entry.th32OwnerProcessID)));
+  lvThread.EndUpdate();
+}
+
+// --- Window -----------------------------------------------------------------------------
+
+void THeapChkFrm::FormCreate(TObject*) {
+  FCreating = true;
+  ReadProcessList();
+  ReadHeapList();
+  ReadThreadList();
+  FCreating = false;
+  if (IsNtFamily()) return;
+  // The 9x family: full paths in szExeFile, no working-set limits.
+  for (TControl* c : std::initializer_list<TControl*>{&lblMinSize, &lblMaxSize, &edtMinSize,
+                                                      &edtMaxSize, &btnSetWorkingSize})
+    c->Hide();
+  lvActiveProcess.SetColumnWidth(3, 330);
+  lvActiveProcess.SetColumnWidth(5, 0);
+  lvActiveProcess.SetColumnWidth(6, 0);
+  ckbFullPath.Show();
+}
+
+void THeapChkFrm::FormShow(TObject*) {
+  // A read left running while the application was minimised ends here, so
+  // that it adds nothing to the lists rebuilt below.
+  StopReading();
+  ReadProcessList();
+  ReadHeapList();
+  ReadThreadList();
+}
+
+void THeapChkFrm::FormClose(TObject*, TCloseAction& Action) {
+  StopReading();
+  Action = TCloseAction::caHide;
+}
+
+void THeapChkFrm::FormResize(TObject*) {
+  // The terminate button keeps to the right end of its strip.
+  const int left = pnlActPrcTopBk.Width() - btnTerminate.Width() - 4;
+  if (left > btnSetWorkingSize.Left() + btnSetWorkingSize.Width() && left != btnTerminate.Left())
+    btnTerminate.SetLeft(left);
+}
+
+void THeapChkFrm::pgcChkMainChange(TObject*) {
+  StopReading();
+  switch (pgcChkMain.ActivePageIndex()) {
+    case 0:
+      ReadProcessList();
+      EnableActions(false);
+      break;
+    case 1:
+      ReadHeapList();
+      break;
+    case 2:
+      ReadThreadList();
+      break;
+    default:
+      break;
+  }
+}
+
+void THeapChkFrm::btnResetClick(TObject*) { pgcChkMainChange(nullptr); }
+
+void THeapChkFrm::ckbFullPathClick(TObject*) { pgcChkMainChange(nullptr); }
+
+// --- Process tab ------------------------------------------------------------------------
+
+void THeapChkFrm::lvActiveProcessSelectItem(TObject*, TListItem* Item, bool Selected) {
+  if (!Selected || Item == nullptr) return;
+  if (Item->Index() < cmbTargetProc.Count()) {
+    cmbTargetProc.SetItemIndex(Item->Index());
+    lvActiveProcessEnter(&lvActiveProcess);
+  }
+  tpgActiveProcChange(&tpgActiveProc);
+}
+
+void THeapChkFrm::lvActiveProcessEnter(TObject*) {
+  const OpenedProcess process(win::PROCESS_QUERY_INFORMATION, GetTargetProcessID());
+  const win::HANDLE h = process.Get();
+  cmbActPrcPriority.SetItemIndex(
+      inspector::PriorityIndex(h != nullptr ? Os().process.GetPriorityClass(h) : 0));
+  win::SIZE_T minimum = 0, maximum = 0;
+  if (h != nullptr && Os().process.GetProcessWorkingSetSize(h, &minimum, &maximum)) {
+    edtMinSize.SetText(std::to_string(minimum));
+    edtMaxSize.SetText(std::to_string(maximum));
+  } else {
+    edtMinSize.SetText("");
+    edtMaxSize.SetText("");
+  }
+}
+
+void THeapChkFrm::ListViewClick(TObject*) {
+  if (ProcessTabActive()) btnTerminate.SetEnabled(lvActiveProcess.Selected() != nullptr);
+}
+
+void THeapChkFrm::tpgActiveProcChange(TObject*) { EnableActions(true); }
+
+void THeapChkFrm::btnSetPriorityClick(TObject*) {
+  if (!Ask(kPriorityQuestion, "強制設定確認")) return;
+  {
+    const OpenedProcess process(win::PROCESS_SET_INFORMATION, GetTargetProcessID());
+    const std::optional<win::DWORD> priorityClass =
+        inspector::PriorityClassOfIndex(cmbActPrcPriority.ItemIndex());
+    if (!priorityClass)
+      ShowError("不明な優先度です。設定できません");
+    else if (process.Get() != nullptr)
+      // A refusal is not reported: the refreshed list shows the class unchanged.
+      Os().process.SetPriorityClass(process.Get(), *priorityClass);
+  }
+  ProcessMessages();
+  btnResetClick(nullptr);
+  ProcessMessages();
+}
+
+void THeapChkFrm::edtMinSizeKeyPress(TObject*, char& Key) {
+  if (inspector::IsSizeKey(Key)) return;
+  Key = 0;
+  Os().user.MessageBeep(0);
+}
+
+void THeapChkFrm::btnSetWorkingSizeClick(TObject*) {
+  if (!Ask(kWorkingSetQuestion, "強制設定確認")) return;
+  const int32_t minimum = inspector::ParseSize(edtMinSize.Text());
+  const int32_t maximum = inspector::ParseSize(edtMaxSize.Text());
+  if (minimum == -1 || maximum == -1) {
+    ShowError("不明なサイズです。設定できません");
+    return;
+  }
+  {
+    const OpenedProcess process(win::PROCESS_SET_QUOTA, GetTargetProcessID());
+    const auto [low, high] = inspector::WorkingSetLimits(minimum, maximum);
+    if (process.Get() == nullptr ||
+        !Os().process.SetProcessWorkingSetSize(process.Get(), low, high))
+      ShowError("設定に失敗しました");
+  }
+  ProcessMessages();
+  btnResetClick(nullptr);
+  ProcessMessages();
+}
+
+void THeapChkFrm::btnTerminateClick(TObject*) {
+  if (ProcessTabActive()) {
+    if (!Ask(kTerminateQuestion, "終了確認")) return;
+    const win::DWORD target = GetTargetProcessID();
+    if (lvActiveProcess.Selected() != nullptr && target != 0 &&
+        target == Os().process.GetCurrentProcessId()) {
+      // Ending Norva itself goes the normal way, so that its settings are
+      // written and its tray icon removed; a hard stop would lose both.
+      if (Application != nullptr && Application->MainForm != nullptr)
+        Os().user.PostMessageA(Application->MainForm->Handle(), win::WM_CLOSE, 0, 0);
+      return;
+    }
+    const OpenedProcess process(win::PROCESS_TERMINATE,
+                                lvActiveProcess.Selected() != nullptr ? target : 0);
+    if (lvActiveProcess.Selected() == nullptr || process.Get() == nullptr) {
+      ShowError("強制終了に失敗しました");
+      return;
+    }
+    if (!Os().process.TerminateProcess(process.Get(), 0)) ShowError("強制終了に失敗しました");
+  }
+  pgcChkMainChange(nullptr);
+}
+
+void THeapChkFrm::pmnuTreeOpenClick(TObject*) { tvActiveProcess.FullExpand(); }
+
+void THeapChkFrm::pmnuTreeCloseClick(TObject*) { tvActiveProcess.FullCollapse(); }
+
+// --- Heap tab ---------------------------------------------------------------------------
+
+void THeapChkFrm::cmbTargetProcChange(TObject*) {
+  if (pgcChkMain.ActivePageIndex() == 1) pgcChkMainChange(nullptr);
+}
+
+void THeapChkFrm::lvHeapListSelectItem(TObject*, TListItem* Item, bool Selected) {
+  if (!Selected || Item == nullptr) return;
+  StopReading();
+  const win::DWORD target = GetTargetProcessID();
+  if (target == 0) return;
+  for (HeapList heaps(target); heaps.Valid; heaps.Next()) {
+    const win::HEAPLIST32& e = heaps.Entry;
+    if (inspector::Hex8(e.th32ProcessID) != Item->Caption() ||
+        inspector::Hex8(e.th32HeapID) != Item->Text(1))
+      continue;
+    const unsigned token = BeginReads();
+    ReadModuleList();
+    // A stop button ends only the module read; anything that stopped this
+    // selection's reads for good ends the block read too.
+    if (Current(token)) ReadHeapBlocks(e.th32ProcessID, e.th32HeapID);
+    if (Current(token)) EndReads();
+    return;
+  }
+}
+
+void THeapChkFrm::btnReadStopClick(TObject*) {
+  FReadStop = true;
+  ProcessMessages();
 }
 
 }  // namespace norva

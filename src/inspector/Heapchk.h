@@ -1,17 +1,128 @@
-// The system inspector window: processes, heaps, modules, threads and the
-// graph of free memory and processor load.
+// The system inspector window: the running processes as a list and a tree
+// with their priority classes and working-set limits (and the actions on
+// them), the heaps, heap blocks and modules of a chosen process, the threads
+// of the system, and the tab of the graph of free memory and processor load.
+// The rows and their rules live in inspector/ProcessRows and
+// inspector/ReadProtocol; this class wires them to the controls.
 #pragma once
 
+#include <string>
+
+#include "inspector/ReadProtocol.h"
+#include "platform/Toolhelp.h"
+#include "toolkit/ComCtrls.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
+#include "toolkit/Menus.h"
+#include "toolkit/Splitter.h"
+#include "toolkit/StdCtrls.h"
 
 namespace norva {
 
-class THeapChkFrm : public tk::TForm {
+class THeapChkFrm : public tk::TForm, public inspector::ReadProtocol {
  public:
   explicit THeapChkFrm(tk::TForm* owner);
 
-  bool FReadStop = false;
-  bool FReading = false;
+  // Top strip and the main tabs.
+  tk::TPanel pnlBkTop{this};
+  tk::TButton btnReset{&pnlBkTop};
+  tk::TPageControl pgcChkMain{this};
+  tk::TTabSheet tbsProcess{&pgcChkMain, "アクティブなプロセス"};
+  tk::TTabSheet tbsHeap{&pgcChkMain, "ヒープリスト"};
+  tk::TTabSheet tbsThread{&pgcChkMain, "スレッド"};
+  tk::TTabSheet tbsGraph{&pgcChkMain, "グラフ"};
+
+  // Process tab.
+  tk::TPanel pnlActPrcTopBk{&tbsProcess};
+  tk::TLabel lblActPrcTopProc{&pnlActPrcTopBk};
+  tk::TComboBox cmbActPrcPriority{&pnlActPrcTopBk};
+  tk::TButton btnSetPriority{&pnlActPrcTopBk};
+  tk::TCheckBox ckbFullPath{&pnlActPrcTopBk};
+  tk::TLabel lblMinSize{&pnlActPrcTopBk};
+  tk::TEdit edtMinSize{&pnlActPrcTopBk};
+  tk::TLabel lblMaxSize{&pnlActPrcTopBk};
+  tk::TEdit edtMaxSize{&pnlActPrcTopBk};
+  tk::TButton btnSetWorkingSize{&pnlActPrcTopBk};
+  tk::TButton btnTerminate{&pnlActPrcTopBk};
+  tk::TPageControl tpgActiveProc{&tbsProcess};
+  tk::TTabSheet tbsThreadList{&tpgActiveProc, "一覧表示"};
+  tk::TTabSheet tbsThreadTree{&tpgActiveProc, "ツリー表示"};
+  tk::TListView lvActiveProcess{&tbsThreadList};
+  tk::TTreeView tvActiveProcess{&tbsThreadTree};
+  tk::TPopupMenu popMenuProcTree;
+  tk::TMenuItem* pmnuTreeOpen = nullptr;
+  tk::TMenuItem* pmnuTreeClose = nullptr;
+
+  // Heap tab.
+  tk::TPanel pnlHpListTopBk{&tbsHeap};
+  tk::TLabel lblHpLstTopProc{&pnlHpListTopBk};
+  tk::TComboBox cmbTargetProc{&pnlHpListTopBk};
+  tk::TButton btnReadStop{&pnlHpListTopBk};
+  tk::TLabel lblReadCount{&pnlHpListTopBk};
+  tk::TListView lvHeapList{&tbsHeap};
+  tk::TSplitter splHeapList{&tbsHeap};
+  tk::TPanel pnlHeapRight{&tbsHeap};
+  tk::TListView lvModule{&pnlHeapRight};
+  tk::TSplitter splModule{&pnlHeapRight};
+  tk::TListView lvHeapBlock{&pnlHeapRight};
+
+  // Thread tab.
+  tk::TListView lvThread{&tbsThread};
+
+  // Graph tab: the range panel; the graph itself takes the rest of the tab.
+  tk::TPanel pnlGrpRange{&tbsGraph};
+  tk::TLabel lblGrpRangeMax{&pnlGrpRange};
+  tk::TLabel lblRecture{&pnlGrpRange};
+  tk::TLabel lblGrpRangeMin{&pnlGrpRange};
+
+  // Operations.
+  void ReadProcessList();
+  // The process selected in cmbTargetProc if it still runs, else 0.
+  win::DWORD GetTargetProcessID();
+  void ReadHeapList();
+  void ReadModuleList();
+  void ReadHeapBlocks(win::DWORD ProcessID, win::ULONG_PTR HeapID);
+  void ReadThreadList();
+
+  // Handlers.
+  void FormCreate(tk::TObject* Sender);
+  void FormShow(tk::TObject* Sender);
+  void FormClose(tk::TObject* Sender, tk::TCloseAction& Action);
+  void FormResize(tk::TObject* Sender);
+  void pgcChkMainChange(tk::TObject* Sender);
+  void btnResetClick(tk::TObject* Sender);
+  void ckbFullPathClick(tk::TObject* Sender);
+  void lvActiveProcessSelectItem(tk::TObject* Sender, tk::TListItem* Item, bool Selected);
+  void lvActiveProcessEnter(tk::TObject* Sender);
+  void ListViewClick(tk::TObject* Sender);
+  void tpgActiveProcChange(tk::TObject* Sender);
+  void btnSetPriorityClick(tk::TObject* Sender);
+  void btnSetWorkingSizeClick(tk::TObject* Sender);
+  void btnTerminateClick(tk::TObject* Sender);
+  void edtMinSizeKeyPress(tk::TObject* Sender, char& Key);
+  void pmnuTreeOpenClick(tk::TObject* Sender);
+  void pmnuTreeCloseClick(tk::TObject* Sender);
+  void cmbTargetProcChange(tk::TObject* Sender);
+  void lvHeapListSelectItem(tk::TObject* Sender, tk::TListItem* Item, bool Selected);
+  void btnReadStopClick(tk::TObject* Sender);
+
+ protected:
+  void ProcessMessages() override;
+  void ShowReadCount(const std::string& text) override;
+  void ShowReadStop(bool visible) override;
+
+ private:
+  void BuildLayout();
+  void WireEvents();
+  // Yes/No question with the exclamation icon; true for Yes.
+  bool Ask(const std::string& text, const char* caption);
+  void ShowError(const char* text);
+  bool ProcessTabActive() const;
+  void EnableActions(bool all);
+  // Messages are not let through while the window is being created: the
+  // main window that creates it runs its timers already, but has not read
+  // its settings yet.
+  bool FCreating = false;
 };
 
 extern THeapChkFrm* HeapChkFrm;

@@ -244,6 +244,11 @@ class IUser {
     (void)window;
     (void)dc;
   }
+  // Plays the system's default beep (type 0).
+  virtual BOOL MessageBeep(UINT type) {
+    (void)type;
+    return 0;
+  }
 };
 
 class IShell {
@@ -268,6 +273,11 @@ class IRegistry {
   virtual LONG RegCloseKey(HKEY key) = 0;
 };
 
+class IToolhelp;  // platform/Toolhelp.h
+class IProcess;   // platform/Toolhelp.h
+IToolhelp& NoToolhelp();
+IProcess& NoProcessCalls();
+
 // The operating system as the program sees it: the real one or the fake.
 struct Platform {
   IKernel& kernel;
@@ -276,6 +286,8 @@ struct Platform {
   IShell& shell;
   ISound& sound;
   IRegistry& registry;
+  IToolhelp& toolhelp = NoToolhelp();
+  IProcess& process = NoProcessCalls();
 };
 
 // The platform in use; installed once by the process entry or by a test.

@@ -58,6 +58,12 @@ class Backend {
   virtual void InvalidateScreenArea(const TRect& area) { (void)area; }
   // Pixels per logical inch of the screen (for sizes given in points).
   virtual int ScreenPixelsPerInch() { return 96; }
+  // How much wider and taller the form's window is than its client area
+  // (frame and title bar of its BorderStyle and BorderIcons).
+  virtual TPoint FormFrameSize(const TForm& form) {
+    (void)form;
+    return {0, 0};
+  }
 };
 
 Backend& CurrentBackend();

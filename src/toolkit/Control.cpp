@@ -25,7 +25,12 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   FTop = top;
   FWidth = width;
   FHeight = height;
+  if (!FPlacedByAlign) {
+    FExplicitWidth = width;
+    FExplicitHeight = height;
+  }
   Changed(TChange::Bounds);
+  if (FAlign != TAlign::alNone) RequestAlign();
 }
 
 void TControl::SetVisible(bool v) {
@@ -33,6 +38,7 @@ void TControl::SetVisible(bool v) {
   if (!IsWindowed() && FParent != nullptr && FVisible) FParent->InvalidateRect(BoundsRect());
   FVisible = v;
   Changed(TChange::Visible);
+  if (FAlign != TAlign::alNone) RequestAlign();
 }
 
 void TControl::SetEnabled(bool v) {

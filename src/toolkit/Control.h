@@ -20,6 +20,15 @@ class TPopupMenu;
 // What changed on a control, so a peer updates only that.
 enum class TChange { Bounds, Visible, Enabled, Caption, Font, Color, Hint, State, Items, Picture };
 
+// Where a control keeps itself inside its parent. Aligned controls are placed
+// edge by edge: first every alTop control (nearest the top first), then
+// alBottom, alLeft, alRight, each taking its strip of what is left, and
+// alClient fills the rest. Among controls of one alignment the one created
+// first sits nearest the edge: create a bottom list before the splitter
+// above it. alTop/alBottom keep their height, alLeft/alRight their width;
+// hidden controls take no room.
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
 class TControl : public TObject {
  public:
   explicit TControl(TWinControl* parent);
@@ -59,6 +68,16 @@ class TControl : public TObject {
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool v);
 
+  TAlign Align() const { return FAlign; }
+  // Setting an alignment places the control at once (unless its parent's
+  // alignment is disabled).
+  void SetAlign(TAlign v);
+  // The size the program last gave the control itself (not its alignment):
+  // an aligned control's thickness (height for alTop/alBottom, width for
+  // alLeft/alRight) comes from here.
+  int ExplicitWidth() const { return FExplicitWidth; }
+  int ExplicitHeight() const { return FExplicitHeight; }
+
   TWinControl* Parent() const { return FParent; }
   // Visible, and every parent up to the form visible too.
   bool Showing() const;
@@ -93,10 +112,20 @@ class TControl : public TObject {
   TFont FFont;
   std::string FHint;
   bool FShowHint = false;
+  TAlign FAlign = TAlign::alNone;
+  int FExplicitWidth = 0, FExplicitHeight = 0;
   TWinControl* FParent;
+
+  // An aligned control moved, sized, shown or hidden by its owner: the
+  // parent places its aligned children again.
+  void RequestAlign();
+  // After the alignment changed, before the control is placed.
+  virtual void AlignChanged(TAlign previous) { (void)previous; }
 
  private:
   friend class TWinControl;
+  // Set while the parent's alignment places the control.
+  bool FPlacedByAlign = false;
 };
 
 // A windowless control: paints itself on its parent's canvas.
@@ -149,10 +178,30 @@ class TWinControl : public TControl {
   // Sends a message straight to WndProc (as SendMessage would).
   win::LRESULT Perform(win::UINT msg, win::WPARAM wParam = 0, win::LPARAM lParam = 0);
 
+  // A change of size places the aligned children anew, then runs OnResize.
+  void SetBounds(int left, int top, int width, int height) override;
+
+  // The on/off switch of alignment: while disabled (calls nest) aligned
+  // children are not placed; the last EnableAlign places them once if
+  // anything asked for it meanwhile.
+  void DisableAlign();
+  void EnableAlign();
+  bool AlignDisabled() const { return FAlignLevel > 0; }
+  // Places the aligned children now (or once alignment is enabled again).
+  void Realign();
+  // The area the aligned children share, in client coordinates.
+  virtual TRect AlignRect() const { return ClientRect(); }
+  // What the aligned children leave free inside AlignRect (the alClient area).
+  TRect RemainingAlignRect() const;
+
   TPopupMenu* PopupMenu = nullptr;
+  // After the control's size has changed and its children are placed.
+  TNotifyEvent OnResize;
 
  protected:
   void Changed(TChange what) override;
+  // Places the aligned children inside rect; rect ends as what they leave free.
+  virtual void AlignControls(TRect& rect);
   // Creates the peer through the backend; forms override to parent-less windows.
   virtual void CreateHandle();
 
@@ -162,6 +211,9 @@ class TWinControl : public TControl {
   void RemoveControl(TControl* control);
   std::vector<TControl*> FControls;
   std::unique_ptr<ControlPeer> FPeer;
+  int FAlignLevel = 0;
+  bool FAlignPending = false;
+  bool FAligning = false;
 };
 
 }  // namespace norva::tk

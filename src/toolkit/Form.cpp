@@ -1,5 +1,7 @@
 #include "toolkit/Form.h"
 
+#include <algorithm>
+
 #include "toolkit/Application.h"
 #include "toolkit/Backend.h"
 
@@ -16,17 +18,23 @@ void TForm::CreateHandle() {
 }
 
 void TForm::Changed(TChange what) {
+  // OnShow runs before the window appears, so that what it fills in is drawn
+  // with the first paint; OnHide once it has gone.
+  const bool showing = what == TChange::Visible && FVisible && FCreated;
+  if (showing) DoShow();
   // A complete form gets its window when it is first shown.
-  if (what == TChange::Visible && FVisible && FCreated && !HandleAllocated()) {
+  if (showing && FVisible && !HandleAllocated()) {
     Handle();
     return;
   }
   TWinControl::Changed(what);
+  if (what == TChange::Visible && !FVisible && FCreated) DoHide();
 }
 
 void TForm::FinishCreate() {
   FCreated = true;
   if (!FVisible) return;
+  DoShow();
   if (HandleAllocated())
     Peer()->Update(TChange::Visible);
   else
@@ -34,6 +42,11 @@ void TForm::FinishCreate() {
 }
 
 void TForm::SetClientSize(int width, int height) { SetBounds(FLeft, FTop, width, height); }
+
+void TForm::SetWindowSize(int width, int height) {
+  const TPoint frame = CurrentBackend().FormFrameSize(*this);
+  SetClientSize(std::max(0, width - frame.X), std::max(0, height - frame.Y));
+}
 
 void TForm::Close() {
   bool canClose = true;
@@ -43,10 +56,13 @@ void TForm::Close() {
     if (FModalResult == TModalResult::mrNone) FModalResult = TModalResult::mrCancel;
     return;
   }
-  if (Application != nullptr && Application->MainForm == this)
+  if (Application != nullptr && Application->MainForm == this) {
     Application->Terminate();
-  else
-    Hide();
+    return;
+  }
+  TCloseAction action = TCloseAction::caHide;
+  if (OnClose) OnClose(this, action);
+  if (action == TCloseAction::caHide) Hide();
 }
 
 TModalResult TForm::ShowModal() {
@@ -91,6 +107,14 @@ void TForm::DoDestroy() {
 
 void TForm::DoActivate() {
   if (OnActivate) OnActivate(this);
+}
+
+void TForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+
+void TForm::DoHide() {
+  if (OnHide) OnHide(this);
 }
 
 }  // namespace norva::tk

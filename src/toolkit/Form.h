@@ -13,6 +13,12 @@ namespace norva::tk {
 enum class TBorderStyle { bsNone, bsSingle, bsDialog, bsSizeable };
 enum class TFormStyle { fsNormal, fsStayOnTop };
 enum class TPosition { poDesigned, poScreenCenter };
+// The buttons of the title bar (bit set).
+enum TBorderIconBits : uint32_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
+using TBorderIcons = uint32_t;
+// What a close does once OnClose has run: nothing, or hide the form.
+enum class TCloseAction { caNone, caHide };
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& action)>;
 
 class TForm : public TWinControl {
  public:
@@ -24,14 +30,28 @@ class TForm : public TWinControl {
   TFormStyle FormStyle = TFormStyle::fsNormal;
   TPosition Position = TPosition::poDesigned;
   bool CloseBoxOnly = false;
+  // Read when the window is made; a missing system menu takes the other
+  // buttons with it.
+  TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
   TNotifyEvent OnActivate;
   TCloseQueryEvent OnCloseQuery;
+  // Every time the form is shown, before its window appears.
+  TNotifyEvent OnShow;
+  // Every time the form is hidden, after its window has gone.
+  TNotifyEvent OnHide;
+  // A close that OnCloseQuery allowed, before the form hides (caNone keeps
+  // it open). Not run for the main form's close, which ends the program.
+  TCloseEvent OnClose;
 
   // Client size; the window is sized around it.
   void SetClientSize(int width, int height);
+  // Size of the whole window, frame and title bar included: the client size
+  // becomes what the frame of the form's BorderStyle and BorderIcons leaves
+  // (set those first).
+  void SetWindowSize(int width, int height);
 
   // Asks OnCloseQuery, then hides the form (or, for the main form, ends the
   // message loop).
@@ -47,6 +67,8 @@ class TForm : public TWinControl {
   void DoCreate();
   void DoDestroy();
   void DoActivate();
+  void DoShow();
+  void DoHide();
   // Ends the creation (CreateForm calls it after OnCreate): from here on the
   // form's window exists and shows as Visible says. Before, a window made
   // early stays hidden.

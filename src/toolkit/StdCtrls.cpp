@@ -105,17 +105,86 @@ void TComboBox::SetItems(std::vector<std::string> items) {
   Changed(TChange::Items);
 }
 
+int TComboBox::Add(const std::string& item) {
+  Items.push_back(item);
+  const int index = static_cast<int>(Items.size()) - 1;
+  // One entry more for the native list, not the whole list again: a list of
+  // thousands is filled entry by entry.
+  if (auto* peer = dynamic_cast<ComboBoxItemsPeer*>(Peer()))
+    peer->ItemAdded(index);
+  else
+    Changed(TChange::Items);
+  return index;
+}
+
+void TComboBox::Clear() {
+  Items.clear();
+  FItemIndex = -1;
+  if (auto* peer = dynamic_cast<ComboBoxItemsPeer*>(Peer()))
+    peer->ItemsCleared();
+  else
+    Changed(TChange::Items);
+}
+
+std::string TComboBox::Text() const {
+  return FItemIndex >= 0 && FItemIndex < Count() ? Items[static_cast<size_t>(FItemIndex)]
+                                                 : std::string();
+}
+
+void TPanel::SetAlignment(TAlignment v) {
+  if (v == FAlignment) return;
+  FAlignment = v;
+  Invalidate();
+}
+
+void TPanel::SetBevelOuter(TPanelBevel v) {
+  if (v == FBevelOuter) return;
+  FBevelOuter = v;
+  Invalidate();
+  Realign();
+}
+
+TRect TPanel::AlignRect() const {
+  TRect rect = ClientRect();
+  if (FBevelOuter != TPanelBevel::bvNone) rect = {1, 1, FWidth - 1, FHeight - 1};
+  rect.Right = std::max(rect.Right, rect.Left);
+  rect.Bottom = std::max(rect.Bottom, rect.Top);
+  return rect;
+}
+
+TTabSheet* TPageControl::ActivePage() const {
+  return FActive >= 0 && FActive < static_cast<int>(Pages.size()) ? Pages[FActive] : nullptr;
+}
+
 void TPageControl::SetActivePageIndex(int v) {
   if (v < 0 || v >= static_cast<int>(Pages.size())) return;
+  const bool changed = v != FActive;
   FActive = v;
   for (size_t i = 0; i < Pages.size(); ++i) Pages[i]->SetVisible(static_cast<int>(i) == v);
   Changed(TChange::State);
+  if (changed && OnChange) OnChange(this);
+}
+
+void TPageControl::SetSheetInsets(const TRect& insets) {
+  if (insets == FSheetInsets) return;
+  FSheetInsets = insets;
+  Realign();
+}
+
+void TPageControl::AlignControls(TRect& rect) {
+  // The sheets are not aligned children: each fills the area under the tabs.
+  const TRect area{FSheetInsets.Left, FSheetInsets.Top,
+                   std::max(FSheetInsets.Left, FWidth - FSheetInsets.Right),
+                   std::max(FSheetInsets.Top, FHeight - FSheetInsets.Bottom)};
+  for (TTabSheet* sheet : Pages) sheet->SetBounds(area.Left, area.Top, area.Width(), area.Height());
+  rect = area;
 }
 
 TTabSheet::TTabSheet(TPageControl* pages, const std::string& caption) : TWinControl(pages) {
   FCaption = caption;
   pages->Pages.push_back(this);
   FVisible = pages->Pages.size() == 1;
+  pages->Realign();
 }
 
 }  // namespace norva::tk

@@ -93,6 +93,9 @@ class TTrackBar : public TWinControl {
   int FMin = 0, FMax = 10, FPosition = 0;
 };
 
+// A drop-down list. Change Items through SetItems, Add and Clear so that the
+// native list follows (editing the vector directly is seen only at the next
+// SetItems). OnChange runs on the user's choice, not on SetItemIndex.
 class TComboBox : public TWinControl {
  public:
   explicit TComboBox(TWinControl* parent) : TWinControl(parent) { FColor = clWindow; }
@@ -101,15 +104,45 @@ class TComboBox : public TWinControl {
   // An index outside the items selects nothing (-1).
   void SetItemIndex(int v);
   void SetItems(std::vector<std::string> items);
+  // Appends one entry; returns its index. The selection stays.
+  int Add(const std::string& item);
+  // Removes every entry; nothing is selected afterwards.
+  void Clear();
+  int Count() const { return static_cast<int>(Items.size()); }
+  // The selected entry's text, "" when none is selected.
+  std::string Text() const;
   TNotifyEvent OnChange;
 
  private:
   int FItemIndex = -1;
 };
 
+// The native side of a combo box that can take single entries (a peer
+// without it gets TChange::Items and shows the whole list anew).
+class ComboBoxItemsPeer {
+ public:
+  virtual ~ComboBoxItemsPeer() = default;
+  virtual void ItemAdded(int index) = 0;
+  virtual void ItemsCleared() = 0;
+};
+
+enum class TPanelBevel { bvNone, bvRaised, bvLowered };
+
+// A container with a one-pixel bevel and its caption drawn in its middle
+// row, placed by Alignment.
 class TPanel : public TWinControl {
  public:
   using TWinControl::TWinControl;
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment v);
+  TPanelBevel BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TPanelBevel v);
+  // Inside the bevel.
+  TRect AlignRect() const override;
+
+ private:
+  TAlignment FAlignment = TAlignment::taCenter;
+  TPanelBevel FBevelOuter = TPanelBevel::bvRaised;
 };
 
 class TGroupBox : public TWinControl {
@@ -119,15 +152,27 @@ class TGroupBox : public TWinControl {
 
 class TTabSheet;
 
+// Tabs over a stack of sheets; every sheet fills the area under the tabs.
 class TPageControl : public TWinControl {
  public:
   using TWinControl::TWinControl;
   std::vector<TTabSheet*> Pages;
   int ActivePageIndex() const { return FActive; }
+  TTabSheet* ActivePage() const;
+  // Showing another page runs OnChange (a user's tab click comes this way too).
   void SetActivePageIndex(int v);
+  TNotifyEvent OnChange;
+  // The sheets' area inside the control: insets from each side. The native
+  // tab control reports its own; without one, room for one row of tabs.
+  TRect SheetInsets() const { return FSheetInsets; }
+  void SetSheetInsets(const TRect& insets);
+
+ protected:
+  void AlignControls(TRect& rect) override;
 
  private:
   int FActive = 0;
+  TRect FSheetInsets{4, 24, 4, 4};
 };
 
 class TTabSheet : public TWinControl {

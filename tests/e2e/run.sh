@@ -31,6 +31,8 @@ EXTRA_CASES=(startup_smoke)
 source "$HERE/cases_cleaning_window.sh"
 # shellcheck source=cases_settings.sh
 source "$HERE/cases_settings.sh"
+# shellcheck source=cases_inspector.sh
+source "$HERE/cases_inspector.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do

@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/fake/FakeKernel.h"
 #include "platform/fake/FakeProfile.h"
+#include "platform/fake/FakeToolhelp.h"
 #include "platform/fake/FakeUser.h"
 
 namespace norva::platform::fake {
@@ -30,7 +31,8 @@ class FakePlatform {
   FakeShell shell;
   FakeSound sound;
   FakeRegistry registry;
-  Platform platform{kernel, profile, user, shell, sound, registry};
+  FakeProcesses processes{kernel};
+  Platform platform{kernel, profile, user, shell, sound, registry, processes, processes};
 
   // The settings file of the program: the module path with its last three
   // characters replaced by "ini".

@@ -87,9 +87,15 @@ class FakeUser : public IUser {
   std::vector<HBITMAP> deletedBitmaps;
   int bitmapLoads = 0;
 
+  std::vector<UINT> beeps;  // every MessageBeep type
+
   // --- IUser ---------------------------------------------------------------
   int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
                   UINT type) override;
+  BOOL MessageBeep(UINT type) override {
+    beeps.push_back(type);
+    return 1;
+  }
   int GetSystemMetrics(int index) override;
   BOOL GetCursorPos(POINT* point) override;
   BOOL SetCursorPos(int x, int y) override;

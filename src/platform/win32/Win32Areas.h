@@ -57,6 +57,7 @@ class Win32User final : public IUser {
   LoadedBitmap LoadBitmapFile(const std::string& path) override;
   void DeleteBitmap(HBITMAP bitmap) override;
   void PaintDesktopWallpaper(HWND window, HDC dc) override;
+  BOOL MessageBeep(UINT type) override;
 };
 
 class Win32Shell final : public IShell {

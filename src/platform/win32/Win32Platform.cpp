@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/win32/Win32Areas.h"
+#include "platform/win32/Win32Toolhelp.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
 
@@ -17,7 +18,8 @@ Platform& Win32Platform() {
   static Win32Shell shell;
   static Win32Sound sound;
   static Win32Registry registry;
-  static Platform platform{kernel, profile, user, shell, sound, registry};
+  static Win32Toolhelp toolhelp;
+  static Platform platform{kernel, profile, user, shell, sound, registry, toolhelp, toolhelp};
   return platform;
 }
 

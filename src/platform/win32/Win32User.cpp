@@ -44,6 +44,8 @@ int Win32User::MessageBoxA(HWND owner, const std::string& text, const std::strin
   return ::MessageBoxW(Hwnd(owner), Wide(text).c_str(), Wide(caption).c_str(), type);
 }
 
+BOOL Win32User::MessageBeep(UINT type) { return ::MessageBeep(type); }
+
 int Win32User::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 
 BOOL Win32User::GetCursorPos(POINT* point) {

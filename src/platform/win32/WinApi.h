@@ -5,5 +5,6 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/Toolhelp.h"
 
 #include <windows.h>

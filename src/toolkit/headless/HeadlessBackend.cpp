@@ -5,8 +5,10 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
+#include "toolkit/Form.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Timer.h"
+#include "toolkit/headless/HeadlessComCtrls.h"
 
 namespace norva::tk {
 
@@ -59,7 +61,13 @@ HeadlessBackend& HeadlessBackend::Active() {
 
 std::unique_ptr<ControlPeer> HeadlessBackend::CreatePeer(TWinControl& control) {
   FNextHandle += 4;
-  return std::make_unique<HeadlessPeer>(control, reinterpret_cast<win::HWND>(FNextHandle), *this);
+  const auto handle = reinterpret_cast<win::HWND>(FNextHandle);
+  if (auto peer = CreateHeadlessComCtrlPeer(control, handle, *this)) return peer;
+  return std::make_unique<HeadlessPeer>(control, handle, *this);
+}
+
+TPoint HeadlessBackend::FormFrameSize(const TForm& form) {
+  return form.BorderStyle == TBorderStyle::bsNone ? TPoint{} : formFrame;
 }
 
 TWinControl* HeadlessBackend::ControlOf(win::HWND handle) const {

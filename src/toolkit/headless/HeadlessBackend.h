@@ -127,6 +127,9 @@ class HeadlessBackend : public Backend {
   std::vector<TRect> invalidatedScreenAreas;
   int screenCanvasOpens = 0;
   int pixelsPerInch = 96;
+  // What a form's frame and title bar add to its client size (a sizeable
+  // window of the classic look); none for a form without border.
+  TPoint formFrame{8, 27};
 
   // --- Backend -----------------------------------------------------------------
   std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) override;
@@ -147,6 +150,7 @@ class HeadlessBackend : public Backend {
   std::unique_ptr<TCanvas> OpenScreenCanvas() override;
   void InvalidateScreenArea(const TRect& area) override { invalidatedScreenAreas.push_back(area); }
   int ScreenPixelsPerInch() override { return pixelsPerInch; }
+  TPoint FormFrameSize(const TForm& form) override;
 
  private:
   friend class HeadlessPeer;

@@ -1,5 +1,6 @@
 #include "toolkit/win32/NativePeers.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -364,7 +365,7 @@ class TrackBarPeer final : public WinPeer {
 
 // --- Combo box --------------------------------------------------------------
 
-class ComboBoxPeer final : public WinPeer {
+class ComboBoxPeer final : public WinPeer, public ComboBoxItemsPeer {
  public:
   explicit ComboBoxPeer(TComboBox& combo) : WinPeer(combo), FCombo(combo) {
     CreateSystemWindow(WC_COMBOBOXW, 0, ChildStyle() | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST);
@@ -387,6 +388,17 @@ class ComboBoxPeer final : public WinPeer {
         WinPeer::Update(what);
         break;
     }
+  }
+
+  void ItemAdded(int index) override {
+    if (FHandle == nullptr) return;
+    ::SendMessageW(
+        FHandle, CB_INSERTSTRING, static_cast<WPARAM>(index),
+        reinterpret_cast<LPARAM>(Wide(FCombo.Items[static_cast<size_t>(index)]).c_str()));
+  }
+
+  void ItemsCleared() override {
+    if (FHandle != nullptr) ::SendMessageW(FHandle, CB_RESETCONTENT, 0, 0);
   }
 
   bool Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
@@ -479,12 +491,15 @@ class PageControlPeer final : public WinPeer {
  private:
   void LayoutSheets() {
     if (FHandle == nullptr) return;
-    RECT display{0, 0, ToDevice(FPages.Width()), ToDevice(FPages.Height())};
+    // The tab control's own margins around its display area; the page
+    // control places the sheets inside them (measured in device pixels,
+    // kept in the program's 96-DPI units).
+    const int width = std::max(FPages.Width(), 200), height = std::max(FPages.Height(), 200);
+    RECT display{0, 0, ToDevice(width), ToDevice(height)};
     ::SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-    const int left = FromDevice(display.left), top = FromDevice(display.top);
-    for (TTabSheet* sheet : FPages.Pages)
-      sheet->SetBounds(left, top, FromDevice(display.right) - left,
-                       FromDevice(display.bottom) - top);
+    FPages.SetSheetInsets({FromDevice(display.left), FromDevice(display.top),
+                           width - FromDevice(display.right), height - FromDevice(display.bottom)});
+    FPages.Realign();
   }
 
   TPageControl& FPages;

@@ -1,13 +1,13 @@
 #include "toolkit/win32/PaintedPeer.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <optional>
 
 #include "platform/win32/ScopedWin.h"
 #include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/NativePeers.h"
-
-#include <windowsx.h>
 
 namespace norva::tk::win32 {
 
@@ -235,12 +235,17 @@ void ContainerPeer::PaintDecoration(GdiCanvas& canvas) {
       label.Left += 2;
       canvas.DrawText(caption, label, DT_SINGLELINE | DT_NOPREFIX, font, textColor);
     }
-  } else if (dynamic_cast<TPanel*>(&FControl) != nullptr) {
+  } else if (auto* panel = dynamic_cast<TPanel*>(&FControl)) {
     RECT edge = canvas.ToDevice(client);
-    ::DrawEdge(canvas.Dc(), &edge, BDR_RAISEDINNER, BF_RECT);
-    TRect text = client;
-    canvas.DrawText(caption, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, font,
-                    textColor);
+    if (panel->BevelOuter() != TPanelBevel::bvNone)
+      ::DrawEdge(canvas.Dc(), &edge,
+                 panel->BevelOuter() == TPanelBevel::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
+                 BF_RECT);
+    // The caption stands inside the bevel, on the middle row.
+    TRect text = panel->AlignRect();
+    canvas.DrawText(caption, text,
+                    AlignmentFlag(panel->Alignment()) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                    font, textColor);
   }
 }
 
@@ -264,9 +269,9 @@ FormPeer::~FormPeer() {
   forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
 }
 
-DWORD FormPeer::Style() const {
+DWORD FormPeer::Style(const TForm& form) {
   DWORD style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  switch (FForm.BorderStyle) {
+  switch (form.BorderStyle) {
     case TBorderStyle::bsNone:
       style |= WS_POPUP;
       break;
@@ -280,15 +285,20 @@ DWORD FormPeer::Style() const {
       style |= WS_OVERLAPPEDWINDOW;
       break;
   }
-  if (FForm.CloseBoxOnly) style &= ~static_cast<DWORD>(WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
-  if (!FForm.Enabled()) style |= WS_DISABLED;
+  if (form.CloseBoxOnly) style &= ~static_cast<DWORD>(WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+  if ((form.BorderIcons & biMinimize) == 0) style &= ~static_cast<DWORD>(WS_MINIMIZEBOX);
+  if ((form.BorderIcons & biMaximize) == 0) style &= ~static_cast<DWORD>(WS_MAXIMIZEBOX);
+  // The title bar's buttons live in the system menu.
+  if ((form.BorderIcons & biSystemMenu) == 0)
+    style &= ~static_cast<DWORD>(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+  if (!form.Enabled()) style |= WS_DISABLED;
   return style;
 }
 
-DWORD FormPeer::ExStyle() const {
+DWORD FormPeer::ExStyle(const TForm& form) {
   DWORD exStyle = WS_EX_CONTROLPARENT;
-  if (FForm.BorderStyle == TBorderStyle::bsDialog) exStyle |= WS_EX_DLGMODALFRAME;
-  if (FForm.FormStyle == TFormStyle::fsStayOnTop) exStyle |= WS_EX_TOPMOST;
+  if (form.BorderStyle == TBorderStyle::bsDialog) exStyle |= WS_EX_DLGMODALFRAME;
+  if (form.FormStyle == TFormStyle::fsStayOnTop) exStyle |= WS_EX_TOPMOST;
   return exStyle;
 }
 

@@ -53,14 +53,17 @@ class FormPeer final : public PaintedPeer {
 
   // Every form window that exists.
   static const std::vector<FormPeer*>& All();
+  // The window styles of a form as its properties ask for them.
+  static DWORD Style(const TForm& form);
+  static DWORD ExStyle(const TForm& form);
 
  protected:
   void BeforeDispatch(UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool ToolkitDefault(TMessage& message) override;
 
  private:
-  DWORD Style() const;
-  DWORD ExStyle() const;
+  DWORD Style() const { return Style(FForm); }
+  DWORD ExStyle() const { return ExStyle(FForm); }
   RECT WindowBounds() const;
   void ApplyBounds();
   void ApplyVisible();

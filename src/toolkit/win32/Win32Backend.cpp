@@ -7,6 +7,7 @@
 
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/WinText.h"
+#include "toolkit/win32/ComCtrlPeers.h"
 #include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/Gdi.h"
 #include "toolkit/win32/Hints.h"
@@ -91,6 +92,7 @@ class Win32BackendImpl final : public Backend {
   std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) override {
     if (auto* form = dynamic_cast<TForm*>(&control)) return std::make_unique<FormPeer>(*form);
     if (auto native = CreateNativePeer(control)) return native;
+    if (auto common = CreateComCtrlPeer(control)) return common;
     return std::make_unique<ContainerPeer>(control);
   }
 
@@ -281,6 +283,13 @@ class Win32BackendImpl final : public Backend {
     const RECT r{area.Left, area.Top, area.Right, area.Bottom};
     ::RedrawWindow(::GetDesktopWindow(), &r, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+
+  // The frame around a form's client area, in the program's 96-DPI units.
+  TPoint FormFrameSize(const TForm& form) override {
+    RECT frame{0, 0, 0, 0};
+    ::AdjustWindowRectEx(&frame, FormPeer::Style(form), FALSE, FormPeer::ExStyle(form));
+    return {FromDevice(frame.right - frame.left), FromDevice(frame.bottom - frame.top)};
   }
 
   int ScreenPixelsPerInch() override { return ScreenDpi(); }

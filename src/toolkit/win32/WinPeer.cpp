@@ -182,7 +182,16 @@ bool WinPeer::Reflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 void WinPeer::BeforeDispatch(UINT, WPARAM, LPARAM) {}
 
-bool WinPeer::ToolkitDefault(TMessage&) { return false; }
+bool WinPeer::ToolkitDefault(TMessage& message) {
+  // A system control's right click (or the menu key) asks for the control's
+  // pop-up menu; without one the message goes on to the parent.
+  if (message.Msg != WM_CONTEXTMENU || FControl.PopupMenu == nullptr) return false;
+  POINT at{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+  if (message.LParam == -1) ::GetCursorPos(&at);
+  FControl.PopupMenu->Popup(at.x, at.y);
+  message.Result = 0;
+  return true;
+}
 
 LRESULT WinPeer::CallNative(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (FNativeProc != nullptr) return ::CallWindowProcW(FNativeProc, FHandle, msg, wParam, lParam);
