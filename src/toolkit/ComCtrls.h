@@ -107,6 +107,7 @@ class TListView : public TWinControl {
   TNotifyEvent OnExit;
   // A double click, or Return on the selected row.
   TNotifyEvent OnItemActivate;
+  // A double click anywhere in the list (OnClick, inherited: a click).
   TNotifyEvent OnDblClick;
 
   // Input from the windowing system (or a test).
