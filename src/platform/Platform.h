@@ -82,6 +82,9 @@ struct POINT {
 using GlobalMemoryStatusExProc = BOOL(NORVA_WINAPI*)(MEMORYSTATUSEX*);
 // The 9x free-resources export "_MyGetFreeSystemResources32@4" of rsrc32.dll.
 using GetFreeSystemResourcesProc = DWORD(NORVA_WINAPI*)(DWORD kind);
+// NtQuerySystemInformation of ntdll, looked up by name; 0 is success.
+using NtQuerySystemInformationProc = LONG(NORVA_WINAPI*)(UINT infoClass, void* buffer, DWORD length,
+                                                         DWORD* returnLength);
 
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD VER_PLATFORM_WIN32s = 0;

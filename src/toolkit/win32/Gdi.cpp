@@ -48,6 +48,15 @@ HPEN GdiCache::Pen(TColor color) {
       .first->second.Get();
 }
 
+HPEN GdiCache::Pen(TColor color, int width) {
+  if (width <= 1) return Pen(color);
+  const std::pair<COLORREF, int> key{ColorRef(color), width};
+  auto it = FWidePens.find(key);
+  if (it != FWidePens.end()) return it->second.Get();
+  return FWidePens.emplace(key, platform::win32::ScopedPen(::CreatePen(PS_SOLID, width, key.first)))
+      .first->second.Get();
+}
+
 GdiCache& Gdi() {
   static GdiCache cache;
   return cache;
@@ -90,6 +99,22 @@ void GdiCanvas::Line(int x1, int y1, int x2, int y2, TColor color) {
   ::LineTo(FDc, x2, y2);
 }
 
+void GdiCanvas::PenLine(int x1, int y1, int x2, int y2, TColor color, int width) {
+  if (color == clNone) return;
+  SelectGuard pen(FDc, Gdi().Pen(color, width));
+  ::MoveToEx(FDc, x1, y1, nullptr);
+  ::LineTo(FDc, x2, y2);
+}
+
+void GdiCanvas::CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) {
+  auto* source = dynamic_cast<GdiBitmapCanvas*>(&picture);
+  if (source == nullptr || source->Dc() == nullptr) return;
+  // BitBlt copies overlapping areas of one DC correctly, so a picture can
+  // scroll onto itself.
+  ::BitBlt(FDc, to.Left, to.Top, to.Width(), to.Height(), source->Dc(), from.Left, from.Top,
+           SRCCOPY);
+}
+
 void GdiCanvas::DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
                          TColor color) {
   const bool measure = (flags & DT_CALCRECT) != 0;
@@ -118,6 +143,31 @@ void GdiCanvas::DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRe
     ::BitBlt(FDc, dest.Left, dest.Top, std::min(width, dest.Width()),
              std::min(height, dest.Height()), source.Get(), 0, 0, SRCCOPY);
   }
+}
+
+// --- GdiBitmapCanvas -----------------------------------------------------------
+
+GdiBitmapCanvas::GdiBitmapCanvas(int width, int height) {
+  platform::win32::ScopedWindowDc screen(nullptr);
+  FDc.Reset(::CreateCompatibleDC(screen.Get()));
+  SetSize(width, height);
+}
+
+GdiBitmapCanvas::~GdiBitmapCanvas() {
+  FCanvas.reset();
+  FSelected.reset();
+}
+
+void GdiBitmapCanvas::SetSize(int width, int height) {
+  FCanvas.reset();
+  FSelected.reset();
+  FWidth = std::max(width, 0);
+  FHeight = std::max(height, 0);
+  // A bitmap of no pixels cannot be made; one pixel stands in, never shown.
+  platform::win32::ScopedWindowDc screen(nullptr);
+  FBitmap.Reset(::CreateCompatibleBitmap(screen.Get(), std::max(FWidth, 1), std::max(FHeight, 1)));
+  FSelected.emplace(FDc.Get(), FBitmap.Get());
+  FCanvas.emplace(FDc.Get(), TRect{0, 0, FWidth, FHeight});
 }
 
 }  // namespace norva::tk::win32

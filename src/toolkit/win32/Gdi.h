@@ -3,8 +3,10 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "toolkit/win32/Win32Api.h"
 
@@ -22,12 +24,14 @@ class GdiCache {
   HFONT Font(const TFont& font);
   HBRUSH Brush(TColor color);
   HPEN Pen(TColor color);
+  HPEN Pen(TColor color, int width);
 
  private:
   using FontKey = std::tuple<std::string, int, bool, int>;
   std::map<FontKey, platform::win32::ScopedFont> FFonts;
   std::map<COLORREF, platform::win32::ScopedBrush> FBrushes;
   std::map<COLORREF, platform::win32::ScopedPen> FPens;
+  std::map<std::pair<COLORREF, int>, platform::win32::ScopedPen> FWidePens;
 };
 
 GdiCache& Gdi();
@@ -49,6 +53,8 @@ class GdiCanvas final : public TCanvas {
                 TColor color) override;
   void DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRect& dest,
                   bool stretch) override;
+  void PenLine(int x1, int y1, int x2, int y2, TColor color, int width) override;
+  void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) override;
 
   HDC Dc() const { return FDc; }
 
@@ -57,6 +63,53 @@ class GdiCanvas final : public TCanvas {
   TRect FSurface;
   TRect FClip;
   int FSavedState;
+};
+
+// An off-screen picture: a bitmap in the screen's format selected into a
+// memory DC, with a canvas on that DC.
+class GdiBitmapCanvas final : public TBitmapCanvas {
+ public:
+  GdiBitmapCanvas(int width, int height);
+  ~GdiBitmapCanvas() override;
+  GdiBitmapCanvas(const GdiBitmapCanvas&) = delete;
+  GdiBitmapCanvas& operator=(const GdiBitmapCanvas&) = delete;
+
+  int Width() const override { return FWidth; }
+  int Height() const override { return FHeight; }
+  void SetSize(int width, int height) override;
+
+  void SetClip(const TRect& area) override { FCanvas->SetClip(area); }
+  TRect Clip() const override { return FCanvas->Clip(); }
+  void FillRect(const TRect& rect, TColor color) override { FCanvas->FillRect(rect, color); }
+  void Line(int x1, int y1, int x2, int y2, TColor color) override {
+    FCanvas->Line(x1, y1, x2, y2, color);
+  }
+  void DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
+                TColor color) override {
+    FCanvas->DrawText(text, rect, flags, font, color);
+  }
+  void DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRect& dest,
+                  bool stretch) override {
+    FCanvas->DrawBitmap(bitmap, width, height, dest, stretch);
+  }
+  void PenLine(int x1, int y1, int x2, int y2, TColor color, int width) override {
+    FCanvas->PenLine(x1, y1, x2, y2, color, width);
+  }
+  void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) override {
+    FCanvas->CopyRect(to, picture, from);
+  }
+
+  HDC Dc() const { return FDc.Get(); }
+
+ private:
+  // Released in the reverse order: the canvas gives the DC its state back,
+  // the bitmap is taken out of the DC, then both are deleted.
+  platform::win32::ScopedCreatedDc FDc;
+  platform::win32::ScopedBitmap FBitmap;
+  std::optional<platform::win32::SelectGuard> FSelected;
+  std::optional<GdiCanvas> FCanvas;
+  int FWidth = 0;
+  int FHeight = 0;
 };
 
 }  // namespace norva::tk::win32
