@@ -13,7 +13,8 @@ namespace {
 constexpr win::UINT kSystemBasicInformation = 0;
 constexpr win::UINT kSystemPerformanceInformation = 2;
 constexpr win::UINT kSystemTimeOfDayInformation = 3;
-constexpr size_t kBasicSize = 44, kProcessorsOffset = 40;
+constexpr size_t kBasicSize = win::SYSTEM_BASIC_INFORMATION_SIZE;
+constexpr size_t kProcessorsOffset = win::NUMBER_OF_PROCESSORS_OFFSET;
 constexpr size_t kTimeOfDaySize = 32, kCurrentTimeOffset = 8;
 constexpr size_t kPerformanceSize = 312, kIdleTimeOffset = 0;
 
