@@ -19,7 +19,6 @@ void BM_GraphUpdate(benchmark::State& state) {
   tk::HeadlessBackend backend;
   components::TPerformanceGraph graph(nullptr);
   graph.SetBounds(0, 0, 600, 400);
-  graph.ReallocHistory();  // as the first paint after the resize would
   graph.SetStepSize(static_cast<int>(state.range(0)));
   graph.SetGridSize(10);
   graph.SetGradient(102);

@@ -168,9 +168,15 @@ void TPerformanceGraph::Update() {
   Invalidate();
 }
 
+void TPerformanceGraph::SetBounds(int left, int top, int width, int height) {
+  const int bands = GetBandCount();
+  TGraphicControl::SetBounds(left, top, width, height);
+  if (GetBandCount() != bands) ReallocHistory();
+}
+
 void TPerformanceGraph::Paint(tk::TCanvas& canvas) {
   if (FBitmap->Width() != Width() || FBitmap->Height() != Height()) {
-    if (FBitmap->Width() != Width()) ReallocHistory();
+    if (FHistory.Size() != GetBandCount() + 2) ReallocHistory();
     // Painting already: the rebuilt picture is copied below, no new paint.
     ReplayPicture();
   }

@@ -107,6 +107,9 @@ class TPerformanceGraph : public tk::TGraphicControl {
   void Update();
   // Copies the picture; after a change of size, first rebuilds it.
   void Paint(tk::TCanvas& canvas) override;
+  // A new width sizes the ring at once (a graph fed while hidden keeps as
+  // many steps as it will show); the picture follows at the next paint.
+  void SetBounds(int left, int top, int width, int height) override;
   // Rebuilds the picture from the whole history and repaints.
   void Replay();
 

@@ -91,8 +91,9 @@ TEST_F(PerformanceGraphTest, AResizeKeepsTheNewestStepsAtTheRightEdge) {
     ASSERT_EQ(graph->History().Size(), 12);
     Steps({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     graph->DataPoint(clRed, 12);
-    // A new width reaches the ring at the next paint.
+    // A new width sizes the ring at once, the picture at the next paint.
     graph->SetBounds(0, 0, c.width, 20);
+    EXPECT_EQ(Walk(), c.walk) << c.width;
     RecordingCanvas screen;
     graph->Paint(screen);
     EXPECT_EQ(Walk(), c.walk) << c.width;

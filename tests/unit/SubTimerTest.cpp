@@ -46,8 +46,11 @@ TEST_F(SubTimerTest, EachSecondFeedsFreeMemoryAndTheLastLoadToTheGraphOnEitherFa
     EXPECT_EQ(step.Values[1], 13) << nt;  // the load before this tick, + 1
     EXPECT_EQ(HeapChkFrm->lblGrpRangeMax.Caption(), "512.0 MB：100%");
     EXPECT_EQ(HeapChkFrm->pnlGrpRange.Caption(), "256.0 MB： 50%");
-    // Fed while the inspector is hidden, also while minimised.
+    // Fed while the inspector is hidden, also while minimised, into a ring
+    // as long as the laid-out graph shows.
     EXPECT_FALSE(HeapChkFrm->Visible());
+    EXPECT_EQ(Graph().History().Size(), Graph().Width() / 10 + 2);
+    EXPECT_GT(Graph().Width(), 500);
     form->FMinimized = true;
     SubTick();
     EXPECT_EQ(LastStep().Count, 2);

@@ -57,6 +57,18 @@ HPEN GdiCache::Pen(TColor color, int width) {
       .first->second.Get();
 }
 
+HBITMAP CreateDrawingBitmap(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = std::max(width, 1);
+  info.bmiHeader.biHeight = -std::max(height, 1);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
 GdiCache& Gdi() {
   static GdiCache cache;
   return cache;
@@ -148,8 +160,7 @@ void GdiCanvas::DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRe
 // --- GdiBitmapCanvas -----------------------------------------------------------
 
 GdiBitmapCanvas::GdiBitmapCanvas(int width, int height) {
-  platform::win32::ScopedWindowDc screen(nullptr);
-  FDc.Reset(::CreateCompatibleDC(screen.Get()));
+  FDc.Reset(::CreateCompatibleDC(nullptr));
   SetSize(width, height);
 }
 
@@ -164,8 +175,7 @@ void GdiBitmapCanvas::SetSize(int width, int height) {
   FWidth = std::max(width, 0);
   FHeight = std::max(height, 0);
   // A bitmap of no pixels cannot be made; one pixel stands in, never shown.
-  platform::win32::ScopedWindowDc screen(nullptr);
-  FBitmap.Reset(::CreateCompatibleBitmap(screen.Get(), std::max(FWidth, 1), std::max(FHeight, 1)));
+  FBitmap.Reset(CreateDrawingBitmap(FWidth, FHeight));
   FSelected.emplace(FDc.Get(), FBitmap.Get());
   FCanvas.emplace(FDc.Get(), TRect{0, 0, FWidth, FHeight});
 }

@@ -36,6 +36,12 @@ class GdiCache {
 
 GdiCache& Gdi();
 
+// A 32-bit top-down DIB section for drawing off the screen. GDI draws on a
+// DIB in the process's own memory; a bitmap compatible with the screen lives
+// in the display driver (under Wine in the X server), where every fill,
+// line and scroll is a request to the server, also while nothing is shown.
+HBITMAP CreateDrawingBitmap(int width, int height);
+
 // A canvas on a device context. Its origin and clip follow SetClip; the
 // surface is the part of the DC that may be drawn on at all (device units).
 class GdiCanvas final : public TCanvas {
