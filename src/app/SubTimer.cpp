@@ -78,9 +78,10 @@ void TMainForm::timSubTimer(TObject*) {
   if (FNtFamily) {
     FCpuUsePer = std::clamp(NtCpuUsage(), 0, 100);
   } else {
-    const win::DWORD load =
-        ReadPerfCounter(win::HKEY_DYN_DATA, "PerfStats\\StatData", "KERNEL\\CPUUsage");
-    FCpuUsePer = static_cast<int32_t>(std::min<win::DWORD>(load, 100));
+    // The 32-bit value taken as a signed percent, as the field holds it.
+    const auto load = static_cast<int32_t>(
+        ReadPerfCounter(win::HKEY_DYN_DATA, "PerfStats\\StatData", "KERNEL\\CPUUsage"));
+    FCpuUsePer = std::clamp(load, 0, 100);
   }
 
   // 4. In the tray: measured, but nothing shown or played.

@@ -116,7 +116,7 @@ TEST_F(SubTimerTest, OnTheOlderFamilyTheLoadComesFromTheRegistryAndTheResourcesW
     win::DWORD registry;
     int32_t load;
   };
-  for (const Step s : {Step{250, 100}, Step{42, 42}, Step{0xFFFFFFFF, 100}, Step{0, 0}}) {
+  for (const Step s : {Step{250, 100}, Step{42, 42}, Step{0xFFFFFFFF, 0}, Step{0, 0}}) {
     os.registry.SetDynData("PerfStats\\StatData", "KERNEL\\CPUUsage", s.registry);
     SubTick();
     EXPECT_EQ(form->FCpuUsePer, s.load) << s.registry;
