@@ -64,8 +64,8 @@ wine_process() {
   local dir pid
   for dir in /proc/[0-9]*; do
     pid=${dir#/proc/}
-    tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qiF -- "$1" || continue
-    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$PREFIX" || continue
+    { tr '\0' ' ' <"$dir/cmdline"; } 2>/dev/null | grep -qiF -- "$1" || continue
+    { tr '\0' '\n' <"$dir/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$PREFIX" || continue
     echo "$pid"
     return 0
   done
