@@ -34,6 +34,9 @@ class TCanvas {
   // canvas, pixel for pixel (both areas of one size). The picture may be this
   // very canvas and the areas may overlap: that scrolls its content.
   virtual void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) = 0;
+  // The part of the surface this painting can change (surface coordinates):
+  // what lies wholly outside it need not be drawn. All of it by default.
+  virtual TRect PaintArea() const { return {-(1 << 29), -(1 << 29), 1 << 29, 1 << 29}; }
 };
 
 // An off-screen picture with a canvas on it: a control draws there between
@@ -71,6 +74,7 @@ class ForwardingCanvas : public TCanvas {
   void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) override {
     FTarget.CopyRect(to, picture, from);
   }
+  TRect PaintArea() const override { return FTarget.PaintArea(); }
 
  private:
   TCanvas& FTarget;

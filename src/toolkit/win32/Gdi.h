@@ -61,6 +61,7 @@ class GdiCanvas final : public TCanvas {
                   bool stretch) override;
   void PenLine(int x1, int y1, int x2, int y2, TColor color, int width) override;
   void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) override;
+  TRect PaintArea() const override { return FSurface; }
 
   HDC Dc() const { return FDc; }
 
