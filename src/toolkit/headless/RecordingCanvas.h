@@ -38,6 +38,8 @@ class RecordingCanvas : public TBitmapCanvas {
                   bool stretch) override;
   void PenLine(int x1, int y1, int x2, int y2, TColor color, int width) override;
   void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) override;
+  // The surface is what a painting may change, as a paint message's area.
+  TRect PaintArea() const override { return FSurface; }
   int Width() const override { return FSurface.Width(); }
   int Height() const override { return FSurface.Height(); }
   // Also puts the clip back to the whole new surface.
