@@ -206,6 +206,7 @@ void TMainForm::BuildLayout() {
   timMain.OnTimer = [this](TObject* s) { timMainTimer(s); };
   timSub.Name = "timSub";
   timSub.SetInterval(1000);
+  timSub.OnTimer = [this](TObject* s) { timSubTimer(s); };
   timMain.SetEnabled(true);
   timSub.SetEnabled(true);
 }

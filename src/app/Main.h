@@ -112,6 +112,7 @@ class TMainForm : public TForm {
   void btnStopClick(TObject* Sender);
   void sbtnGetMemClick(TObject* Sender);
   void timMainTimer(TObject* Sender);
+  void timSubTimer(TObject* Sender);
 
   // Cleaning engine and its full-screen progress display.
   void CleanMemory();

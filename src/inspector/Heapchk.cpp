@@ -220,6 +220,16 @@ void THeapChkFrm::BuildLayout() {
   Place(lblGrpRangeMin, 1, 386, 95, 12, "0MB：  0%");
   lblGrpRangeMin.Alignment = TAlignment::taRightJustify;
   lblGrpRangeMin.SetAlign(TAlign::alBottom);
+  // The graph's properties in the order the form lists them; each setter
+  // redraws the picture.
+  pgpMainGraph.SetGridSize(10);
+  pgpMainGraph.SetStepSize(10);
+  pgpMainGraph.SetScale(400);
+  pgpMainGraph.SetGradient(102);
+  pgpMainGraph.SetPenWidth(1);
+  pgpMainGraph.SetAlign(TAlign::alClient);
+  pgpMainGraph.SetHint("赤色の線はメモリ残容量、黄色の線はCPU使用率を表します");
+  pgpMainGraph.SetShowHint(true);
 
   pgcChkMain.SetActivePageIndex(0);
   tpgActiveProc.SetActivePageIndex(0);

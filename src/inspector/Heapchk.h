@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "components/Perfgrap.h"
 #include "inspector/ReadProtocol.h"
 #include "platform/Toolhelp.h"
 #include "toolkit/ComCtrls.h"
@@ -69,11 +70,14 @@ class THeapChkFrm : public tk::TForm, public inspector::ReadProtocol {
   // Thread tab.
   tk::TListView lvThread{&tbsThread};
 
-  // Graph tab: the range panel; the graph itself takes the rest of the tab.
+  // Graph tab: the range panel and the graph in the rest of the tab.
   tk::TPanel pnlGrpRange{&tbsGraph};
   tk::TLabel lblGrpRangeMax{&pnlGrpRange};
   tk::TLabel lblRecture{&pnlGrpRange};
   tk::TLabel lblGrpRangeMin{&pnlGrpRange};
+  // The strip chart the main window's sub timer feeds once a second (free
+  // memory in red, processor load in yellow), shown or not.
+  components::TPerformanceGraph pgpMainGraph{&tbsGraph};
 
   // Operations.
   void ReadProcessList();

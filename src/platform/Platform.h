@@ -82,6 +82,15 @@ struct POINT {
 using GlobalMemoryStatusExProc = BOOL(NORVA_WINAPI*)(MEMORYSTATUSEX*);
 // The 9x free-resources export "_MyGetFreeSystemResources32@4" of rsrc32.dll.
 using GetFreeSystemResourcesProc = DWORD(NORVA_WINAPI*)(DWORD kind);
+// SYSTEM_BASIC_INFORMATION as NtQuerySystemInformation (class 0) fills it:
+// three pointer-sized fields precede NumberOfProcessors, so its place and the
+// record's size differ between 32- and 64-bit processes, and the call
+// refuses any other size.
+constexpr DWORD SYSTEM_BASIC_INFORMATION_SIZE = sizeof(void*) == 8 ? 64 : 44;
+constexpr size_t NUMBER_OF_PROCESSORS_OFFSET = sizeof(void*) == 8 ? 56 : 40;
+// NtQuerySystemInformation of ntdll, looked up by name; 0 is success.
+using NtQuerySystemInformationProc = LONG(NORVA_WINAPI*)(UINT infoClass, void* buffer, DWORD length,
+                                                         DWORD* returnLength);
 
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD VER_PLATFORM_WIN32s = 0;

@@ -25,6 +25,8 @@ class Backend {
   virtual std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) = 0;
   // A canvas on the screen, for measuring text outside of painting.
   virtual TCanvas& MeasureCanvas() = 0;
+  // An off-screen picture of the given size, in the screen's colour format.
+  virtual std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height) = 0;
 
   // The application's own hidden top-level window (the taskbar button's owner).
   virtual win::HWND CreateApplicationWindow(const std::string& title) = 0;

@@ -9,6 +9,8 @@
 
 namespace norva::tk {
 
+class TBitmapCanvas;
+
 class TCanvas {
  public:
   virtual ~TCanvas() = default;
@@ -25,6 +27,26 @@ class TCanvas {
                         TColor color) = 0;
   virtual void DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRect& dest,
                           bool stretch) = 0;
+  // A line drawn with a pen of the given width in pixels, from (x1, y1) up
+  // to, not including, (x2, y2).
+  virtual void PenLine(int x1, int y1, int x2, int y2, TColor color, int width) = 0;
+  // Copies the area from of an off-screen picture onto the area to of this
+  // canvas, pixel for pixel (both areas of one size). The picture may be this
+  // very canvas and the areas may overlap: that scrolls its content.
+  virtual void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) = 0;
+  // The part of the surface this painting can change (surface coordinates):
+  // what lies wholly outside it need not be drawn. All of it by default.
+  virtual TRect PaintArea() const { return {-(1 << 29), -(1 << 29), 1 << 29, 1 << 29}; }
+};
+
+// An off-screen picture with a canvas on it: a control draws there between
+// paints and copies it onto the screen when it paints. Made by the backend.
+class TBitmapCanvas : public TCanvas {
+ public:
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  // A new size; what the picture showed is undefined until drawn again.
+  virtual void SetSize(int width, int height) = 0;
 };
 
 // A canvas that hands every call to another: the base of canvases that own
@@ -46,6 +68,13 @@ class ForwardingCanvas : public TCanvas {
                   bool stretch) override {
     FTarget.DrawBitmap(bitmap, width, height, dest, stretch);
   }
+  void PenLine(int x1, int y1, int x2, int y2, TColor color, int width) override {
+    FTarget.PenLine(x1, y1, x2, y2, color, width);
+  }
+  void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) override {
+    FTarget.CopyRect(to, picture, from);
+  }
+  TRect PaintArea() const override { return FTarget.PaintArea(); }
 
  private:
   TCanvas& FTarget;

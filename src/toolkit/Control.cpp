@@ -153,6 +153,11 @@ void TWinControl::PaintControls(TCanvas& canvas) {
     if (g == nullptr || !g->Visible()) continue;
     TRect area = g->BoundsRect();
     area.Offset(own.Left, own.Top);
+    // A control outside the area being repainted would be clipped away whole.
+    const TRect paint = canvas.PaintArea();
+    if (area.Right <= paint.Left || area.Left >= paint.Right || area.Bottom <= paint.Top ||
+        area.Top >= paint.Bottom)
+      continue;
     canvas.SetClip(area);
     g->Paint(canvas);
   }

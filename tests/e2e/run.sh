@@ -33,6 +33,8 @@ source "$HERE/cases_cleaning_window.sh"
 source "$HERE/cases_settings.sh"
 # shellcheck source=cases_inspector.sh
 source "$HERE/cases_inspector.sh"
+# shellcheck source=cases_cpu.sh
+source "$HERE/cases_cpu.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do

@@ -145,21 +145,22 @@ TEST_F(FakePlatformTest, NtQuerySystemInformationFillsTheFieldsTheProbeReads) {
   const uint64_t start = kernel.ntSystem.currentTime;
   kernel.AdvanceSystemTimes(10'000'000, 0.995);
 
-  unsigned char basic[44], performance[312], timeOfDay[32];
+  unsigned char basic[win::SYSTEM_BASIC_INFORMATION_SIZE], performance[312], timeOfDay[32];
   EXPECT_EQ(query(0, basic, sizeof basic, nullptr), 0);
   EXPECT_EQ(query(2, performance, sizeof performance, nullptr), 0);
   EXPECT_EQ(query(3, timeOfDay, sizeof timeOfDay, nullptr), 0);
   uint64_t idle = 0, now = 0;
   std::memcpy(&idle, performance, 8);
   std::memcpy(&now, timeOfDay + 8, 8);
-  EXPECT_EQ(basic[40], 2);
+  EXPECT_EQ(basic[win::NUMBER_OF_PROCESSORS_OFFSET], 2);
   EXPECT_EQ(idle, 19'900'000u);
   EXPECT_EQ(now, start + 10'000'000);
 
   EXPECT_NE(query(2, performance, 100, nullptr), 0) << "too small a buffer";
+  EXPECT_NE(query(0, performance, sizeof performance, nullptr), 0) << "not the basic record's size";
   kernel.ntSystem.failingClasses.insert(3);
   EXPECT_NE(query(3, timeOfDay, sizeof timeOfDay, nullptr), 0);
-  EXPECT_EQ(kernel.ntQueryCalls, 5);
+  EXPECT_EQ(kernel.ntQueryCalls, 6);
 }
 
 TEST_F(FakePlatformTest, AVersionRecordOfTheWrongSizeIsRefused) {

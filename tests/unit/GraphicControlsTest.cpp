@@ -359,5 +359,21 @@ TEST(RecordingCanvasTest, RecordsDrawingInSurfaceCoordinatesWithTheClip) {
   EXPECT_EQ(canvas.TextOps().size(), 1u);
 }
 
+// --- Painting a part of the window ---------------------------------------
+
+TEST_F(GraphicControlsTest, ARepaintDrawsOnlyTheControlsThatMeetItsArea) {
+  TLabel inside{&form}, touching{&form}, outside{&form};
+  inside.SetBounds(10, 10, 20, 12);
+  touching.SetBounds(45, 15, 20, 12);  // overlaps the area's corner by 5 x 5
+  outside.SetBounds(50, 0, 20, 12);    // begins where the area ends
+  for (TLabel* l : {&inside, &touching, &outside}) l->SetCaption("x");
+  RecordingCanvas canvas({0, 0, 50, 20});
+  canvas.SetClip({0, 0, 200, 100});
+  form.PaintControls(canvas);
+  std::vector<TRect> drawn;
+  for (const CanvasOp& op : canvas.TextOps()) drawn.push_back(op.clip);
+  EXPECT_EQ(drawn, (std::vector<TRect>{{10, 10, 30, 22}, {45, 15, 65, 27}}));
+}
+
 }  // namespace
 }  // namespace norva

@@ -75,9 +75,9 @@ LONG NORVA_WINAPI FakeNtQuerySystemInformation(UINT infoClass, void* buffer, DWO
   const void* field = nullptr;
   size_t fieldSize = 8;
   switch (infoClass) {
-    case 0:  // SystemBasicInformation
-      offset = 40;
-      size = 44;
+    case 0:  // SystemBasicInformation, of the process's pointer size
+      offset = NUMBER_OF_PROCESSORS_OFFSET;
+      size = SYSTEM_BASIC_INFORMATION_SIZE;
       field = &f.processors;
       fieldSize = 1;
       break;
@@ -94,7 +94,9 @@ LONG NORVA_WINAPI FakeNtQuerySystemInformation(UINT infoClass, void* buffer, DWO
       return kStatusInvalidInfoClass;
   }
   if (returnLength != nullptr) *returnLength = static_cast<DWORD>(size);
-  if (buffer == nullptr || length < size) return kStatusInfoLengthMismatch;
+  // The basic record must have exactly its size, as on Windows.
+  if (buffer == nullptr || length < size || (infoClass == 0 && length != size))
+    return kStatusInfoLengthMismatch;
   std::memset(buffer, 0, size);
   std::memcpy(static_cast<char*>(buffer) + offset, field, fieldSize);
   return 0;

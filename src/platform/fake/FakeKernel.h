@@ -17,12 +17,12 @@
 namespace norva::platform::fake {
 
 // The signature of NtQuerySystemInformation of ntdll, looked up by name.
-using NtQuerySystemInformationProc = LONG(NORVA_WINAPI*)(UINT infoClass, void* buffer, DWORD length,
-                                                         DWORD* returnLength);
+using NtQuerySystemInformationProc = win::NtQuerySystemInformationProc;
 
 // What NtQuerySystemInformation reports for the three classes the processor
-// probe reads: 0 (basic: the processor count at byte 40), 2 (performance:
-// the idle time at byte 0) and 3 (time of day: the current time at byte 8).
+// probe reads: 0 (basic: the processor count, at byte 40 of 44 in a 32-bit
+// process, at byte 56 of 64 in a 64-bit one), 2 (performance: the idle time
+// at byte 0) and 3 (time of day: the current time at byte 8).
 struct NtSystemFigures {
   uint8_t processors = 1;
   uint64_t idleTime = 0;          // 100-ns units, summed over all processors

@@ -134,6 +134,10 @@ class HeadlessBackend : public Backend {
   // --- Backend -----------------------------------------------------------------
   std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) override;
   TCanvas& MeasureCanvas() override { return FMeasure; }
+  // A recording canvas of that size.
+  std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height) override {
+    return std::make_unique<RecordingCanvas>(TRect{0, 0, width, height});
+  }
   win::HWND CreateApplicationWindow(const std::string& title) override;
   void RunMessageLoop() override;
   void QuitMessageLoop() override { FQuit = true; }

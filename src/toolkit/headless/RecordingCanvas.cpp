@@ -26,7 +26,7 @@ std::string WithoutPrefixes(const std::string& text) {
 
 }  // namespace
 
-RecordingCanvas::RecordingCanvas(TRect surface) : FClip(surface) {}
+RecordingCanvas::RecordingCanvas(TRect surface) : FSurface(surface), FClip(surface) {}
 
 void RecordingCanvas::SetClip(const TRect& area) { FClip = area; }
 
@@ -85,6 +85,24 @@ void RecordingCanvas::DrawBitmap(win::HBITMAP, int width, int height, const TRec
   CanvasOp op{CanvasOp::Bitmap, covered, 0, {}, stretch ? 1u : 0u, {}, FClip};
   op.rect.Offset(FClip.Left, FClip.Top);
   Ops.push_back(op);
+}
+
+void RecordingCanvas::PenLine(int x1, int y1, int x2, int y2, TColor color, int width) {
+  Line(x1, y1, x2, y2, color);
+  Ops.back().width = width;
+}
+
+void RecordingCanvas::CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) {
+  CanvasOp op{CanvasOp::Copy, to, 0, {}, 0, {}, FClip};
+  op.rect.Offset(FClip.Left, FClip.Top);
+  op.from = from;
+  op.picture = &picture;
+  Ops.push_back(op);
+}
+
+void RecordingCanvas::SetSize(int width, int height) {
+  FSurface = {0, 0, width, height};
+  FClip = FSurface;
 }
 
 std::vector<CanvasOp> RecordingCanvas::TextOps() const {

@@ -1,6 +1,7 @@
 // A canvas that records every call instead of drawing, for tests. Text is
 // measured with a fixed model: every code-page-932 byte is half the font
-// height wide, and a line is the font height high.
+// height wide, and a line is the font height high. It also stands for an
+// off-screen picture, whose size is its surface.
 #pragma once
 
 #include <string>
@@ -11,16 +12,20 @@
 namespace norva::tk {
 
 struct CanvasOp {
-  enum Kind { Fill, Line, Text, Bitmap } kind;
+  enum Kind { Fill, Line, Text, Bitmap, Copy } kind;
   TRect rect;          // in canvas (surface) coordinates, origin applied
   TColor color = 0;
   std::string text;    // Text
   uint32_t flags = 0;  // Text: the DrawText flags; Bitmap: 1 when stretched
   TFont font;          // Text
   TRect clip;          // the clip in force
+  int width = 1;       // Line: the pen width
+  TRect from;          // Copy: the area of the picture copied onto rect
+  // Copy: the picture copied from.
+  const TBitmapCanvas* picture = nullptr;
 };
 
-class RecordingCanvas : public TCanvas {
+class RecordingCanvas : public TBitmapCanvas {
  public:
   explicit RecordingCanvas(TRect surface = {0, 0, 10000, 10000});
   void SetClip(const TRect& area) override;
@@ -31,6 +36,14 @@ class RecordingCanvas : public TCanvas {
                 TColor color) override;
   void DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRect& dest,
                   bool stretch) override;
+  void PenLine(int x1, int y1, int x2, int y2, TColor color, int width) override;
+  void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) override;
+  // The surface is what a painting may change, as a paint message's area.
+  TRect PaintArea() const override { return FSurface; }
+  int Width() const override { return FSurface.Width(); }
+  int Height() const override { return FSurface.Height(); }
+  // Also puts the clip back to the whole new surface.
+  void SetSize(int width, int height) override;
 
   // The extent the model gives a text (one line per '\n'-separated part).
   static TRect Measure(const std::string& text, const TFont& font);
@@ -41,6 +54,7 @@ class RecordingCanvas : public TCanvas {
   void Clear() { Ops.clear(); }
 
  private:
+  TRect FSurface;
   TRect FClip;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/WinText.h"
+#include "toolkit/win32/Dpi.h"
 
 namespace norva::tk::win32 {
 
@@ -46,6 +47,27 @@ HPEN GdiCache::Pen(TColor color) {
   if (it != FPens.end()) return it->second.Get();
   return FPens.emplace(rgb, platform::win32::ScopedPen(::CreatePen(PS_SOLID, 1, rgb)))
       .first->second.Get();
+}
+
+HPEN GdiCache::Pen(TColor color, int width) {
+  if (width <= 1) return Pen(color);
+  const std::pair<COLORREF, int> key{ColorRef(color), width};
+  auto it = FWidePens.find(key);
+  if (it != FWidePens.end()) return it->second.Get();
+  return FWidePens.emplace(key, platform::win32::ScopedPen(::CreatePen(PS_SOLID, width, key.first)))
+      .first->second.Get();
+}
+
+HBITMAP CreateDrawingBitmap(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = std::max(width, 1);
+  info.bmiHeader.biHeight = -std::max(height, 1);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
 GdiCache& Gdi() {
@@ -101,6 +123,25 @@ void GdiCanvas::Line(int x1, int y1, int x2, int y2, TColor color) {
   ::LineTo(FDc, Scale(x2), Scale(y2));
 }
 
+void GdiCanvas::PenLine(int x1, int y1, int x2, int y2, TColor color, int width) {
+  if (color == clNone) return;
+  SelectGuard pen(FDc, Gdi().Pen(color, std::max(1, Scale(width))));
+  ::MoveToEx(FDc, Scale(x1), Scale(y1), nullptr);
+  ::LineTo(FDc, Scale(x2), Scale(y2));
+}
+
+void GdiCanvas::CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) {
+  auto* source = dynamic_cast<GdiBitmapCanvas*>(&picture);
+  if (source == nullptr || source->Dc() == nullptr) return;
+  // BitBlt copies overlapping areas of one DC correctly, so a picture can
+  // scroll onto itself.
+  // Both pictures hold device pixels at the same scale.
+  const RECT target = ToDevice(to);
+  const RECT origin = source->ToDevice(from);
+  ::BitBlt(FDc, target.left, target.top, target.right - target.left, target.bottom - target.top,
+           source->Dc(), origin.left, origin.top, SRCCOPY);
+}
+
 void GdiCanvas::DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
                          TColor color) {
   const bool measure = (flags & DT_CALCRECT) != 0;
@@ -139,6 +180,33 @@ void GdiCanvas::DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRe
   } else {
     ::BitBlt(FDc, to.left, to.top, shownWidth, shownHeight, source.Get(), 0, 0, SRCCOPY);
   }
+}
+
+// --- GdiBitmapCanvas -----------------------------------------------------------
+
+GdiBitmapCanvas::GdiBitmapCanvas(int width, int height) {
+  FDc.Reset(::CreateCompatibleDC(nullptr));
+  SetSize(width, height);
+}
+
+GdiBitmapCanvas::~GdiBitmapCanvas() {
+  FCanvas.reset();
+  FSelected.reset();
+}
+
+void GdiBitmapCanvas::SetSize(int width, int height) {
+  FCanvas.reset();
+  FSelected.reset();
+  FWidth = std::max(width, 0);
+  FHeight = std::max(height, 0);
+  // A bitmap of no pixels cannot be made; one pixel stands in, never shown.
+  // The picture holds device pixels of the screen it is shown on, so that
+  // it is copied to a window one to one; its canvas scales like a window's.
+  const int dpi = ScreenDpi();
+  const int deviceWidth = ScaleBy(FWidth, dpi), deviceHeight = ScaleBy(FHeight, dpi);
+  FBitmap.Reset(CreateDrawingBitmap(deviceWidth, deviceHeight));
+  FSelected.emplace(FDc.Get(), FBitmap.Get());
+  FCanvas.emplace(FDc.Get(), TRect{0, 0, deviceWidth, deviceHeight}, dpi);
 }
 
 }  // namespace norva::tk::win32

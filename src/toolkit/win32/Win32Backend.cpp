@@ -103,6 +103,10 @@ class Win32BackendImpl final : public Backend {
     return canvas;
   }
 
+  std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height) override {
+    return std::make_unique<GdiBitmapCanvas>(width, height);
+  }
+
   win::HWND CreateApplicationWindow(const std::string& title) override {
     HWND window = AppWindow();
     ::SetWindowTextW(window, Wide(title).c_str());

@@ -1,0 +1,116 @@
+// The sub timer: once a second, the inspector's graph of free memory and
+// processor load, the processor load itself, its label, and on the older
+// family the free system resources with their warning sound.
+#include <algorithm>
+#include <cstdio>
+
+#include "app/Main.h"
+#include "probes/CpuUsage.h"
+#include "probes/MemoryStatus.h"
+
+namespace norva {
+
+using platform::Os;
+
+namespace {
+
+std::string Format(const char* format, double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  return buffer;
+}
+
+std::string FormatInt(const char* format, int value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  return buffer;
+}
+
+// The red point: free physical memory in whole percent, times the graph's
+// scale in hundreds, plus one (so that nothing free still draws). Formed in
+// the record's own width, as the figures are.
+struct FreeMemoryPoint {
+  bool valid = false;
+  int32_t value = 0;
+};
+
+FreeMemoryPoint FreePointOf(const win::MEMORYSTATUSEX& m, int32_t scale) {
+  const uint64_t unit = m.ullTotalPhys / 100;
+  if (unit == 0) return {};
+  const uint64_t freePercent = m.ullAvailPhys / unit;
+  const uint64_t product = freePercent * static_cast<uint64_t>(static_cast<int64_t>(scale / 100));
+  return {true, static_cast<int32_t>(static_cast<uint32_t>(product)) + 1};
+}
+
+FreeMemoryPoint FreePointOf(const win::MEMORYSTATUS& m, int32_t scale) {
+  const uint32_t unit = m.dwTotalPhys / 100;
+  if (unit == 0) return {};
+  const uint32_t freePercent = m.dwAvailPhys / unit;
+  const uint32_t product = freePercent * static_cast<uint32_t>(scale / 100);
+  return {true, static_cast<int32_t>(product) + 1};
+}
+
+}  // namespace
+
+void TMainForm::timSubTimer(TObject*) {
+  TSettingFrm& s = *SettingFrm;
+  // 1.
+  SampleMemory();
+
+  // 2. The inspector's graph, fed whether the inspector is shown or not.
+  if (HeapChkFrm != nullptr) {
+    THeapChkFrm& h = *HeapChkFrm;
+    const uint64_t totalPhys = FNtFamily ? FMemStatusEx.ullTotalPhys : FMemStatus.dwTotalPhys;
+    h.lblGrpRangeMax.SetCaption(Format("%4.1lf", BytesToMB(totalPhys)) + " MB：100%");
+    h.pnlGrpRange.SetCaption(Format("%4.1lf", BytesToMB(totalPhys) / 2) + " MB： 50%");
+    const int32_t scale = h.pgpMainGraph.Scale();
+    const FreeMemoryPoint red =
+        FNtFamily ? FreePointOf(FMemStatusEx, scale) : FreePointOf(FMemStatus, scale);
+    if (red.valid) {
+      h.pgpMainGraph.DataPoint(clRed, red.value);
+      // The load of the previous tick: the yellow line runs a second behind.
+      if (FCpuUsePer >= 0) h.pgpMainGraph.DataPoint(clYellow, FCpuUsePer + 1);
+      h.pgpMainGraph.Update();
+    }
+  }
+
+  // 3. The processor load, brought into 0..100.
+  if (FNtFamily) {
+    FCpuUsePer = std::clamp(NtCpuUsage(), 0, 100);
+  } else {
+    // The 32-bit value taken as a signed percent, as the field holds it.
+    const auto load = static_cast<int32_t>(
+        ReadPerfCounter(win::HKEY_DYN_DATA, "PerfStats\\StatData", "KERNEL\\CPUUsage"));
+    FCpuUsePer = std::clamp(load, 0, 100);
+  }
+
+  // 4. In the tray: measured, but nothing shown or played.
+  if (FMinimized) return;
+
+  // 5. - 6. The processor-load label.
+  if (s.ckbCpuPer.Checked()) {
+    if (!nlblCpuUsePer.Visible()) nlblCpuUsePer.Show();
+  } else if (nlblCpuUsePer.Visible()) {
+    nlblCpuUsePer.Hide();
+  }
+  const std::string cpu = FormatInt("CPU:%3d%%", FCpuUsePer);
+  if (nlblCpuUsePer.Visible() && nlblCpuUsePer.Caption() != cpu) {
+    nlblCpuUsePer.SetCaption(cpu);
+    PaintDesktopBehind();
+  }
+
+  // 7. The free system resources of the older family.
+  if (FGetFreeResources != nullptr) {
+    const unsigned first = FGetFreeResources(0) & 0xFFFF;
+    const unsigned second = FGetFreeResources(1) & 0xFFFF;
+    nlblResSys.SetCaption(FormatInt("%d%%", static_cast<int>(std::min(first, second))));
+    nlblResUser.SetCaption(FormatInt("%d%%", static_cast<int>(first)));
+    nlblResGdi.SetCaption(FormatInt("%d%%", static_cast<int>(second)));
+    const auto warnBelow = static_cast<unsigned>(std::max(s.udResWav2.Position(), 0));
+    if ((first < warnBelow || second < warnBelow) && s.btnResWavPlay.Enabled())
+      Os().sound.sndPlaySoundA(s.edtResWavPath.Text(),
+                               win::SND_ASYNC | win::SND_NODEFAULT | win::SND_NOSTOP);
+  }
+}
+
+}  // namespace norva
