@@ -18,6 +18,7 @@
 namespace norva {
 
 using components::TNovelLabel;
+class Reservation;
 
 class TMainForm : public TForm {
  public:
@@ -143,6 +144,10 @@ class TMainForm : public TForm {
   // A close asked for while a cleaning runs: the cleaning ends at its next
   // step and the close follows.
   bool FCloseAfterCleaning = false;
+  // The block of the cleaning in progress (null between cleanings).
+  Reservation* FReservation = nullptr;
+  // Log-off or shutdown: never refused, even during a cleaning.
+  void WMQueryEndSession(TMessage& Message);
 
  private:
   void AddTrayIcon();
@@ -159,5 +164,8 @@ extern TMainForm* MainForm;
 // The settings file: the executable's path with its last three characters
 // replaced by "ini".
 std::string SettingsFilePath();
+// The Memory share of the settings file, brought into the track bar's 5..95:
+// the one value the dialog shows and every cleaning size is computed from.
+int StoredMemoryShare();
 
 }  // namespace norva

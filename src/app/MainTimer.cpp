@@ -102,16 +102,16 @@ void TMainForm::timMainTimer(TObject*) {
   if (s.chkbAuto.Checked() && !FModalOpen) {
     const int32_t load = m.load;
     if (load > FPeakLoad && !FCleaning) FPeakLoad = load;
-    if (!(load >= 100 && s.chkbNot100Per.Checked())) {
-      const auto cpuBusy = [&] { return s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100; };
-      if (s.chkbMinExec.Checked() && BytesToMB(m.availPhys) < s.udMem.Position() && !cpuBusy())
-        sbtnGetMemClick(nullptr);
-      if (s.chkbFreeInc.Checked()) {
-        // A cleaning started just above has sampled afresh.
-        const int32_t now = static_cast<int32_t>(FNtFamily ? FMemStatusEx.dwMemoryLoad
-                                                           : FMemStatus.dwMemoryLoad);
-        if (now < FPeakLoad - s.udUsePer.Position() + 1 && !cpuBusy()) sbtnGetMemClick(nullptr);
-      }
+    // Held back at full load: the tick ends here, see-through repaint included.
+    if (load >= 100 && s.chkbNot100Per.Checked()) return;
+    const auto cpuBusy = [&] { return s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100; };
+    if (s.chkbMinExec.Checked() && BytesToMB(m.availPhys) < s.udMem.Position() && !cpuBusy())
+      sbtnGetMemClick(nullptr);
+    if (s.chkbFreeInc.Checked()) {
+      // A cleaning started just above has sampled afresh.
+      const int32_t now = static_cast<int32_t>(FNtFamily ? FMemStatusEx.dwMemoryLoad
+                                                         : FMemStatus.dwMemoryLoad);
+      if (now < FPeakLoad - s.udUsePer.Position() + 1 && !cpuBusy()) sbtnGetMemClick(nullptr);
     }
   }
 

@@ -45,6 +45,9 @@ void TMainForm::WndProc(TMessage& Message) {
   } else if (FTaskbarCreatedMsg != 0 && Message.Msg == FTaskbarCreatedMsg) {
     // The shell was restarted and has forgotten our icon.
     AddTrayIcon();
+  } else if (Message.Msg == win::WM_QUERYENDSESSION) {
+    WMQueryEndSession(Message);
+    return;
   } else if (Message.Msg == win::WM_NCHITTEST) {
     WMNCHitTest(Message);
     return;
@@ -93,12 +96,15 @@ void TMainForm::WMMove(TMessage&) {
   const int screenWidth = user.GetSystemMetrics(win::SM_CXSCREEN);
   const int screenHeight = user.GetSystemMetrics(win::SM_CYSCREEN);
 
-  // Snaps one axis towards the edge it moves to; never pulls it back.
-  const auto snap = [&](int position, int last, win::LONG& cursor, win::LONG lastCursor,
-                        int room, const auto& moveTo, const auto& moveCursor) {
+  // Snaps one axis towards the edge it moves to; never pulls it back. The
+  // cursor travels exactly as far as the window jumps, so the point it holds
+  // stays under it and the next move of a drag keeps the window at the edge
+  // (a fixed jump only matched a one-pixel last step).
+  const auto snap = [&](int position, int last, win::LONG& cursor, int room, const auto& moveTo,
+                        const auto& moveCursor) {
     if (position < last) {
       if (position > 0 && position < kMagnet) {
-        cursor = lastCursor - kMagnet;
+        cursor -= position;
         moveCursor();
         moveTo(0);
       } else if (position > -kMagnet && position < 0) {
@@ -106,7 +112,7 @@ void TMainForm::WMMove(TMessage&) {
       }
     } else if (position > last) {
       if (position > room - kMagnet && position < room) {
-        cursor = lastCursor + kMagnet;
+        cursor += room - position;
         moveCursor();
         moveTo(room);
       } else if (position > room && position < room + kMagnet) {
@@ -115,11 +121,11 @@ void TMainForm::WMMove(TMessage&) {
     }
   };
   snap(
-      Left(), FLastLeft, FCursorPos.x, FLastCursorPos.x, screenWidth - Width(),
-      [this](int v) { SetLeft(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
+      Left(), FLastLeft, FCursorPos.x, screenWidth - Width(), [this](int v) { SetLeft(v); },
+      [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
   snap(
-      Top(), FLastTop, FCursorPos.y, FLastCursorPos.y, screenHeight - Height(),
-      [this](int v) { SetTop(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
+      Top(), FLastTop, FCursorPos.y, screenHeight - Height(), [this](int v) { SetTop(v); },
+      [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
   FLastLeft = Left();
   FLastTop = Top();
   FLastCursorPos = FCursorPos;

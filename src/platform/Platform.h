@@ -113,6 +113,8 @@ constexpr int SM_CYSCREEN = 1;
 constexpr int VK_SHIFT = 0x10;
 
 constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUERYENDSESSION = 0x0011;
+constexpr UINT WM_ENDSESSION = 0x0016;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_ICONERASEBKGND = 0x0027;
 constexpr UINT WM_MOVE = 0x0003;

@@ -205,7 +205,8 @@ TEST_F(MainTimerTest, TheWarningComparesTheFullAmountAboveFourGigabytes) {
   EXPECT_EQ(Cleanings(), 0);
 }
 
-// --- Automatic cleaning -------------------------------------------------------
+// --- Automatic cleaning
+// -------------------------------------------------------
 
 TEST_F(MainTimerTest, RuleAFiresOnlyStrictlyBelowTheThreshold) {
   StartReady("AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\n");
@@ -242,7 +243,8 @@ TEST_F(MainTimerTest, RuleBFiresOnceTheLoadIsTheChosenPointsUnderItsPeak) {
 
 TEST_F(MainTimerTest, RuleBReadsTheLoadAgainAfterACleaningOfRuleA) {
   StartReady(
-      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed=1\r\nAutoMemUsePer=3\r\n");
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed="
+      "1\r\nAutoMemUsePer=3\r\n");
   SetMemory(512 * MiB, 100 * MiB, 80);
   Tick();
   ASSERT_EQ(form->FPeakLoad, 80);
@@ -257,7 +259,8 @@ TEST_F(MainTimerTest, RuleBReadsTheLoadAgainAfterACleaningOfRuleA) {
 
 TEST_F(MainTimerTest, AtFullLoadNot100PerHoldsBothRulesButThePeakStillRises) {
   StartReady(
-      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed=1\r\nAutoMemUsePer=1\r\n"
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed="
+      "1\r\nAutoMemUsePer=1\r\n"
       "Not100Per=1\r\n");
   AfterCleaning(200 * MiB, 99);
   SetMemory(512 * MiB, 5 * MiB, 100);
@@ -274,8 +277,23 @@ TEST_F(MainTimerTest, AtFullLoadNot100PerHoldsBothRulesButThePeakStillRises) {
   EXPECT_EQ(Cleanings(), 2);
 }
 
+TEST_F(MainTimerTest, ATickHeldAtFullLoadEndsBeforeTheSeeThroughRepaint) {
+  StartReady(
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=1\r\nNot100Per="
+      "1\r\nBkGrndDisp=1\r\n");
+  for (bool held : {true, false}) {
+    Settings().chkbNot100Per.SetChecked(held);
+    backend.ForgetInvalidations();
+    SetMemory(512 * MiB, held ? 100 * MiB : 90 * MiB, 100);
+    Tick();
+    EXPECT_EQ(WholeWindowInvalidated(), !held) << held;
+  }
+}
+
 TEST_F(MainTimerTest, AFullProcessorHoldsEachRuleBackOnlyWithStopCpuUsePer) {
-  StartReady("AutoMemClear=1\r\nStopCpuUsePer=1\r\nAutoExeSize=10\r\nAutoMemUsePer=1\r\n");
+  StartReady(
+      "AutoMemClear=1\r\nStopCpuUsePer=1\r\nAutoExeSize="
+      "10\r\nAutoMemUsePer=1\r\n");
   form->FCpuUsePer = 100;
   AfterCleaning(200 * MiB, 50);
   // Rule A alone.
@@ -303,7 +321,8 @@ TEST_F(MainTimerTest, AFullProcessorHoldsEachRuleBackOnlyWithStopCpuUsePer) {
 
 TEST_F(MainTimerTest, WithADialogOrTheMenuOpenNothingCleansAndThePeakStays) {
   StartReady(
-      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed=1\r\nAutoMemUsePer=1\r\n");
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed="
+      "1\r\nAutoMemUsePer=1\r\n");
   ASSERT_EQ(form->FPeakLoad, 50);
   AfterCleaning(200 * MiB, 20);
   form->FModalOpen = true;
@@ -327,8 +346,10 @@ TEST_F(MainTimerTest, WithADialogOrTheMenuOpenNothingCleansAndThePeakStays) {
 
 TEST_F(MainTimerTest, MinimisedATickSkipsTheFiguresButStillWarnsAndCleans) {
   os.kernel.AddFile(kWav);
-  StartReady("AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nWavPlayStart=10\r\nWavFileName=" +
-             std::string(kWav) + "\r\n");
+  StartReady(
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nWavPlayStart="
+      "10\r\nWavFileName=" +
+      std::string(kWav) + "\r\n");
   form->sbtnMinimize.Click();
   AfterCleaning(200 * MiB, 77);
   const auto before = Captions();
@@ -339,7 +360,8 @@ TEST_F(MainTimerTest, MinimisedATickSkipsTheFiguresButStillWarnsAndCleans) {
   EXPECT_EQ(Cleanings(), 1);
 }
 
-// --- The first tick -------------------------------------------------------------
+// --- The first tick
+// -------------------------------------------------------------
 
 TEST_F(MainTimerTest, SmallSendsTheWindowToTheTrayAtTheFirstTick) {
   WriteIni("[SYSTEM]\r\nSmall=1\r\n[DEFAULT]\r\nTaskBarHide=1\r\n");
@@ -409,10 +431,13 @@ TEST_F(MainTimerTest, TheExecSwitchRunsTheWholeProgramOnceAndSaves) {
   EXPECT_TRUE(os.user.messageBoxes.empty());
 }
 
-// --- Back from hiding under the mouse ---------------------------------------------
+// --- Back from hiding under the mouse
+// ---------------------------------------------
 
 TEST_F(MainTimerTest, AWindowHiddenUnderTheMouseComesBackOnceTheCursorLeftItsRectangle) {
-  WriteIni("[SYSTEM]\r\nXPos=100\r\nYPos=100\r\n[DEFAULT]\r\nDontCatch=1\r\nTaskBarHide=1\r\n");
+  WriteIni(
+      "[SYSTEM]\r\nXPos=100\r\nYPos=100\r\n[DEFAULT]\r\nDontCatch="
+      "1\r\nTaskBarHide=1\r\n");
   Start();
   Tick();
   ASSERT_EQ(form->BoundsRect(), (tk::TRect{100, 100, 300, 180}));
