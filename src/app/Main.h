@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Figures.h"
 #include "components/Novellbl.h"
 #include "inspector/Heapchk.h"
 #include "platform/Platform.h"
@@ -144,6 +145,12 @@ class TMainForm : public TForm {
   // A close asked for while a cleaning runs: the cleaning ends at its next
   // step and the close follows.
   bool FCloseAfterCleaning = false;
+  // The nine memory figures' texts fitted to their room, and the row titles
+  // the free column must keep clear of.
+  FigureFit FFigureFit[9];
+  FigureFit FTitleFit;
+  std::string FittedFigure(int index, TNovelLabel& label, double megabytes, FigureKind kind);
+
   // The block of the cleaning in progress (null between cleanings).
   Reservation* FReservation = nullptr;
   // Log-off or shutdown: never refused, even during a cleaning.

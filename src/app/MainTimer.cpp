@@ -1,23 +1,19 @@
 // The main timer: ten times a second, the figures, the start-up work, the
 // warning sound and the automatic cleaning rules.
+#include <algorithm>
 #include <cstdio>
 
 #include "app/Main.h"
 #include "platform/Text.h"
 #include "probes/MemoryStatus.h"
 #include "toolkit/Application.h"
+#include "toolkit/Backend.h"
 
 namespace norva {
 
 using platform::Os;
 
 namespace {
-
-std::string Format(const char* format, double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
-}
 
 // Sets the caption only when the text differs; tells whether it did.
 bool Refresh(TNovelLabel& label, const std::string& text) {
@@ -29,6 +25,27 @@ bool Refresh(TNovelLabel& label, const std::string& text) {
 }  // namespace
 
 void TMainForm::sbtnGetMemClick(TObject*) { CleanMemory(); }
+
+std::string TMainForm::FittedFigure(int index, TNovelLabel& label, double megabytes,
+                                    FigureKind kind) {
+  TCanvas& canvas = CurrentBackend().MeasureCanvas();
+  int room = label.Width();
+  // The free column reaches under the centred row titles: its figures end
+  // short of the title's text and its shadow, with a pixel of air.
+  const TNovelLabel* title = &label == &nlblPhysicalFree ? &nlblTitlePhysical
+                             : &label == &nlblPageFree   ? &nlblPageTitle
+                             : &label == &nlblVirtualFree ? &nlblVirtualTitle
+                                                          : nullptr;
+  if (title != nullptr) {
+    const int text = FTitleFit.Width(canvas, title->Font(), title->Caption());
+    const int titleRight = title->Left() + (title->Width() - text) / 2 + text;
+    room = std::min(room, label.Left() + label.Width() - titleRight - 2);
+  }
+  FigureFit& fit = FFigureFit[index];
+  return FigureText(megabytes, kind, [&](const std::string& text) {
+    return fit.Fits(canvas, label.Font(), room, text);
+  });
+}
 
 void TMainForm::timMainTimer(TObject*) {
   TSettingFrm& s = *SettingFrm;
@@ -79,15 +96,19 @@ void TMainForm::timMainTimer(TObject*) {
     } else if (nlblCpuUsePer.Visible()) {
       nlblCpuUsePer.Hide();
     }
-    changed |= Refresh(nlblPhysicalFree, Format("%4.1lf", BytesToMB(m.availPhys)));
-    changed |= Refresh(nlblPhysicalUse, Format("%4.1lf", BytesToMB(m.usedPhys)));
-    changed |= Refresh(nlblPhysicalTotal, Format("%4.1lf MB", BytesToMB(m.totalPhys)));
-    changed |= Refresh(nlblVirtualFree, Format("%4.1lf", BytesToMB(m.availVirtual)));
-    changed |= Refresh(nlblVirtualUse, Format("%4.1lf", BytesToMB(m.usedVirtual)));
-    changed |= Refresh(nlblVirtualTotal, Format("%4.1lf MB", BytesToMB(m.totalVirtual)));
-    changed |= Refresh(nlblPageFree, Format("%4.1lf", BytesToMB(m.availPage)));
-    changed |= Refresh(nlblPageUse, Format("%4.1lf", BytesToMB(m.usedPage)));
-    changed |= Refresh(nlblPageTotal, Format("%4.1lf MB", BytesToMB(m.totalPage)));
+    const FigureKind plain = FigureKind::Plain, total = FigureKind::Total;
+    const struct {
+      TNovelLabel& label;
+      uint64_t bytes;
+      FigureKind kind;
+    } figures[9] = {{nlblPhysicalFree, m.availPhys, plain},   {nlblPhysicalUse, m.usedPhys, plain},
+                    {nlblPhysicalTotal, m.totalPhys, total},  {nlblVirtualFree, m.availVirtual, plain},
+                    {nlblVirtualUse, m.usedVirtual, plain},   {nlblVirtualTotal, m.totalVirtual, total},
+                    {nlblPageFree, m.availPage, plain},       {nlblPageUse, m.usedPage, plain},
+                    {nlblPageTotal, m.totalPage, total}};
+    for (int i = 0; i < 9; ++i)
+      changed |= Refresh(figures[i].label, FittedFigure(i, figures[i].label,
+                                                        BytesToMB(figures[i].bytes), figures[i].kind));
     char load[16];
     std::snprintf(load, sizeof load, "%3d%%", static_cast<int>(m.load));
     changed |= Refresh(nlblUsePer, load);

@@ -246,6 +246,13 @@ class IUser {
     (void)window;
     (void)dc;
   }
+  // Whether a font family of this name is installed (EnumFontFamiliesEx).
+  virtual bool FontFamilyInstalled(const std::string& face) {
+    (void)face;
+    return true;
+  }
+  // The face of the system's message font (SystemParametersInfo).
+  virtual std::string MessageFontFace() { return {}; }
 };
 
 class IShell {

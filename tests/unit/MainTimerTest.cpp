@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "NorvaFixture.h"
+#include "toolkit/headless/RecordingCanvas.h"
 #include "app/Entry.h"
 
 namespace norva::testing {
@@ -100,9 +101,52 @@ TEST_F(MainTimerTest, FiguresAboveFourGigabytesAreExact) {
   SetMemory(8 * GiB, 5 * GiB + 512 * 1024, 37, 12 * GiB, 4 * GiB + 1 * MiB, tib128,
             tib128 - 1 * MiB);
   Tick();
+  // 128 TiB less 1 MiB is 128.0 TB in the compact form; 12288.0 MB is too
+  // wide for the total column.
   EXPECT_EQ(Captions(),
-            (std::vector<std::string>{"5120.5", "3071.5", "8192.0 MB", "134217727.0", " 1.0",
-                                      "134217728.0 MB", "4097.0", "8191.0", "12288.0 MB", " 37%"}));
+            (std::vector<std::string>{"5120.5", "3071.5", "8192.0 MB", "128.0T", " 1.0",
+                                      "128.0 TB", "4097.0", "8191.0", "12288 MB", " 37%"}));
+}
+
+// Every figure from 64 MB to 128 TiB in each column as laid out, measured on
+// the canvas (the test canvas gives each character half the font height, 6
+// pixels): the own formats while they fit, then the compact forms; no text
+// wider than its label, none in the free column reaching the row titles.
+TEST_F(MainTimerTest, FiguresFitTheirColumnsFromSixtyFourMegabytesToOneHundredTwentyEightTebibytes) {
+  StartReady();
+  struct Case {
+    double mb;
+    const char* free;
+    const char* use;
+    const char* total;
+  };
+  const Case cases[] = {
+      {64, "64.0", "64.0", "64.0 MB"},
+      {9999.9, "9999.9", "9999.9", "9999.9 MB"},
+      {10000, "10000", "10000", "10000 MB"},
+      {24 * 1024, "24576", "24576", "24576 MB"},
+      {512000, "500.0G", "500.0G", "500.0 GB"},
+      {1024.0 * 1024, "1.0T", "1.0T", "1.0 TB"},
+      {128.0 * 1024 * 1024, "128.0T", "128.0T", "128.0 TB"},
+  };
+  // The free column ends 2 pixels clear of the centred title "物理" (24 of 30 pixels).
+  const int titleRight = form->nlblTitlePhysical.Left() + (30 - 24) / 2 + 24;
+  for (const Case& c : cases) {
+    const std::string free = form->FittedFigure(0, form->nlblPhysicalFree, c.mb, FigureKind::Plain);
+    const std::string use = form->FittedFigure(1, form->nlblPhysicalUse, c.mb, FigureKind::Plain);
+    const std::string total =
+        form->FittedFigure(2, form->nlblPhysicalTotal, c.mb, FigureKind::Total);
+    EXPECT_EQ(free, c.free) << c.mb;
+    EXPECT_EQ(use, c.use) << c.mb;
+    EXPECT_EQ(total, c.total) << c.mb;
+    const auto width = [](const std::string& text) {
+      return tk::RecordingCanvas::Measure(text, tk::TFont{}).Width();
+    };
+    const TNovelLabel& f = form->nlblPhysicalFree;
+    EXPECT_LT(titleRight + 1, f.Left() + f.Width() - width(free)) << c.mb;
+    EXPECT_LE(width(use), form->nlblPhysicalUse.Width()) << c.mb;
+    EXPECT_LE(width(total), form->nlblPhysicalTotal.Width()) << c.mb;
+  }
 }
 
 TEST_F(MainTimerTest, ALabelIsSetOnlyWhenItsTextChanges) {

@@ -57,6 +57,8 @@ class Win32User final : public IUser {
   LoadedBitmap LoadBitmapFile(const std::string& path) override;
   void DeleteBitmap(HBITMAP bitmap) override;
   void PaintDesktopWallpaper(HWND window, HDC dc) override;
+  bool FontFamilyInstalled(const std::string& face) override;
+  std::string MessageFontFace() override;
 };
 
 class Win32Shell final : public IShell {

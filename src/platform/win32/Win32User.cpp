@@ -3,6 +3,7 @@
 
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32Areas.h"
+#include "platform/win32/Win32Fonts.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
 
@@ -24,8 +25,12 @@ constexpr const char* kMainIcon = "MAINICON";
 int Win32User::MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
                            UINT type) {
   // Wide, so the Japanese texts show on every locale.
-  return ::MessageBoxW(Hwnd(owner), Wide(text).c_str(), Wide(caption).c_str(), type);
+  return MessageBoxWithStandIn(Hwnd(owner), Wide(text), Wide(caption), type);
 }
+
+bool Win32User::FontFamilyInstalled(const std::string& face) { return FamilyInstalled(face); }
+
+std::string Win32User::MessageFontFace() { return MessageFontName(); }
 
 int Win32User::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 

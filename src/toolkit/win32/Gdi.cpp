@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/FontFaces.h"
 #include "platform/win32/WinText.h"
 
 namespace norva::tk::win32 {
@@ -23,11 +24,16 @@ HFONT GdiCache::Font(const TFont& font) {
   auto it = FFonts.find(key);
   if (it != FFonts.end()) return it->second.Get();
   // A negative height asks for the character height (without the internal
-  // leading), which is what the toolkit's Height means.
-  HFONT handle =
-      ::CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                    static_cast<DWORD>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.Name).c_str());
+  // leading), which is what the toolkit's Height means. A stand-in for a
+  // missing face is asked for by its cell height instead (positive): the
+  // named faces' cell is one character high, a stand-in's line may be much
+  // taller and would otherwise be cut at the bottom of the rows laid out for it.
+  const platform::FontFace face = platform::ResolveFontFace(font.Name);
+  HFONT handle = ::CreateFontW(face.substitute ? font.Height : -font.Height, 0, 0, 0,
+                               font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                               static_cast<DWORD>(face.substitute ? DEFAULT_CHARSET : font.Charset),
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, Wide(face.name).c_str());
   if (handle == nullptr) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   return FFonts.emplace(key, platform::win32::ScopedFont(handle)).first->second.Get();
 }

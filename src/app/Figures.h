@@ -1,0 +1,48 @@
+// The texts of the memory figures, fitted to the room they have on the window.
+// Each figure keeps its own format ("%4.1lf", or "%4.1lf MB" for a total)
+// wherever that text fits, so a small machine looks as it always did; a
+// figure too wide for its room (10,000 MB and more) takes the first of the
+// compact forms that fits: whole megabytes below 100,000 MB, then gigabytes
+// below 1,000 GB, then terabytes, each with one decimal and then none, the
+// unit shown ("23.1G", "23.1 GB"). A bare number always means megabytes.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/Canvas.h"
+
+namespace norva {
+
+enum class FigureKind { Plain, Total };
+
+// The first text of the order above for which fits answers true; the last,
+// shortest one when none does.
+std::string FigureText(double megabytes, FigureKind kind,
+                       const std::function<bool(const std::string&)>& fits);
+
+// Answers whether a text fits a room in a font, measured on a canvas. Texts
+// of one shape (the same characters apart from the digits) are measured
+// once, with every digit as the font's widest one, so the answer for a
+// figure does not flicker as its digits change.
+class FigureFit {
+ public:
+  bool Fits(tk::TCanvas& canvas, const tk::TFont& font, int room, const std::string& text);
+  // The width of a text in a font, remembered (for texts that do not change).
+  int Width(tk::TCanvas& canvas, const tk::TFont& font, const std::string& text);
+
+ private:
+  struct Shape {
+    std::string text;
+    int width;
+  };
+  tk::TFont FFont;
+  bool FMeasured = false;
+  char FWidest = '0';
+  std::vector<Shape> FShapes;
+  int Measure(tk::TCanvas& canvas, const std::string& text) const;
+  void Use(tk::TCanvas& canvas, const tk::TFont& font);
+};
+
+}  // namespace norva
