@@ -1,6 +1,7 @@
 #include "app/Figures.h"
 
 #include <cstdio>
+#include <iterator>
 
 namespace norva {
 
@@ -22,28 +23,27 @@ std::string FigureText(double megabytes, FigureKind kind,
   const bool total = kind == FigureKind::Total;
   std::string text = Printed(total ? "%4.1lf MB" : "%4.1lf", megabytes);
   if (fits(text)) return text;
-  // The compact unit follows the value alone, so every figure of one size
-  // reads the same whatever its column.
-  const char* oneDecimal;
-  const char* whole;
-  double value = megabytes;
-  if (megabytes < 100000.0) {
-    oneDecimal = nullptr;
-    whole = total ? "%.0f MB" : "%.0f";
-  } else if (megabytes < 1000.0 * kMegabytesPerGigabyte) {
-    value = megabytes / kMegabytesPerGigabyte;
-    oneDecimal = total ? "%.1f GB" : "%.1fG";
-    whole = total ? "%.0f GB" : "%.0fG";
-  } else {
-    value = megabytes / kMegabytesPerTerabyte;
-    oneDecimal = total ? "%.1f TB" : "%.1fT";
-    whole = total ? "%.0f TB" : "%.0fT";
+  // The compact forms, from the unit the value calls for (never a count of
+  // six or more digits of a smaller unit) to larger ones while the text is
+  // too wide.
+  struct Form {
+    const char* plain;
+    const char* total;
+    double unit;
+  };
+  static const Form kForms[] = {{"%.0f", "%.0f MB", 1.0},
+                                {"%.1fG", "%.1f GB", kMegabytesPerGigabyte},
+                                {"%.0fG", "%.0f GB", kMegabytesPerGigabyte},
+                                {"%.1fT", "%.1f TB", kMegabytesPerTerabyte},
+                                {"%.0fT", "%.0f TB", kMegabytesPerTerabyte}};
+  const size_t first = megabytes < 100000.0                            ? 0
+                       : megabytes < 1000.0 * kMegabytesPerGigabyte ? 1
+                                                                       : 3;
+  for (size_t i = first; i < std::size(kForms); ++i) {
+    text = Printed(total ? kForms[i].total : kForms[i].plain, megabytes / kForms[i].unit);
+    if (fits(text)) break;
   }
-  if (oneDecimal != nullptr) {
-    text = Printed(oneDecimal, value);
-    if (fits(text)) return text;
-  }
-  return Printed(whole, value);
+  return text;
 }
 
 int FigureFit::Measure(tk::TCanvas& canvas, const std::string& text) const {

@@ -2,9 +2,10 @@
 // Each figure keeps its own format ("%4.1lf", or "%4.1lf MB" for a total)
 // wherever that text fits, so a small machine looks as it always did; a
 // figure too wide for its room (10,000 MB and more) takes the first of the
-// compact forms that fits: whole megabytes below 100,000 MB, then gigabytes
-// below 1,000 GB, then terabytes, each with one decimal and then none, the
-// unit shown ("23.1G", "23.1 GB"). A bare number always means megabytes.
+// compact forms that fits: whole megabytes, then gigabytes with one decimal
+// and whole, then terabytes alike, the unit shown ("23.5G", "23.5 GB"); a
+// value of 100,000 MB or more starts at gigabytes, 1,000 GB or more at
+// terabytes. A bare number always means megabytes.
 #pragma once
 
 #include <functional>

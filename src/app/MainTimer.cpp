@@ -31,15 +31,14 @@ std::string TMainForm::FittedFigure(int index, TNovelLabel& label, double megaby
   TCanvas& canvas = CurrentBackend().MeasureCanvas();
   int room = label.Width();
   // The free column reaches under the centred row titles: its figures end
-  // short of the title's text and its shadow, with a pixel of air.
-  const TNovelLabel* title = &label == &nlblPhysicalFree ? &nlblTitlePhysical
-                             : &label == &nlblPageFree   ? &nlblPageTitle
-                             : &label == &nlblVirtualFree ? &nlblVirtualTitle
-                                                          : nullptr;
-  if (title != nullptr) {
-    const int text = FTitleFit.Width(canvas, title->Font(), title->Caption());
-    const int titleRight = title->Left() + (title->Width() - text) / 2 + text;
-    room = std::min(room, label.Left() + label.Width() - titleRight - 2);
+  // short of the widest title's text and its shadow, with a pixel of air,
+  // the same room in every row.
+  if (&label == &nlblPhysicalFree || &label == &nlblPageFree || &label == &nlblVirtualFree) {
+    for (const TNovelLabel* title : {&nlblTitlePhysical, &nlblPageTitle, &nlblVirtualTitle}) {
+      const int text = FTitleFit.Width(canvas, title->Font(), title->Caption());
+      const int titleRight = title->Left() + (title->Width() - text) / 2 + text;
+      room = std::min(room, label.Left() + label.Width() - titleRight - 2);
+    }
   }
   FigureFit& fit = FFigureFit[index];
   return FigureText(megabytes, kind, [&](const std::string& text) {

@@ -108,6 +108,26 @@ TEST_F(MainTimerTest, FiguresAboveFourGigabytesAreExact) {
                                       "128.0 TB", "4097.0", "8191.0", "12288 MB", " 37%"}));
 }
 
+// Too wide for its room, a figure takes the next compact form until one fits.
+TEST_F(MainTimerTest, AFigureTooWideForEveryFormTakesTheNextUnit) {
+  struct Case {
+    double mb;
+    size_t room;  // characters
+    FigureKind kind;
+    const char* want;
+  };
+  const Case cases[] = {
+      {24576, 8, FigureKind::Total, "24576 MB"}, {24576, 7, FigureKind::Total, "24.0 GB"},
+      {24576, 6, FigureKind::Total, "24 GB"},    {24576, 4, FigureKind::Plain, "24G"},
+      {24576, 1, FigureKind::Plain, "0T"},       {512000, 5, FigureKind::Plain, "500G"},
+      {3.0, 4, FigureKind::Plain, " 3.0"},       {9999.9, 5, FigureKind::Plain, "10000"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FigureText(c.mb, c.kind, [&](const std::string& t) { return t.size() <= c.room; }),
+              c.want)
+        << c.mb << " in " << c.room;
+}
+
 // Every figure from 64 MB to 128 TiB in each column as laid out, measured on
 // the canvas (the test canvas gives each character half the font height, 6
 // pixels): the own formats while they fit, then the compact forms; no text

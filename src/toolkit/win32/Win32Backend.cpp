@@ -93,8 +93,11 @@ class Win32BackendImpl final : public Backend {
   }
 
   TCanvas& MeasureCanvas() override {
-    static ScopedWindowDc screen(nullptr);
-    static GdiCanvas canvas(screen.Get(), ScreenRect());
+    // A memory DC of the screen's kind, the program's own for as long as it
+    // runs (a window DC of the screen taken from the system's cache measured
+    // in the wrong font under Wine once held for long).
+    static ScopedCreatedDc memory(::CreateCompatibleDC(nullptr));
+    static GdiCanvas canvas(memory.Get(), ScreenRect());
     return canvas;
   }
 
