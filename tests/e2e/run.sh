@@ -29,6 +29,8 @@ EXTRA_CASES=(startup_smoke)
 # The cleaning and the window's behaviours (adds to ALL_CASES).
 # shellcheck source=cases_cleaning_window.sh
 source "$HERE/cases_cleaning_window.sh"
+# shellcheck source=cases_robustness.sh
+source "$HERE/cases_robustness.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do

@@ -28,11 +28,12 @@ bool MessageFont(::LOGFONTW& font) {
   return true;
 }
 
-// The message box of this thread being opened, and the font its controls
-// get (it must outlive the box).
+// The message box of this thread being opened, the font its controls get
+// (it must outlive the box) and the box's own window procedure.
 struct StandInBox {
   ::HHOOK hook = nullptr;
   ::HFONT font = nullptr;
+  ::WNDPROC boxProc = nullptr;
 };
 thread_local StandInBox* tStandIn = nullptr;
 
@@ -77,16 +78,18 @@ void Refit(::HWND box, ::HFONT font) {
   if (growX == 0 && growY == 0) return;
   ::SetWindowPos(text, nullptr, 0, 0, textRect.right - textRect.left + growX,
                  textRect.bottom - textRect.top + growY, SWP_NOMOVE | SWP_NOZORDER);
-  // Buttons sit below the text: down by the new height, right by half the width.
+  // The buttons sit centred below the text: down by the new height, right by
+  // half the new width.
   for (::HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
        child = ::GetWindow(child, GW_HWNDNEXT)) {
-    if (child == text) continue;
+    wchar_t cls[16] = {};
+    ::GetClassNameW(child, cls, 16);
+    if (_wcsicmp(cls, L"Button") != 0) continue;
     ::RECT r{};
     ::GetWindowRect(child, &r);
     ::MapWindowPoints(nullptr, box, reinterpret_cast<::POINT*>(&r), 2);
-    if (r.top >= textRect.bottom)
-      ::SetWindowPos(child, nullptr, r.left + growX / 2, r.top + growY, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER);
+    ::SetWindowPos(child, nullptr, r.left + growX / 2, r.top + growY, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER);
   }
   ::RECT boxRect{};
   ::GetWindowRect(box, &boxRect);
@@ -95,16 +98,34 @@ void Refit(::HWND box, ::HFONT font) {
                  SWP_NOZORDER);
 }
 
+// The box lays itself out in WM_INITDIALOG for its own font: the stand-in
+// goes in right after that.
+::LRESULT CALLBACK BoxProc(::HWND box, ::UINT msg, ::WPARAM wParam, ::LPARAM lParam) {
+  StandInBox* standIn = tStandIn;
+  const ::WNDPROC own = standIn->boxProc;
+  const ::LRESULT result = ::CallWindowProcW(own, box, msg, wParam, lParam);
+  if (msg == WM_INITDIALOG) {
+    ::SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+    Refit(box, standIn->font);
+  }
+  return result;
+}
+
+// The first dialog window the thread creates is the box.
 ::LRESULT CALLBACK WatchBox(int code, ::WPARAM wParam, ::LPARAM lParam) {
   StandInBox* box = tStandIn;
-  if (box == nullptr) return 0;
   const ::HHOOK hook = box->hook;
-  if (code == HCBT_ACTIVATE) {
-    // The first window activated is the box; the hook has done its work.
-    Refit(reinterpret_cast<::HWND>(wParam), box->font);
-    ::UnhookWindowsHookEx(hook);
-    box->hook = nullptr;
-    return 0;
+  if (code == HCBT_CREATEWND) {
+    const auto window = reinterpret_cast<::HWND>(wParam);
+    wchar_t cls[16] = {};
+    ::GetClassNameW(window, cls, 16);
+    if (std::wcscmp(cls, L"#32770") == 0) {
+      box->boxProc = reinterpret_cast<::WNDPROC>(
+          ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BoxProc)));
+      ::UnhookWindowsHookEx(hook);
+      box->hook = nullptr;
+      return 0;
+    }
   }
   return ::CallNextHookEx(hook, code, wParam, lParam);
 }
@@ -139,7 +160,7 @@ int MessageBoxWithStandIn(::HWND owner, const std::wstring& text, const std::wst
   std::wcsncpy(font.lfFaceName, name.c_str(), LF_FACESIZE - 1);
   font.lfCharSet = DEFAULT_CHARSET;
   ScopedFont standIn(::CreateFontIndirectW(&font));
-  StandInBox box{nullptr, standIn.Get()};
+  StandInBox box{nullptr, standIn.Get(), nullptr};
   tStandIn = &box;
   box.hook = ::SetWindowsHookExW(WH_CBT, &WatchBox, nullptr, ::GetCurrentThreadId());
   const int answer = ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);
