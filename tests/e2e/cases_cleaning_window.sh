@@ -65,17 +65,13 @@ find_tree_window() {
 
 # Waits for find_tree_window; sets WIN_ID, WIN_X, WIN_Y.
 wait_tree_window() {
-  local end found
-  end=$((SECONDS + T_WINDOW))
-  while ((SECONDS < end)); do
-    found=$(find_tree_window)
-    if [[ -n $found ]]; then
-      read -r WIN_ID WIN_X WIN_Y <<<"$found"
-      return 0
-    fi
-    sleep 0.2
-  done
-  failed "no visible 200x80 window \"Norva\" within ${T_WINDOW}s ($(tail -c 300 "$1" | tr '\n' ' '))"
+  local found=
+  tree_window_shown() { found=$(find_tree_window) && [[ -n $found ]]; }
+  if wait_progress "$T_WINDOW" tree_window_shown; then
+    read -r WIN_ID WIN_X WIN_Y <<<"$found"
+    return 0
+  fi
+  failed "no visible 200x80 window \"Norva\" (no progress for ${T_WINDOW}s; $(tail -c 300 "$1" | tr '\n' ' '))"
 }
 
 # "STATE X Y" of X window $1 (STATE: IsViewable, IsUnMapped, IsUnviewable).
