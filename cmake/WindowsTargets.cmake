@@ -43,3 +43,11 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/firsttouch.cpp)
   target_compile_definitions(firsttouch PRIVATE ${NORVA_WIN32_DEFINITIONS})
   target_link_options(firsttouch PRIVATE -mconsole ${NORVA_STATIC_LINK})
 endif()
+
+# onewindow.exe: a program that only opens one window, the floor beside which
+# scripts/measure.sh puts Norva's start-up (bench/wine/).
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/onewindow.cpp)
+  add_executable(onewindow WIN32 bench/wine/onewindow.cpp)
+  target_compile_definitions(onewindow PRIVATE ${NORVA_WIN32_DEFINITIONS})
+  target_link_options(onewindow PRIVATE ${NORVA_STATIC_LINK})
+endif()

@@ -1,5 +1,7 @@
 #include "app/Figures.h"
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <iterator>
 
@@ -7,10 +9,34 @@ namespace norva {
 
 namespace {
 
-std::string Printed(const char* format, double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
+// printf's "%*.*f" (precision 0 or 1) and a suffix, without printf's cost on
+// every tick. A figure is a byte count times a power of two: below 512 TiB
+// (2^29 MB) the count has at most 49 bits, value * 10 is exact and rounding
+// it half to even gives printf's digits; anything larger goes through printf.
+std::string Printed(double value, int precision, size_t width, const char* suffix, bool exact) {
+  const double scaled = precision == 0 ? value : value * 10.0;
+  char digits[64];
+  size_t length = 0;
+  if (exact && scaled >= 0.0) {
+    auto n = static_cast<uint64_t>(std::nearbyint(scaled));
+    char reversed[24];
+    size_t count = 0;
+    do {
+      reversed[count++] = static_cast<char>('0' + n % 10);
+      n /= 10;
+      // One decimal: the point after the first digit, and a leading zero.
+      if (precision == 1 && count == 1) reversed[count++] = '.';
+    } while (n != 0 || (precision == 1 && count < 3));
+    while (count > 0) digits[length++] = reversed[--count];
+  } else {
+    length = static_cast<size_t>(
+        std::snprintf(digits, sizeof digits, precision == 0 ? "%.0f" : "%.1f", value));
+  }
+  std::string text;
+  if (length < width) text.assign(width - length, ' ');
+  text.append(digits, length);
+  text.append(suffix);
+  return text;
 }
 
 constexpr double kMegabytesPerGigabyte = 1024.0;
@@ -18,32 +44,38 @@ constexpr double kMegabytesPerTerabyte = 1024.0 * 1024.0;
 
 }  // namespace
 
-std::string FigureText(double megabytes, FigureKind kind,
-                       const std::function<bool(const std::string&)>& fits) {
+namespace {
+
+// The compact forms, from the unit the value calls for (never a count of six
+// or more digits of a smaller unit) to larger ones.
+struct Form {
+  int precision;
+  const char* plain;  // the unit after a figure of the free and used columns
+  const char* total;  // after a total
+  double unit;
+};
+constexpr Form kForms[] = {{0, "", " MB", 1.0},
+                           {1, "G", " GB", kMegabytesPerGigabyte},
+                           {0, "G", " GB", kMegabytesPerGigabyte},
+                           {1, "T", " TB", kMegabytesPerTerabyte},
+                           {0, "T", " TB", kMegabytesPerTerabyte}};
+constexpr int kFormCount = static_cast<int>(std::size(kForms));
+
+int FirstForm(double megabytes) {
+  return megabytes < 100000.0 ? 0 : megabytes < 1000.0 * kMegabytesPerGigabyte ? 1 : 3;
+}
+
+}  // namespace
+
+int FigureSteps(double megabytes) { return 1 + kFormCount - FirstForm(megabytes); }
+
+std::string FigureForm(double megabytes, FigureKind kind, int step) {
   const bool total = kind == FigureKind::Total;
-  std::string text = Printed(total ? "%4.1lf MB" : "%4.1lf", megabytes);
-  if (fits(text)) return text;
-  // The compact forms, from the unit the value calls for (never a count of
-  // six or more digits of a smaller unit) to larger ones while the text is
-  // too wide.
-  struct Form {
-    const char* plain;
-    const char* total;
-    double unit;
-  };
-  static const Form kForms[] = {{"%.0f", "%.0f MB", 1.0},
-                                {"%.1fG", "%.1f GB", kMegabytesPerGigabyte},
-                                {"%.0fG", "%.0f GB", kMegabytesPerGigabyte},
-                                {"%.1fT", "%.1f TB", kMegabytesPerTerabyte},
-                                {"%.0fT", "%.0f TB", kMegabytesPerTerabyte}};
-  const size_t first = megabytes < 100000.0                            ? 0
-                       : megabytes < 1000.0 * kMegabytesPerGigabyte ? 1
-                                                                       : 3;
-  for (size_t i = first; i < std::size(kForms); ++i) {
-    text = Printed(total ? kForms[i].total : kForms[i].plain, megabytes / kForms[i].unit);
-    if (fits(text)) break;
-  }
-  return text;
+  // The own formats, "%4.1lf" and "%4.1lf MB".
+  const bool exact = megabytes >= 0.0 && megabytes < 536870912.0;
+  if (step == 0) return Printed(megabytes, 1, 4, total ? " MB" : "", exact);
+  const Form& form = kForms[FirstForm(megabytes) + step - 1];
+  return Printed(megabytes / form.unit, form.precision, 0, total ? form.total : form.plain, exact);
 }
 
 int FigureFit::Measure(tk::TCanvas& canvas, const std::string& text) const {
@@ -79,10 +111,19 @@ int FigureFit::Width(tk::TCanvas& canvas, const tk::TFont& font, const std::stri
 bool FigureFit::Fits(tk::TCanvas& canvas, const tk::TFont& font, int room,
                      const std::string& text) {
   Use(canvas, font);
+  // A shape seen before: the same characters, every digit as the widest one.
+  for (const Shape& s : FShapes) {
+    if (s.text.size() != text.size()) continue;
+    bool same = true;
+    for (size_t i = 0; same && i < text.size(); ++i)
+      same = s.text[i] == (text[i] >= '0' && text[i] <= '9' ? FWidest : text[i]);
+    if (same) return s.width <= room;
+  }
   std::string shape = text;
   for (char& c : shape)
     if (c >= '0' && c <= '9') c = FWidest;
-  return Width(canvas, font, shape) <= room;
+  FShapes.push_back({shape, Measure(canvas, shape)});
+  return FShapes.back().width <= room;
 }
 
 }  // namespace norva

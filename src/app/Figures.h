@@ -8,7 +8,6 @@
 // terabytes. A bare number always means megabytes.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,10 +17,23 @@ namespace norva {
 
 enum class FigureKind { Plain, Total };
 
+// The text of the order above at step (0: the own format), and the number
+// of steps for this value.
+std::string FigureForm(double megabytes, FigureKind kind, int step);
+int FigureSteps(double megabytes);
+
 // The first text of the order above for which fits answers true; the last,
 // shortest one when none does.
-std::string FigureText(double megabytes, FigureKind kind,
-                       const std::function<bool(const std::string&)>& fits);
+template <class Fits>
+std::string FigureText(double megabytes, FigureKind kind, const Fits& fits) {
+  const int steps = FigureSteps(megabytes);
+  std::string text;
+  for (int step = 0; step < steps; ++step) {
+    text = FigureForm(megabytes, kind, step);
+    if (fits(text)) break;
+  }
+  return text;
+}
 
 // Answers whether a text fits a room in a font, measured on a canvas. Texts
 // of one shape (the same characters apart from the digits) are measured

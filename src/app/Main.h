@@ -149,6 +149,7 @@ class TMainForm : public TForm {
   // the free column must keep clear of.
   FigureFit FFigureFit[9];
   FigureFit FTitleFit;
+  int FFreeRoom = 0;
   std::string FittedFigure(int index, TNovelLabel& label, double megabytes, FigureKind kind);
 
   // The block of the cleaning in progress (null between cleanings).

@@ -32,13 +32,17 @@ std::string TMainForm::FittedFigure(int index, TNovelLabel& label, double megaby
   int room = label.Width();
   // The free column reaches under the centred row titles: its figures end
   // short of the widest title's text and its shadow, with a pixel of air,
-  // the same room in every row.
+  // the same room in every row (taken with the first of them, index 0).
   if (&label == &nlblPhysicalFree || &label == &nlblPageFree || &label == &nlblVirtualFree) {
-    for (const TNovelLabel* title : {&nlblTitlePhysical, &nlblPageTitle, &nlblVirtualTitle}) {
-      const int text = FTitleFit.Width(canvas, title->Font(), title->Caption());
-      const int titleRight = title->Left() + (title->Width() - text) / 2 + text;
-      room = std::min(room, label.Left() + label.Width() - titleRight - 2);
+    if (index == 0) {
+      FFreeRoom = room;
+      for (const TNovelLabel* title : {&nlblTitlePhysical, &nlblPageTitle, &nlblVirtualTitle}) {
+        const int text = FTitleFit.Width(canvas, title->Font(), title->Caption());
+        const int titleRight = title->Left() + (title->Width() - text) / 2 + text;
+        FFreeRoom = std::min(FFreeRoom, label.Left() + label.Width() - titleRight - 2);
+      }
     }
+    room = FFreeRoom;
   }
   FigureFit& fit = FFigureFit[index];
   return FigureText(megabytes, kind, [&](const std::string& text) {
