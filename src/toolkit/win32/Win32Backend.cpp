@@ -94,11 +94,8 @@ class Win32BackendImpl final : public Backend {
   }
 
   TCanvas& MeasureCanvas() override {
-    // A memory DC of the screen's kind, the program's own for as long as it
-    // runs (a window DC of the screen taken from the system's cache measured
-    // in the wrong font under Wine once held for long).
-    static ScopedCreatedDc memory(::CreateCompatibleDC(nullptr));
-    static GdiCanvas canvas(memory.Get(), ScreenRect());
+    static ScopedWindowDc screen(nullptr);
+    static GdiCanvas canvas(screen.Get(), ScreenRect());
     return canvas;
   }
 
