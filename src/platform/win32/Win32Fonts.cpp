@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <map>
 #include <vector>
 
 #include "platform/FontFaces.h"
@@ -133,15 +134,20 @@ void Refit(::HWND box, ::HFONT font) {
 }  // namespace
 
 bool FamilyInstalled(const std::string& face) {
+  // Asked once per face: the program asks for a handful of faces, each of
+  // its fonts at creation, and the answer does not change while it runs.
+  static std::map<std::string, bool> known;
+  if (auto it = known.find(face); it != known.end()) return it->second;
+  bool& answer = known[face];
   const std::wstring wide = Wide(face);
-  if (wide.empty() || wide.size() >= LF_FACESIZE) return false;
+  if (wide.empty() || wide.size() >= LF_FACESIZE) return answer = false;
   ::LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
   std::wcsncpy(query.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
   ScopedWindowDc screen(nullptr);
   bool found = false;
   ::EnumFontFamiliesExW(screen.Get(), &query, &FoundFamily, reinterpret_cast<::LPARAM>(&found), 0);
-  return found;
+  return answer = found;
 }
 
 std::string MessageFontName() {
