@@ -42,10 +42,6 @@ std::string Printed(double value, int precision, size_t width, const char* suffi
 constexpr double kMegabytesPerGigabyte = 1024.0;
 constexpr double kMegabytesPerTerabyte = 1024.0 * 1024.0;
 
-}  // namespace
-
-namespace {
-
 // The compact forms, from the unit the value calls for (never a count of six
 // or more digits of a smaller unit) to larger ones.
 struct Form {
