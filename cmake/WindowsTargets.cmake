@@ -61,3 +61,11 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/inspector_peek.cpp)
   target_link_libraries(inspector_peek PRIVATE comctl32 shell32)
   target_link_options(inspector_peek PRIVATE -mconsole ${NORVA_STATIC_LINK})
 endif()
+
+# onewindow.exe: a program that only opens one window, the floor beside which
+# scripts/measure.sh puts Norva's start-up (bench/wine/).
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/onewindow.cpp)
+  add_executable(onewindow WIN32 bench/wine/onewindow.cpp)
+  target_compile_definitions(onewindow PRIVATE ${NORVA_WIN32_DEFINITIONS})
+  target_link_options(onewindow PRIVATE ${NORVA_STATIC_LINK})
+endif()

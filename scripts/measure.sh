@@ -5,8 +5,9 @@
 #
 #   - size and imported DLLs of each exe (objdump -p);
 #   - start-up time under Wine until the first painted window, beside Wine's
-#     own taskmgr started the same way (same prefix, same Xvfb, same loader),
-#     median of N runs (default 5), and the ratio;
+#     own taskmgr and beside onewindow.exe (bench/wine/: a program that only
+#     opens one window, the floor) started the same way (same prefix, same
+#     Xvfb, same loader), median of N runs (default 5), and the ratios;
 #   - private memory and RSS of the running process (/proc/PID/smaps_rollup),
 #     beside taskmgr's;
 #   - cleaning: wall time of `norva.exe -exec` at CleanSpeed 2 with a 1 GiB
@@ -175,6 +176,13 @@ section startup && for bits in 64 32; do
   copy=$WORK/win$bits/norva.exe
   mkdir -p "$(dirname "$copy")"
   cp "$exe" "$copy"
+  # The floor: a program that only opens one window (bench/wine/onewindow.cpp).
+  floor=
+  if [[ -f $BUILD/win$bits/onewindow.exe ]]; then
+    floor=$WORK/win$bits/onewindow.exe
+    cp "$BUILD/win$bits/onewindow.exe" "$floor"
+  fi
+  fl_map=() fl_paint=()
   nv_map=() nv_paint=() tm_map=() tm_paint=() nv_mem= tm_mem=
   for ((r = 0; r <= runs; r++)); do
     time_start "$loader" "$copy" norva.exe "$limit"
@@ -191,6 +199,11 @@ section startup && for bits in 64 32; do
     fi
     stop_started "$loader" "$LAST_PID" taskmgr.exe
     if ((r > 0)); then tm_map+=("$T_MAP") tm_paint+=("$T_PAINT"); fi
+    if [[ -n $floor ]]; then
+      time_start "$loader" "$floor" onewindow.exe "$limit"
+      stop_started "$loader" "$LAST_PID" onewindow.exe
+      if ((r > 0)); then fl_map+=("$T_MAP") fl_paint+=("$T_PAINT"); fi
+    fi
   done
   nm=$(printf '%s\n' "${nv_map[@]}" | grep -v -- - | median)
   np=$(printf '%s\n' "${nv_paint[@]}" | grep -v -- - | median)
@@ -200,6 +213,14 @@ section startup && for bits in 64 32; do
   echo "win$bits taskmgr   : mapped ${tm} ms, painted ${tp} ms   (runs: ${tm_paint[*]})"
   if [[ $np =~ ^[0-9]+$ && $tp =~ ^[0-9]+$ ]] && ((tp > 0)); then
     awk -v a="$np" -v b="$tp" 'BEGIN {printf "win%s ratio norva/taskmgr (painted): %.2f\n", "'"$bits"'", a / b}'
+  fi
+  if [[ -n $floor ]]; then
+    fm=$(printf '%s\n' "${fl_map[@]}" | grep -v -- - | median)
+    fp=$(printf '%s\n' "${fl_paint[@]}" | grep -v -- - | median)
+    echo "win$bits onewindow : mapped ${fm} ms, painted ${fp} ms   (runs: ${fl_paint[*]})"
+    if [[ $np =~ ^[0-9]+$ && $fp =~ ^[0-9]+$ ]] && ((fp > 0)); then
+      awk -v a="$np" -v b="$fp" 'BEGIN {printf "win%s ratio norva/onewindow (painted): %.2f\n", "'"$bits"'", a / b}'
+    fi
   fi
   echo "win$bits memory 3 s after the last start (\$ cat /proc/<pid of the wine process>/smaps_rollup):"
   echo "   norva.exe : $nv_mem"

@@ -1,5 +1,7 @@
 #include "app/Entry.h"
 
+#include <stdexcept>
+
 #include "app/Main.h"
 #include "toolkit/Application.h"
 
@@ -20,17 +22,25 @@ int RunNorva(std::vector<std::string> args) {
   app.Initialize("Norva");
   Os().user.ShowWindow(app.Handle(), win::SW_HIDE);
   app.ShowMainForm = false;
-  {
+  // Anything thrown while the main window is built, runs or goes ends with
+  // the error message, never silently.
+  try {
     auto main = tk::CreateForm<TMainForm>(nullptr);
     MainForm = main.get();
     app.MainForm = main.get();
     try {
       app.Run();
-    } catch (const std::exception& error) {
-      app.ShowException(error);
+    } catch (...) {
+      app.MainForm = nullptr;
+      throw;
     }
     app.MainForm = nullptr;
+  } catch (const std::exception& error) {
+    app.ShowException(error);
+  } catch (...) {
+    app.ShowException(std::runtime_error("unexpected error"));
   }
+  MainForm = nullptr;
   tk::Application = nullptr;
   return 0;
 }

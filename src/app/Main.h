@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Figures.h"
 #include "components/Novellbl.h"
 #include "inspector/Heapchk.h"
 #include "platform/Platform.h"
@@ -18,6 +19,7 @@
 namespace norva {
 
 using components::TNovelLabel;
+class Reservation;
 
 class TMainForm : public TForm {
  public:
@@ -144,6 +146,17 @@ class TMainForm : public TForm {
   // A close asked for while a cleaning runs: the cleaning ends at its next
   // step and the close follows.
   bool FCloseAfterCleaning = false;
+  // The nine memory figures' texts fitted to their room, and the row titles
+  // the free column must keep clear of.
+  FigureFit FFigureFit[9];
+  FigureFit FTitleFit;
+  int FFreeRoom = 0;
+  std::string FittedFigure(int index, TNovelLabel& label, double megabytes, FigureKind kind);
+
+  // The block of the cleaning in progress (null between cleanings).
+  Reservation* FReservation = nullptr;
+  // Log-off or shutdown: never refused, even during a cleaning.
+  void WMQueryEndSession(TMessage& Message);
 
  private:
   void AddTrayIcon();
@@ -160,5 +173,8 @@ extern TMainForm* MainForm;
 // The settings file: the executable's path with its last three characters
 // replaced by "ini".
 std::string SettingsFilePath();
+// The Memory share of the settings file, brought into the track bar's 5..95:
+// the one value the dialog shows and every cleaning size is computed from.
+int StoredMemoryShare();
 
 }  // namespace norva

@@ -1,11 +1,13 @@
 // The main timer: ten times a second, the figures, the start-up work, the
 // warning sound and the automatic cleaning rules.
+#include <algorithm>
 #include <cstdio>
 
 #include "app/Main.h"
 #include "platform/Text.h"
 #include "probes/MemoryStatus.h"
 #include "toolkit/Application.h"
+#include "toolkit/Backend.h"
 #include "toolkit/Dpi.h"
 
 namespace norva {
@@ -13,12 +15,6 @@ namespace norva {
 using platform::Os;
 
 namespace {
-
-std::string Format(const char* format, double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
-}
 
 // Sets the caption only when the text differs; tells whether it did.
 bool Refresh(TNovelLabel& label, const std::string& text) {
@@ -30,6 +26,30 @@ bool Refresh(TNovelLabel& label, const std::string& text) {
 }  // namespace
 
 void TMainForm::sbtnGetMemClick(TObject*) { CleanMemory(); }
+
+std::string TMainForm::FittedFigure(int index, TNovelLabel& label, double megabytes,
+                                    FigureKind kind) {
+  TCanvas& canvas = CurrentBackend().MeasureCanvas();
+  int room = label.Width();
+  // The free column reaches under the centred row titles: its figures end
+  // short of the widest title's text and its shadow, with a pixel of air,
+  // the same room in every row (taken with the first of them, index 0).
+  if (&label == &nlblPhysicalFree || &label == &nlblPageFree || &label == &nlblVirtualFree) {
+    if (index == 0) {
+      FFreeRoom = room;
+      for (const TNovelLabel* title : {&nlblTitlePhysical, &nlblPageTitle, &nlblVirtualTitle}) {
+        const int text = FTitleFit.Width(canvas, title->Font(), title->Caption());
+        const int titleRight = title->Left() + (title->Width() - text) / 2 + text;
+        FFreeRoom = std::min(FFreeRoom, label.Left() + label.Width() - titleRight - 2);
+      }
+    }
+    room = FFreeRoom;
+  }
+  FigureFit& fit = FFigureFit[index];
+  return FigureText(megabytes, kind, [&](const std::string& text) {
+    return fit.Fits(canvas, label.Font(), room, text);
+  });
+}
 
 void TMainForm::timMainTimer(TObject*) {
   TSettingFrm& s = *SettingFrm;
@@ -80,15 +100,19 @@ void TMainForm::timMainTimer(TObject*) {
     } else if (nlblCpuUsePer.Visible()) {
       nlblCpuUsePer.Hide();
     }
-    changed |= Refresh(nlblPhysicalFree, Format("%4.1lf", BytesToMB(m.availPhys)));
-    changed |= Refresh(nlblPhysicalUse, Format("%4.1lf", BytesToMB(m.usedPhys)));
-    changed |= Refresh(nlblPhysicalTotal, Format("%4.1lf MB", BytesToMB(m.totalPhys)));
-    changed |= Refresh(nlblVirtualFree, Format("%4.1lf", BytesToMB(m.availVirtual)));
-    changed |= Refresh(nlblVirtualUse, Format("%4.1lf", BytesToMB(m.usedVirtual)));
-    changed |= Refresh(nlblVirtualTotal, Format("%4.1lf MB", BytesToMB(m.totalVirtual)));
-    changed |= Refresh(nlblPageFree, Format("%4.1lf", BytesToMB(m.availPage)));
-    changed |= Refresh(nlblPageUse, Format("%4.1lf", BytesToMB(m.usedPage)));
-    changed |= Refresh(nlblPageTotal, Format("%4.1lf MB", BytesToMB(m.totalPage)));
+    const FigureKind plain = FigureKind::Plain, total = FigureKind::Total;
+    const struct {
+      TNovelLabel& label;
+      uint64_t bytes;
+      FigureKind kind;
+    } figures[9] = {{nlblPhysicalFree, m.availPhys, plain},   {nlblPhysicalUse, m.usedPhys, plain},
+                    {nlblPhysicalTotal, m.totalPhys, total},  {nlblVirtualFree, m.availVirtual, plain},
+                    {nlblVirtualUse, m.usedVirtual, plain},   {nlblVirtualTotal, m.totalVirtual, total},
+                    {nlblPageFree, m.availPage, plain},       {nlblPageUse, m.usedPage, plain},
+                    {nlblPageTotal, m.totalPage, total}};
+    for (int i = 0; i < 9; ++i)
+      changed |= Refresh(figures[i].label, FittedFigure(i, figures[i].label,
+                                                        BytesToMB(figures[i].bytes), figures[i].kind));
     char load[16];
     std::snprintf(load, sizeof load, "%3d%%", static_cast<int>(m.load));
     changed |= Refresh(nlblUsePer, load);
@@ -103,16 +127,16 @@ void TMainForm::timMainTimer(TObject*) {
   if (s.chkbAuto.Checked() && !FModalOpen) {
     const int32_t load = m.load;
     if (load > FPeakLoad && !FCleaning) FPeakLoad = load;
-    if (!(load >= 100 && s.chkbNot100Per.Checked())) {
-      const auto cpuBusy = [&] { return s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100; };
-      if (s.chkbMinExec.Checked() && BytesToMB(m.availPhys) < s.udMem.Position() && !cpuBusy())
-        sbtnGetMemClick(nullptr);
-      if (s.chkbFreeInc.Checked()) {
-        // A cleaning started just above has sampled afresh.
-        const int32_t now = static_cast<int32_t>(FNtFamily ? FMemStatusEx.dwMemoryLoad
-                                                           : FMemStatus.dwMemoryLoad);
-        if (now < FPeakLoad - s.udUsePer.Position() + 1 && !cpuBusy()) sbtnGetMemClick(nullptr);
-      }
+    // Held back at full load: the tick ends here, see-through repaint included.
+    if (load >= 100 && s.chkbNot100Per.Checked()) return;
+    const auto cpuBusy = [&] { return s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100; };
+    if (s.chkbMinExec.Checked() && BytesToMB(m.availPhys) < s.udMem.Position() && !cpuBusy())
+      sbtnGetMemClick(nullptr);
+    if (s.chkbFreeInc.Checked()) {
+      // A cleaning started just above has sampled afresh.
+      const int32_t now = static_cast<int32_t>(FNtFamily ? FMemStatusEx.dwMemoryLoad
+                                                         : FMemStatus.dwMemoryLoad);
+      if (now < FPeakLoad - s.udUsePer.Position() + 1 && !cpuBusy()) sbtnGetMemClick(nullptr);
     }
   }
 

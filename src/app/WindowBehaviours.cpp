@@ -46,6 +46,9 @@ void TMainForm::WndProc(TMessage& Message) {
   } else if (FTaskbarCreatedMsg != 0 && Message.Msg == FTaskbarCreatedMsg) {
     // The shell was restarted and has forgotten our icon.
     AddTrayIcon();
+  } else if (Message.Msg == win::WM_QUERYENDSESSION) {
+    WMQueryEndSession(Message);
+    return;
   } else if (Message.Msg == win::WM_NCHITTEST) {
     WMNCHitTest(Message);
     return;
@@ -96,12 +99,15 @@ void TMainForm::WMMove(TMessage&) {
   const int screenWidth = user.GetSystemMetrics(win::SM_CXSCREEN);
   const int screenHeight = user.GetSystemMetrics(win::SM_CYSCREEN);
 
-  // Snaps one axis towards the edge it moves to; never pulls it back.
-  const auto snap = [&](int position, int last, win::LONG& cursor, win::LONG lastCursor,
-                        int room, const auto& moveTo, const auto& moveCursor) {
+  // Snaps one axis towards the edge it moves to; never pulls it back. The
+  // cursor travels exactly as far as the window jumps, so the point it holds
+  // stays under it and the next move of a drag keeps the window at the edge
+  // (a fixed jump only matched a one-pixel last step).
+  const auto snap = [&](int position, int last, win::LONG& cursor, int room, const auto& moveTo,
+                        const auto& moveCursor) {
     if (position < last) {
       if (position > 0 && position < kMagnet) {
-        cursor = lastCursor - kMagnet;
+        cursor -= position;
         moveCursor();
         moveTo(0);
       } else if (position > -kMagnet && position < 0) {
@@ -109,7 +115,7 @@ void TMainForm::WMMove(TMessage&) {
       }
     } else if (position > last) {
       if (position > room - kMagnet && position < room) {
-        cursor = lastCursor + kMagnet;
+        cursor += room - position;
         moveCursor();
         moveTo(room);
       } else if (position > room && position < room + kMagnet) {
@@ -118,10 +124,10 @@ void TMainForm::WMMove(TMessage&) {
     }
   };
   snap(
-      Left(), FLastLeft, FCursorPos.x, FLastCursorPos.x, screenWidth - ScaleToScreen(Width()),
+      Left(), FLastLeft, FCursorPos.x, screenWidth - ScaleToScreen(Width()),
       [this](int v) { SetLeft(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
   snap(
-      Top(), FLastTop, FCursorPos.y, FLastCursorPos.y, screenHeight - ScaleToScreen(Height()),
+      Top(), FLastTop, FCursorPos.y, screenHeight - ScaleToScreen(Height()),
       [this](int v) { SetTop(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
   FLastLeft = Left();
   FLastTop = Top();

@@ -48,7 +48,7 @@ void TMainForm::CleanMemory() {
   // 3. Self-sizing from the memory free now, never below the least size.
   if (s.chkbAutoMem.Checked()) {
     SampleMemory();
-    int64_t p = Os().profile.GetPrivateProfileIntA("DEFAULT", "Memory", 50, SettingsFilePath());
+    int64_t p = StoredMemoryShare();
     const int64_t load = FNtFamily ? FMemStatusEx.dwMemoryLoad : FMemStatus.dwMemoryLoad;
     if (p > 100 - load) p = 100 - load;
     p = std::max<int64_t>(p, 0);
@@ -63,6 +63,11 @@ void TMainForm::CleanMemory() {
   // 4. - 5.
   const int speed = s.cmbClSpeed.ItemIndex();
   Reservation reservation(speed, FNtFamily);
+  // The session-end handler reaches the block through this link while it lives.
+  struct Link {
+    Reservation*& field;
+    ~Link() { field = nullptr; }
+  } link{FReservation = &reservation};
   FCleanSize = reservation.Reserve(FCleanSize);
   const StepPlan plan = reservation.Plan();
 
@@ -123,6 +128,20 @@ void TMainForm::CleanMemory() {
     FCloseAfterCleaning = false;
     Os().user.PostMessageA(Handle(), win::WM_CLOSE, 0, 0);
   }
+}
+
+void TMainForm::WMQueryEndSession(TMessage& Message) {
+  // The session ends while a cleaning pumps messages: the cleaning stops at
+  // its next step and its block goes back now, since the process may be
+  // ended as soon as the session end is confirmed. No close is deferred: a
+  // cancelled shutdown leaves the program running.
+  if (FCleaning) {
+    FStopRequested = true;
+    if (FReservation != nullptr) FReservation->Release();
+  }
+  SaveSettings(false);
+  Message.Result = 1;
+  Message.Handled = true;
 }
 
 }  // namespace norva

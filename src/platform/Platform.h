@@ -122,6 +122,8 @@ constexpr int SM_CYSCREEN = 1;
 constexpr int VK_SHIFT = 0x10;
 
 constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUERYENDSESSION = 0x0011;
+constexpr UINT WM_ENDSESSION = 0x0016;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_ICONERASEBKGND = 0x0027;
 constexpr UINT WM_MOVE = 0x0003;
@@ -258,6 +260,13 @@ class IUser {
     (void)type;
     return 0;
   }
+  // Whether a font family of this name is installed (EnumFontFamiliesEx).
+  virtual bool FontFamilyInstalled(const std::string& face) {
+    (void)face;
+    return true;
+  }
+  // The face of the system's message font (SystemParametersInfo).
+  virtual std::string MessageFontFace() { return {}; }
 };
 
 class IShell {

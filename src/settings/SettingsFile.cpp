@@ -52,18 +52,26 @@ class IniFile {
   std::string FPath;
 };
 
-// Position and upper bound of one up-down with its box: the value is stored
-// (at least minimum, else replacement), the bound set, and the box shows the
-// value, which the box's own rules may still bring into range.
+// Position and upper bound of one up-down with its box: the value is cut to
+// the 16 bits the setting is held in, then stored (at least minimum, else
+// replacement), the bound set, and the box shows the value, which the box's
+// own rules may still bring into range. Cutting first keeps a hand-edited
+// 40000 (-25536 in 16 bits) from passing the check and showing negative.
 void LoadBoundedNumber(TUpDown& upDown, TEdit& edit, int value, int minimum, int replacement,
                        int upperBound) {
-  const int16_t stored = static_cast<int16_t>(value < minimum ? replacement : value);
+  const int16_t cut = static_cast<int16_t>(value);
+  const int16_t stored = static_cast<int16_t>(cut < minimum ? replacement : cut);
   upDown.SetPosition(stored);
   if (upperBound > 0) upDown.SetMax(upperBound);
   edit.SetText(std::to_string(stored));
 }
 
 }  // namespace
+
+int StoredMemoryShare() {
+  const int stored = Os().profile.GetPrivateProfileIntA(kDefault, "Memory", 50, SettingsFilePath());
+  return std::clamp(stored, 5, 95);
+}
 
 std::string SettingsFilePath() {
   std::string path = Os().kernel.GetModuleFileNameA();
@@ -109,7 +117,7 @@ void TMainForm::LoadSettings() {
   // 10. The cleaning size. A hand-edited share outside the track bar's range
   // is brought into it first, so the size always matches what the dialog
   // shows and what the next save writes.
-  const int memory = std::clamp(ini.Int(kDefault, "Memory", 50), 5, 95);
+  const int memory = StoredMemoryShare();
   s.trkberMemPer.SetPosition(memory);
   uint64_t totalPhys = 0;
   if (FNtFamily) {

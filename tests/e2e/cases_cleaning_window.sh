@@ -9,8 +9,9 @@
 # trace of Sleep (RelayInclude in run.sh) counts those calls in the program's
 # own process: the number of steps taken, without timing anything.
 #
-# The cleanings are kept small and host-independent: AutoMemSize=1 with
-# Memory=0 in the file sizes a cleaning at its least size, AutoExeSize MB.
+# The cleanings are kept small: AutoMemSize=1 with Memory=5 (the least share
+# there is) sizes a cleaning at 5 % of physical memory, or AutoExeSize MB
+# when that is more.
 
 ALL_CASES+=(exec_speed_0 exec_speed_1 exec_speed_2 exec_without_dash exec_second_argument
   stop_button overlay_screenshot drag drag_by_buttons_does_not_move magnet_left_edge
@@ -64,17 +65,13 @@ find_tree_window() {
 
 # Waits for find_tree_window; sets WIN_ID, WIN_X, WIN_Y.
 wait_tree_window() {
-  local end found
-  end=$((SECONDS + T_WINDOW))
-  while ((SECONDS < end)); do
-    found=$(find_tree_window)
-    if [[ -n $found ]]; then
-      read -r WIN_ID WIN_X WIN_Y <<<"$found"
-      return 0
-    fi
-    sleep 0.2
-  done
-  failed "no visible 200x80 window \"Norva\" within ${T_WINDOW}s ($(tail -c 300 "$1" | tr '\n' ' '))"
+  local found=
+  tree_window_shown() { found=$(find_tree_window) && [[ -n $found ]]; }
+  if wait_progress "$T_WINDOW" tree_window_shown; then
+    read -r WIN_ID WIN_X WIN_Y <<<"$found"
+    return 0
+  fi
+  failed "no visible 200x80 window \"Norva\" (no progress for ${T_WINDOW}s; $(tail -c 300 "$1" | tr '\n' ' '))"
 }
 
 # "STATE X Y" of X window $1 (STATE: IsViewable, IsUnMapped, IsUnviewable).
@@ -110,7 +107,7 @@ sleeps() { proc_lines "$1" "$2" | grep -c "Call KERNEL32\.Sleep($3)" || true; }
 write_clean_ini() {
   local ini=$1 speed=$2 mb=$3
   shift 3
-  write_ini "$ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemSize=1' 'Memory=0' \
+  write_ini "$ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemSize=1' 'Memory=5' \
     "AutoExeSize=$mb" "CleanSpeed=$speed" "$@"
 }
 

@@ -35,6 +35,8 @@ source "$HERE/cases_settings.sh"
 source "$HERE/cases_inspector.sh"
 # shellcheck source=cases_cpu.sh
 source "$HERE/cases_cpu.sh"
+# shellcheck source=cases_robustness.sh
+source "$HERE/cases_robustness.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do
@@ -59,7 +61,10 @@ mkdir -p "$OUT"
 OUT=$(readlink -f "$OUT")
 read -r -a CASE_LIST <<<"${CASES:-${ALL_CASES[*]}}"
 
-# Time-outs in seconds, scaled for slow runs.
+# Time-outs in seconds, scaled for slow runs. The waits for a window, a
+# process id and an exit follow progress: T_WINDOW and T_EXIT are how long
+# they wait without any (no processor time used by the case's programs or by
+# wineserver, no log line written), T_LIFE is their ceiling.
 T_WINDOW=$((30 * SLOW)) # start until the main window is on screen
 T_EXIT=$((30 * SLOW))   # WM_CLOSE until the process has ended
 T_LIFE=$((240 * SLOW))  # the longest any one copy of the program may live
@@ -112,6 +117,42 @@ stop_programs
 
 # --- helpers for the cases ---------------------------------------------
 
+# A mark that changes while the case's programs make progress: the processor
+# time of the process groups of the copies started (each runs under its own
+# `timeout`) and of wineserver, and the size of the case's logs.
+progress_mark() {
+  local groups=" ${PIDS[*]:-} " f line fields cpu=0 logs
+  for f in /proc/[0-9]*/stat; do
+    { read -r line <"$f"; } 2>/dev/null || continue
+    # After "pid (name) ": state ppid pgrp ... utime (12th) stime (13th).
+    read -r -a fields <<<"${line##*) }"
+    if [[ $groups == *" ${fields[2]} "* || $line == *"(wineserver)"* ]]; then
+      cpu=$((cpu + fields[11] + fields[12]))
+    fi
+  done
+  logs=$(cat "$CASE_DIR"/*.log "$CASE_DIR"/*/*.log 2>/dev/null | wc -c)
+  echo "$cpu:$logs"
+}
+
+# Runs "$@" every 0.2 s until it succeeds; gives up after $1 seconds without
+# progress (progress_mark unchanged) or after T_LIFE seconds in all.
+# Usage: wait_progress IDLE_SECONDS command args...
+wait_progress() {
+  local idle=$1 idle_end hard_end=$((SECONDS + T_LIFE)) mark last=
+  shift
+  idle_end=$((SECONDS + idle))
+  while :; do
+    "$@" && return 0
+    ((SECONDS < idle_end && SECONDS < hard_end)) || return 1
+    mark=$(progress_mark)
+    if [[ $mark != "$last" ]]; then
+      last=$mark
+      idle_end=$((SECONDS + idle))
+    fi
+    sleep 0.2
+  done
+}
+
 # A case reports its first failed check by setting REASON and returning 1.
 REASON=
 failed() {
@@ -145,17 +186,13 @@ launch() {
 # The Windows process id (4 hex digits, as in the log prefix) of the copy
 # whose log is $1; waits up to $2 seconds for the line that loads the exe.
 win_pid_hex() {
-  local log=$1 secs=${2:-$T_WINDOW} end line
-  end=$((SECONDS + secs))
-  while ((SECONDS < end)); do
-    line=$(grep -m1 -F 'norva.exe" at ' "$log" 2>/dev/null | grep -F 'trace:loaddll:' || true)
-    if [[ -n $line ]]; then
-      echo "${line%%:*}"
-      return 0
-    fi
-    sleep 0.2
-  done
-  return 1
+  local log=$1 secs=${2:-$T_WINDOW}
+  exe_load_line() {
+    line=$(grep -m1 -F 'norva.exe" at ' "$log" 2>/dev/null | grep -F 'trace:loaddll:') || return 1
+  }
+  local line=
+  wait_progress "$secs" exe_load_line || return 1
+  echo "${line%%:*}"
 }
 
 # Posts WM_CLOSE to the program's top-level windows the way the system does
@@ -169,12 +206,9 @@ close_program() {
 
 # Waits up to $2 seconds for Unix process $1 to end; sets EXIT_CODE.
 wait_exit() {
-  local pid=$1 secs=$2 end
-  end=$((SECONDS + secs))
-  while kill -0 "$pid" 2>/dev/null && ((SECONDS < end)); do sleep 0.2; done
-  if kill -0 "$pid" 2>/dev/null; then
-    return 1
-  fi
+  local pid=$1 secs=$2
+  ended() { ! kill -0 "$pid" 2>/dev/null; }
+  wait_progress "$secs" ended || return 1
   EXIT_CODE=0
   wait "$pid" || EXIT_CODE=$?
   return 0
@@ -182,9 +216,10 @@ wait_exit() {
 
 # Waits for the main window; sets WIN_ID, WIN_X, WIN_Y.
 wait_main_window() {
-  local found
-  found=$(wait_window Norva 200x80 "$T_WINDOW") ||
-    failed "no visible 200x80 window \"Norva\" within ${T_WINDOW}s ($(tail -c 300 "$1" | tr '\n' ' '))" || return 1
+  local found=
+  window_shown() { found=$(find_window Norva 200x80) && [[ -n $found ]]; }
+  wait_progress "$T_WINDOW" window_shown ||
+    failed "no visible 200x80 window \"Norva\" (no progress for ${T_WINDOW}s or ${T_LIFE}s in all; $(tail -c 300 "$1" | tr '\n' ' '))" || return 1
   read -r WIN_ID WIN_X WIN_Y <<<"$found"
 }
 

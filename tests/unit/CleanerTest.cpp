@@ -60,7 +60,8 @@ class WatchedKernel : public platform::fake::ForwardingKernel {
     size_t total = 0;
     uint8_t* interior = nullptr;  // the pages the block lies in
     size_t pages = 0;
-    size_t lead = 0;  // bytes of the first page before the block: it ends on the back guard
+    size_t lead = 0;  // bytes of the first page before the block: it ends on the
+                      // back guard
   };
   bool Owns(HGLOBAL h) const { return FOwn.count(h) != 0; }
   const OwnBlock& Own(HGLOBAL h) const { return FOwn.at(h); }
@@ -310,7 +311,8 @@ TEST_F(CleanerTest, AtSpeedZeroEveryStepWritesItsShareAndTheRemainderComesLast) 
   EXPECT_EQ(os.kernel.allocRequests, (std::vector<size_t>{150}));
   ASSERT_EQ(prefixAtStep.size(), 100u);
   for (size_t k = 0; k < 100; ++k) EXPECT_EQ(prefixAtStep[k], static_cast<long>(k)) << k;
-  EXPECT_EQ(prefixAtHold, 100);  // the fifty bytes after the steps are still fresh
+  EXPECT_EQ(prefixAtHold,
+            100);  // the fifty bytes after the steps are still fresh
   EXPECT_EQ(FreedZeroPrefix(), 150);
   std::vector<std::string> want;
   for (int n = 1; n <= 100; ++n) want.push_back(Status(n));
@@ -380,7 +382,8 @@ TEST_F(CleanerTest, SpeedTwoAndNoSpeedChosenWriteEverythingInOnePassThatStopCann
   EXPECT_EQ(os.kernel.allocRequests, (std::vector<size_t>{150, 150}));
 }
 
-// --- Stop and pause -----------------------------------------------------------
+// --- Stop and pause
+// -----------------------------------------------------------
 
 TEST_F(CleanerTest, StopAtStepFortyEndsAfterThatStepAndStillFillsTheBarBeforeErasing) {
   StartReady("OverAction=1\r\n");
@@ -406,7 +409,8 @@ TEST_F(CleanerTest, StopAtStepFortyEndsAfterThatStepAndStillFillsTheBarBeforeEra
   EXPECT_EQ(FreedZeroPrefix(), 450);
   EXPECT_FALSE(form->FStopRequested);
   EXPECT_FALSE(form->FCleaning);
-  // Shadow, 1, 1, 1, 2, ... 39, then the full bar while holding, then the erase.
+  // Shadow, 1, 1, 1, 2, ... 39, then the full bar while holding, then the
+  // erase.
   const auto ops = backend.screenCanvas.TextOps();
   ASSERT_EQ(ops.size(), screenOpsAtHold);
   ASSERT_EQ(ops.size(), 3u * (2 + 40 + 1));
@@ -510,7 +514,8 @@ TEST_F(CleanerTest, ASecondRequestDuringACleaningIsTurnedAway) {
   EXPECT_TRUE(os.user.messageBoxes.empty());
 }
 
-// --- Reservation ----------------------------------------------------------------
+// --- Reservation
+// ----------------------------------------------------------------
 
 TEST_F(CleanerTest, ARequestTheSystemCannotMeetShrinksByFivePercentPerRetry) {
   StartReady();
@@ -604,7 +609,8 @@ TEST_F(CleanerTest, WhenEveryLockFailsEveryHandleIsStillFreed) {
             0u);
 }
 
-// --- The split reservation of the older family ------------------------------------
+// --- The split reservation of the older family
+// ------------------------------------
 
 class SplitCleanerTest : public CleanerTest {
  protected:
@@ -783,7 +789,8 @@ TEST_F(SplitCleanerTest, OnePassWritesEachBlockOverItsOwnLength) {
   EXPECT_EQ(os.kernel.LiveBlocks(), 0u);
 }
 
-// --- The cleaning look, tray and peak ------------------------------------------
+// --- The cleaning look, tray and peak
+// ------------------------------------------
 
 TEST_F(CleanerTest, TheWindowAndTheTrayShowTheCleaningAndComeBackAfter) {
   WriteIni("[SYSTEM]\r\nXPos=40\r\nYPos=50\r\n");
@@ -830,7 +837,8 @@ TEST_F(CleanerTest, TicksDuringACleaningRefreshTheFiguresButNeitherRaiseThePeakN
   os.kernel.AddFile("C:\\wav\\low.wav");
   SetMemory(512 * MiB, 200 * MiB, 50);
   StartReady(
-      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoMemUsed=1\r\nAutoExeSize=100\r\nAutoMemUsePer=1\r\n"
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoMemUsed=1\r\nAutoExeSize="
+      "100\r\nAutoMemUsePer=1\r\n"
       "WavPlayStart=100\r\nWavFileName=C:\\wav\\low.wav\r\n");
   ASSERT_EQ(form->FPeakLoad, 50);
   ASSERT_EQ(Cleanings(), 0);
@@ -857,7 +865,8 @@ TEST_F(CleanerTest, TicksDuringACleaningRefreshTheFiguresButNeitherRaiseThePeakN
   EXPECT_EQ(form->FPeakLoad, 63);
 }
 
-// --- Automatic size ------------------------------------------------------------------
+// --- Automatic size
+// ------------------------------------------------------------------
 
 TEST_F(CleanerTest, TheAutomaticSizeIsAShareOfWhatIsFreeNowAndAtLeastTheLeastSize) {
   struct Case {
@@ -874,6 +883,9 @@ TEST_F(CleanerTest, TheAutomaticSizeIsAShareOfWhatIsFreeNowAndAtLeastTheLeastSiz
       {512 * MiB, 95, "Memory=50\r\n", 32, 33554432},   // p 5: the least size
       {512 * MiB, 100, "Memory=50\r\n", 1, 1048576},    // nothing free: the least size
       {16 * GiB, 10, "Memory=50\r\n", 1, 8589934550},   // not cut to 32 bits
+      // A hand-edited share is brought into 5..95 as the dialog shows it.
+      {512 * MiB, 0, "Memory=400\r\n", 1, (512 * MiB / 100) * 95},
+      {512 * MiB, 0, "Memory=0\r\n", 1, (512 * MiB / 100) * 5},
   };
   for (const Case& c : cases) {
     SetMemory(c.total, c.total / 4, 20);
@@ -911,7 +923,8 @@ TEST_F(CleanerTest, TheOlderFamilyFormsTheAutomaticSizeFromItsOwnRecord) {
   EXPECT_EQ(os.kernel.allocRequests[0], 161061270u);
 }
 
-// --- Closing inside a cleaning -----------------------------------------------------
+// --- Closing inside a cleaning
+// -----------------------------------------------------
 
 TEST_F(CleanerTest, ACloseDuringACleaningEndsItAtTheNextStepThenClosesWithTheSettingsSaved) {
   StartReady();
@@ -937,6 +950,40 @@ TEST_F(CleanerTest, ACloseDuringACleaningEndsItAtTheNextStepThenClosesWithTheSet
   EXPECT_EQ(Key("DEFAULT", "CleanSpeed"), "0");
   form.reset();
   EXPECT_EQ(os.shell.notifyIconCalls.back().message, win::NIM_DELETE);
+}
+
+// Log-off or shutdown: the system asks through WM_QUERYENDSESSION, which is
+// never refused. During a cleaning the block goes back at once, the settings
+// are saved, the cleaning stops at its next step and the program runs on
+// (the shutdown may still be cancelled by another program).
+TEST_F(CleanerTest, TheSessionEndIsNeverRefusedAndStopsACleaning) {
+  StartReady("Magnet=1\r\n");
+  win::LRESULT answer = 0;
+  size_t liveAtAnswer = 99;
+  atSleep = [&](const SleepSeen& s) {
+    if (s.ms == 10 && s.status == Status(31))
+      backend.QueueInput([&] {
+        answer = form->Perform(win::WM_QUERYENDSESSION, 0, 0);
+        liveAtAnswer = os.kernel.LiveBlocks();
+      });
+  };
+  os.profile.SetFileText(Ini(), "");
+  Clean(1000, 0);
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(liveAtAnswer, 0u);
+  EXPECT_EQ(StepStatuses().size(), 31u);
+  EXPECT_EQ(Key("DEFAULT", "Magnet"), "1");  // every key saved
+  EXPECT_EQ(Key("DEFAULT", "CleanSpeed"), "0");
+  EXPECT_FALSE(form->FCleaning);
+  EXPECT_FALSE(form->FCloseAfterCleaning);
+  backend.AdvanceTime(1000);
+  EXPECT_FALSE(app->Terminated());
+
+  // Outside a cleaning: allowed and saved the same way.
+  os.profile.SetFileText(Ini(), "");
+  EXPECT_EQ(form->Perform(win::WM_QUERYENDSESSION, 0, 0), 1);
+  EXPECT_EQ(Key("DEFAULT", "Magnet"), "1");
+  EXPECT_FALSE(app->Terminated());
 }
 
 TEST_F(CleanerTest, TheProgramClosedDuringACleaningEndsWithEveryBlockGivenBack) {

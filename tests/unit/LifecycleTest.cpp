@@ -2,6 +2,8 @@
 // destruction, the tray icon, and the resources column of the older family.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "NorvaFixture.h"
 #include "app/Entry.h"
 #include "probes/MemoryStatus.h"
@@ -20,6 +22,22 @@ TEST_F(LifecycleTest, ASecondCopyOnlySaysSoAndEnds) {
   EXPECT_TRUE(os.shell.notifyIconCalls.empty());
   EXPECT_EQ(os.profile.ReadCount, 0);
   EXPECT_FALSE(os.profile.Exists(Ini()));
+}
+
+TEST_F(LifecycleTest, AnythingThrownEndsTheProgramWithTheErrorMessage) {
+  for (bool standard : {true, false}) {
+    os.kernel.existingMutexes.clear();
+    os.user.messageBoxes.clear();
+    backend.QueueInput([standard] {
+      if (standard) throw std::runtime_error("broken");
+      throw 42;
+    });
+    EXPECT_EQ(RunNorva({}), 0);
+    ASSERT_EQ(os.user.messageBoxes.size(), 1u) << standard;
+    EXPECT_EQ(os.user.messageBoxes[0].text, standard ? "broken" : "unexpected error");
+    EXPECT_EQ(os.user.messageBoxes[0].type, win::MB_OK | win::MB_ICONERROR);
+    EXPECT_EQ(MainForm, nullptr);
+  }
 }
 
 TEST_F(LifecycleTest, AFirstCopyRunsUntilItsWindowClosesAndSavesOnTheWay) {

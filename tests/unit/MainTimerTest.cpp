@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "NorvaFixture.h"
+#include "toolkit/headless/RecordingCanvas.h"
 #include "app/Entry.h"
 
 namespace norva::testing {
@@ -102,9 +103,72 @@ TEST_F(MainTimerTest, FiguresAboveFourGigabytesAreExact) {
   SetMemory(8 * GiB, 5 * GiB + 512 * 1024, 37, 12 * GiB, 4 * GiB + 1 * MiB, tib128,
             tib128 - 1 * MiB);
   Tick();
+  // 128 TiB less 1 MiB is 128.0 TB in the compact form; 12288.0 MB is too
+  // wide for the total column.
   EXPECT_EQ(Captions(),
-            (std::vector<std::string>{"5120.5", "3071.5", "8192.0 MB", "134217727.0", " 1.0",
-                                      "134217728.0 MB", "4097.0", "8191.0", "12288.0 MB", " 37%"}));
+            (std::vector<std::string>{"5120.5", "3071.5", "8192.0 MB", "128.0T", " 1.0",
+                                      "128.0 TB", "4097.0", "8191.0", "12288 MB", " 37%"}));
+}
+
+// Too wide for its room, a figure takes the next compact form until one fits.
+TEST_F(MainTimerTest, AFigureTooWideForEveryFormTakesTheNextUnit) {
+  struct Case {
+    double mb;
+    size_t room;  // characters
+    FigureKind kind;
+    const char* want;
+  };
+  const Case cases[] = {
+      {24576, 8, FigureKind::Total, "24576 MB"}, {24576, 7, FigureKind::Total, "24.0 GB"},
+      {24576, 6, FigureKind::Total, "24 GB"},    {24576, 4, FigureKind::Plain, "24G"},
+      {24576, 1, FigureKind::Plain, "0T"},       {512000, 5, FigureKind::Plain, "500G"},
+      {3.0, 4, FigureKind::Plain, " 3.0"},       {9999.9, 5, FigureKind::Plain, "10000"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FigureText(c.mb, c.kind, [&](const std::string& t) { return t.size() <= c.room; }),
+              c.want)
+        << c.mb << " in " << c.room;
+}
+
+// Every figure from 64 MB to 128 TiB in each column as laid out, measured on
+// the canvas (the test canvas gives each character half the font height, 6
+// pixels): the own formats while they fit, then the compact forms; no text
+// wider than its label, none in the free column reaching the row titles.
+TEST_F(MainTimerTest, FiguresFitTheirColumnsFromSixtyFourMegabytesToOneHundredTwentyEightTebibytes) {
+  StartReady();
+  struct Case {
+    double mb;
+    const char* free;
+    const char* use;
+    const char* total;
+  };
+  const Case cases[] = {
+      {64, "64.0", "64.0", "64.0 MB"},
+      {9999.9, "9999.9", "9999.9", "9999.9 MB"},
+      {10000, "10000", "10000", "10000 MB"},
+      {24 * 1024, "24576", "24576", "24576 MB"},
+      {512000, "500.0G", "500.0G", "500.0 GB"},
+      {1024.0 * 1024, "1.0T", "1.0T", "1.0 TB"},
+      {128.0 * 1024 * 1024, "128.0T", "128.0T", "128.0 TB"},
+  };
+  // The free column ends 2 pixels clear of the centred title "物理" (24 of 30 pixels).
+  const int titleRight = form->nlblTitlePhysical.Left() + (30 - 24) / 2 + 24;
+  for (const Case& c : cases) {
+    const std::string free = form->FittedFigure(0, form->nlblPhysicalFree, c.mb, FigureKind::Plain);
+    const std::string use = form->FittedFigure(1, form->nlblPhysicalUse, c.mb, FigureKind::Plain);
+    const std::string total =
+        form->FittedFigure(2, form->nlblPhysicalTotal, c.mb, FigureKind::Total);
+    EXPECT_EQ(free, c.free) << c.mb;
+    EXPECT_EQ(use, c.use) << c.mb;
+    EXPECT_EQ(total, c.total) << c.mb;
+    const auto width = [](const std::string& text) {
+      return tk::RecordingCanvas::Measure(text, tk::TFont{}).Width();
+    };
+    const TNovelLabel& f = form->nlblPhysicalFree;
+    EXPECT_LT(titleRight + 1, f.Left() + f.Width() - width(free)) << c.mb;
+    EXPECT_LE(width(use), form->nlblPhysicalUse.Width()) << c.mb;
+    EXPECT_LE(width(total), form->nlblPhysicalTotal.Width()) << c.mb;
+  }
 }
 
 TEST_F(MainTimerTest, ALabelIsSetOnlyWhenItsTextChanges) {
@@ -207,7 +271,8 @@ TEST_F(MainTimerTest, TheWarningComparesTheFullAmountAboveFourGigabytes) {
   EXPECT_EQ(Cleanings(), 0);
 }
 
-// --- Automatic cleaning -------------------------------------------------------
+// --- Automatic cleaning
+// -------------------------------------------------------
 
 TEST_F(MainTimerTest, RuleAFiresOnlyStrictlyBelowTheThreshold) {
   StartReady("AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\n");
@@ -244,7 +309,8 @@ TEST_F(MainTimerTest, RuleBFiresOnceTheLoadIsTheChosenPointsUnderItsPeak) {
 
 TEST_F(MainTimerTest, RuleBReadsTheLoadAgainAfterACleaningOfRuleA) {
   StartReady(
-      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed=1\r\nAutoMemUsePer=3\r\n");
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed="
+      "1\r\nAutoMemUsePer=3\r\n");
   SetMemory(512 * MiB, 100 * MiB, 80);
   Tick();
   ASSERT_EQ(form->FPeakLoad, 80);
@@ -259,7 +325,8 @@ TEST_F(MainTimerTest, RuleBReadsTheLoadAgainAfterACleaningOfRuleA) {
 
 TEST_F(MainTimerTest, AtFullLoadNot100PerHoldsBothRulesButThePeakStillRises) {
   StartReady(
-      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed=1\r\nAutoMemUsePer=1\r\n"
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed="
+      "1\r\nAutoMemUsePer=1\r\n"
       "Not100Per=1\r\n");
   AfterCleaning(200 * MiB, 99);
   SetMemory(512 * MiB, 5 * MiB, 100);
@@ -276,8 +343,23 @@ TEST_F(MainTimerTest, AtFullLoadNot100PerHoldsBothRulesButThePeakStillRises) {
   EXPECT_EQ(Cleanings(), 2);
 }
 
+TEST_F(MainTimerTest, ATickHeldAtFullLoadEndsBeforeTheSeeThroughRepaint) {
+  StartReady(
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=1\r\nNot100Per="
+      "1\r\nBkGrndDisp=1\r\n");
+  for (bool held : {true, false}) {
+    Settings().chkbNot100Per.SetChecked(held);
+    backend.ForgetInvalidations();
+    SetMemory(512 * MiB, held ? 100 * MiB : 90 * MiB, 100);
+    Tick();
+    EXPECT_EQ(WholeWindowInvalidated(), !held) << held;
+  }
+}
+
 TEST_F(MainTimerTest, AFullProcessorHoldsEachRuleBackOnlyWithStopCpuUsePer) {
-  StartReady("AutoMemClear=1\r\nStopCpuUsePer=1\r\nAutoExeSize=10\r\nAutoMemUsePer=1\r\n");
+  StartReady(
+      "AutoMemClear=1\r\nStopCpuUsePer=1\r\nAutoExeSize="
+      "10\r\nAutoMemUsePer=1\r\n");
   form->FCpuUsePer = 100;
   AfterCleaning(200 * MiB, 50);
   // Rule A alone.
@@ -305,7 +387,8 @@ TEST_F(MainTimerTest, AFullProcessorHoldsEachRuleBackOnlyWithStopCpuUsePer) {
 
 TEST_F(MainTimerTest, WithADialogOrTheMenuOpenNothingCleansAndThePeakStays) {
   StartReady(
-      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed=1\r\nAutoMemUsePer=1\r\n");
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nAutoMemUsed="
+      "1\r\nAutoMemUsePer=1\r\n");
   ASSERT_EQ(form->FPeakLoad, 50);
   AfterCleaning(200 * MiB, 20);
   form->FModalOpen = true;
@@ -329,8 +412,10 @@ TEST_F(MainTimerTest, WithADialogOrTheMenuOpenNothingCleansAndThePeakStays) {
 
 TEST_F(MainTimerTest, MinimisedATickSkipsTheFiguresButStillWarnsAndCleans) {
   os.kernel.AddFile(kWav);
-  StartReady("AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nWavPlayStart=10\r\nWavFileName=" +
-             std::string(kWav) + "\r\n");
+  StartReady(
+      "AutoMemClear=1\r\nAutoMemMin=1\r\nAutoExeSize=10\r\nWavPlayStart="
+      "10\r\nWavFileName=" +
+      std::string(kWav) + "\r\n");
   form->sbtnMinimize.Click();
   AfterCleaning(200 * MiB, 77);
   const auto before = Captions();
@@ -341,7 +426,8 @@ TEST_F(MainTimerTest, MinimisedATickSkipsTheFiguresButStillWarnsAndCleans) {
   EXPECT_EQ(Cleanings(), 1);
 }
 
-// --- The first tick -------------------------------------------------------------
+// --- The first tick
+// -------------------------------------------------------------
 
 TEST_F(MainTimerTest, SmallSendsTheWindowToTheTrayAtTheFirstTick) {
   WriteIni("[SYSTEM]\r\nSmall=1\r\n[DEFAULT]\r\nTaskBarHide=1\r\n");
@@ -411,10 +497,13 @@ TEST_F(MainTimerTest, TheExecSwitchRunsTheWholeProgramOnceAndSaves) {
   EXPECT_TRUE(os.user.messageBoxes.empty());
 }
 
-// --- Back from hiding under the mouse ---------------------------------------------
+// --- Back from hiding under the mouse
+// ---------------------------------------------
 
 TEST_F(MainTimerTest, AWindowHiddenUnderTheMouseComesBackOnceTheCursorLeftItsRectangle) {
-  WriteIni("[SYSTEM]\r\nXPos=100\r\nYPos=100\r\n[DEFAULT]\r\nDontCatch=1\r\nTaskBarHide=1\r\n");
+  WriteIni(
+      "[SYSTEM]\r\nXPos=100\r\nYPos=100\r\n[DEFAULT]\r\nDontCatch="
+      "1\r\nTaskBarHide=1\r\n");
   Start();
   Tick();
   ASSERT_EQ(form->BoundsRect(), (tk::TRect{100, 100, 300, 180}));

@@ -152,9 +152,26 @@ TEST_F(SettingsFileTest, ThresholdsBelowOneTakeTheirReplacements) {
   EXPECT_EQ(Settings().udUsePer.Position(), 1);
 }
 
+TEST_F(SettingsFileTest, SixteenBitThresholdsAreCutBeforeTheyAreChecked) {
+  // 40000 is -25536 in 16 bits, -65472 is 64, 65537 is 1, 65538 is 2.
+  WriteIni(
+      "[DEFAULT]\r\nResWavPlayStart=40000\r\nAutoExeSize=-"
+      "65472\r\nAutoMemUsePer=65537\r\n"
+      "WavPlayStart=65538\r\n");
+  Start();
+  EXPECT_EQ(Settings().udResWav2.Position(), 10);
+  EXPECT_EQ(Settings().edtResWav2.Text(), "10");
+  EXPECT_EQ(Settings().udMem.Position(), 64);
+  EXPECT_EQ(Settings().edtMem.Text(), "64");
+  EXPECT_EQ(Settings().udUsePer.Position(), 1);
+  EXPECT_EQ(Settings().udMem2.Position(), 2);
+}
+
 TEST_F(SettingsFileTest, MegabyteThresholdsAreBoundByAQuarterOfPhysicalMemory) {
   // 512 MiB: the bound is 128 MB; the design range of the box (32) is lifted.
-  WriteIni("[DEFAULT]\r\nAutoExeSize=100\r\nAutoMemUsePer=999\r\nWavPlayStart=200\r\n");
+  WriteIni(
+      "[DEFAULT]\r\nAutoExeSize=100\r\nAutoMemUsePer=999\r\nWavPlayStart="
+      "200\r\n");
   Start();
   EXPECT_EQ(Settings().udMem.Position(), 100);
   EXPECT_EQ(Settings().udUsePer.Position(), 128);
@@ -165,7 +182,9 @@ TEST_F(SettingsFileTest, MegabyteThresholdsAreBoundByAQuarterOfPhysicalMemory) {
 }
 
 TEST_F(SettingsFileTest, ASoundFileThatIsGoneIsShownButNotWrittenBack) {
-  WriteIni("[DEFAULT]\r\nWavFileName=C:\\gone.wav\r\nResWavFileName=C:\\here.wav\r\n");
+  WriteIni(
+      "[DEFAULT]\r\nWavFileName=C:\\gone.wav\r\nResWavFileName=C:\\here."
+      "wav\r\n");
   os.kernel.AddFile("C:\\here.wav");
   Start();
   EXPECT_EQ(Settings().edtWavPath.Text(), "C:\\gone.wav");

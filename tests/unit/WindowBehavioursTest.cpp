@@ -63,7 +63,8 @@ class WindowBehavioursTest : public NorvaTest {
   }
 };
 
-// --- The tray icon --------------------------------------------------------------
+// --- The tray icon
+// --------------------------------------------------------------
 
 TEST_F(WindowBehavioursTest, DoubleClickingTheTrayIconRestoresTheWindow) {
   StartAt(0, 0, "TaskBarHide=1\r\n");
@@ -179,7 +180,8 @@ TEST_F(WindowBehavioursTest, TheMenuListsItsItemsInOrderWithRestoreAsDefault) {
 
 TEST_F(WindowBehavioursTest, EachMenuItemDoesItsWork) {
   StartAt(0, 0);
-  // 掃除: one cleaning, with automatic cleaning held back while the menu is open.
+  // 掃除: one cleaning, with automatic cleaning held back while the menu is
+  // open.
   std::optional<bool> modalDuringCleaning;
   os.kernel.onSleep = [&](win::DWORD) {
     if (!modalDuringCleaning) modalDuringCleaning = form->FModalOpen;
@@ -263,7 +265,8 @@ TEST_F(WindowBehavioursTest, ARestartedTaskbarGetsTheIconBackAsItIsNow) {
   EXPECT_EQ(readd().data.szTip, "256.0MB Free");
 }
 
-// --- Dragging and hiding under the mouse -------------------------------------------
+// --- Dragging and hiding under the mouse
+// -------------------------------------------
 
 TEST_F(WindowBehavioursTest, TheBodyAndTheProcessorStripDragTheWindowTheButtonsDoNot) {
   StartAt(100, 200);
@@ -318,7 +321,8 @@ TEST_F(WindowBehavioursTest, AWindowHiddenUnderTheMouseComesBackAfterTheMouseHas
   EXPECT_TRUE(form->Visible());
 }
 
-// --- The magnet ---------------------------------------------------------------------
+// --- The magnet
+// ---------------------------------------------------------------------
 
 TEST_F(WindowBehavioursTest, TheMagnetSnapsToEachEdgeOnlyInTheDirectionOfTheMove) {
   StartAt(500, 500, "Magnet=1\r\n");
@@ -330,32 +334,33 @@ TEST_F(WindowBehavioursTest, TheMagnetSnapsToEachEdgeOnlyInTheDirectionOfTheMove
     win::POINT from;  // the window's last recorded place
     win::POINT to;
     win::POINT want;
-    // The last move had the cursor at (600, 540); it is at (700, 600) now.
+    // The last move had the cursor at (600, 540); it is at (700, 600) now and
+    // moves as far as the window snaps.
     std::optional<win::POINT> cursorMovedTo;
   };
   const std::vector<Case> cases{
-      {"left, inside", {500, 500}, {10, 500}, {0, 500}, win::POINT{568, 600}},
-      {"left, at 31", {500, 500}, {31, 500}, {0, 500}, win::POINT{568, 600}},
+      {"left, inside", {500, 500}, {10, 500}, {0, 500}, win::POINT{690, 600}},
+      {"left, at 31", {500, 500}, {31, 500}, {0, 500}, win::POINT{669, 600}},
       {"left, at 32", {500, 500}, {32, 500}, {32, 500}, std::nullopt},
       {"left, beyond", {500, 500}, {-20, 500}, {0, 500}, std::nullopt},
       {"left, beyond at -31", {500, 500}, {-31, 500}, {0, 500}, std::nullopt},
       {"left, far beyond", {500, 500}, {-32, 500}, {-32, 500}, std::nullopt},
       {"away from the left edge", {0, 500}, {10, 500}, {10, 500}, std::nullopt},
       {"away, beyond the left edge", {-40, 500}, {-20, 500}, {-20, 500}, std::nullopt},
-      {"right, inside", {500, 500}, {1050, 500}, {1080, 500}, win::POINT{632, 600}},
+      {"right, inside", {500, 500}, {1050, 500}, {1080, 500}, win::POINT{730, 600}},
       {"right, at 1048", {500, 500}, {1048, 500}, {1048, 500}, std::nullopt},
       {"right, beyond", {500, 500}, {1100, 500}, {1080, 500}, std::nullopt},
       {"right, far beyond", {500, 500}, {1112, 500}, {1112, 500}, std::nullopt},
       {"away from the right edge", {1080, 500}, {1070, 500}, {1070, 500}, std::nullopt},
       {"away, beyond the right edge", {1110, 500}, {1100, 500}, {1100, 500}, std::nullopt},
-      {"top, inside", {500, 500}, {500, 10}, {500, 0}, win::POINT{700, 508}},
+      {"top, inside", {500, 500}, {500, 10}, {500, 0}, win::POINT{700, 590}},
       {"top, beyond", {500, 500}, {500, -5}, {500, 0}, std::nullopt},
       {"away from the top", {500, 0}, {500, 20}, {500, 20}, std::nullopt},
-      {"bottom, inside", {500, 500}, {500, 920}, {500, 944}, win::POINT{700, 572}},
+      {"bottom, inside", {500, 500}, {500, 920}, {500, 944}, win::POINT{700, 624}},
       {"bottom, beyond", {500, 500}, {500, 960}, {500, 944}, std::nullopt},
       {"bottom, far beyond", {500, 500}, {500, 976}, {500, 976}, std::nullopt},
       {"away from the bottom", {500, 944}, {500, 930}, {500, 930}, std::nullopt},
-      {"into the corner", {500, 500}, {10, 10}, {0, 0}, win::POINT{568, 508}},
+      {"into the corner", {500, 500}, {10, 10}, {0, 0}, win::POINT{690, 590}},
   };
   for (const Case& c : cases) {
     form->SetBounds(c.from.x, c.from.y, 200, 80);
@@ -388,11 +393,43 @@ TEST_F(WindowBehavioursTest, DraggedStepByStepTowardsAnEdgeTheWindowSnapsOnceAnd
   for (int left : {300, 100, 40, 20}) MoveTo(left, 500, {left + 100, 540});
   EXPECT_EQ(form->Left(), 0);
   ASSERT_EQ(os.user.cursorMoves.size(), 1u);
-  EXPECT_EQ(os.user.cursorMoves[0].x, 140 - 32);  // the cursor of the move before
+  EXPECT_EQ(os.user.cursorMoves[0].x, 120 - 20);  // as far as the window jumped
   // Dragged on to the right again: it is not pulled back to the edge.
   MoveTo(15, 500, {130, 540});
   EXPECT_EQ(form->Left(), 15);
   EXPECT_EQ(os.user.cursorMoves.size(), 1u);
+}
+
+// A fast drag as the system runs it: every mouse event puts the window at
+// the cursor minus the point it was grabbed at, 24 pixels per event. Once
+// snapped, the window stays at the edge when the mouse stops, on all four
+// edges.
+TEST_F(WindowBehavioursTest, AFastDragSnapsAndTheWindowStaysAtTheEdge) {
+  struct Edge {
+    const char* what;
+    int dx, dy;
+    win::POINT rest;
+  };
+  for (Edge e : {Edge{"left", -24, 0, {0, 500}}, Edge{"right", 24, 0, {1080, 500}},
+                 Edge{"top", 0, -24, {500, 0}}, Edge{"bottom", 0, 24, {500, 944}}}) {
+    StartAt(500, 500, "Magnet=1\r\n");
+    const win::POINT grab{100, 40};
+    win::POINT cursor{600, 540};
+    MoveTo(500, 500, cursor);
+    for (int event = 0; event < 40 && os.user.cursorMoves.empty(); ++event) {
+      cursor = {cursor.x + e.dx, cursor.y + e.dy};
+      MoveTo(cursor.x - grab.x, cursor.y - grab.y, cursor);
+    }
+    ASSERT_EQ(os.user.cursorMoves.size(), 1u) << e.what;
+    // The mouse stops: the system's next placement comes from the cursor.
+    const win::POINT now = os.user.cursor;
+    MoveTo(now.x - grab.x, now.y - grab.y, now);
+    EXPECT_EQ(form->Left(), e.rest.x) << e.what;
+    EXPECT_EQ(form->Top(), e.rest.y) << e.what;
+    form.reset();
+    MainForm = nullptr;
+    os.user.cursorMoves.clear();
+  }
 }
 
 TEST_F(WindowBehavioursTest, WithoutTheMagnetNothingSnapsAndNothingIsRecorded) {
@@ -412,7 +449,8 @@ TEST_F(WindowBehavioursTest, WithoutTheMagnetNothingSnapsAndNothingIsRecorded) {
   EXPECT_TRUE(WholeWindowInvalidated());
 }
 
-// --- Minimise, restore, stay on top ------------------------------------------------
+// --- Minimise, restore, stay on top
+// ------------------------------------------------
 
 TEST_F(WindowBehavioursTest, MinimisingGoesToTheTrayAndTakesTheInspectorAlong) {
   StartAt(0, 0, "TaskBarHide=1\r\n");
@@ -491,7 +529,8 @@ TEST_F(WindowBehavioursTest, LosingActivationPutsTheWindowOnTopAgainOnlyWhenItSh
   EXPECT_EQ(TaskbarHides(), hides);
 }
 
-// --- See-through hooks ----------------------------------------------------------------
+// --- See-through hooks
+// ----------------------------------------------------------------
 
 TEST_F(WindowBehavioursTest, InSeeThroughModeTheBackgroundIsTheWallpaperAndButtonsRepaintIt) {
   StartAt(0, 0, "BkGrndDisp=1\r\n");

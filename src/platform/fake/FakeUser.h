@@ -88,6 +88,10 @@ class FakeUser : public IUser {
   int bitmapLoads = 0;
 
   std::vector<UINT> beeps;  // every MessageBeep type
+  // The installed font families (the program's two faces by default) and
+  // the system's message font.
+  std::set<std::string> installedFonts{"ＭＳ Ｐゴシック", "ＭＳ ゴシック"};
+  std::string messageFont = "Tahoma";
 
   // --- IUser ---------------------------------------------------------------
   int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
@@ -112,6 +116,10 @@ class FakeUser : public IUser {
   HICON ApplicationIcon() override { return applicationIcon; }
   LoadedBitmap LoadBitmapFile(const std::string& path) override;
   void DeleteBitmap(HBITMAP bitmap) override;
+  bool FontFamilyInstalled(const std::string& face) override {
+    return installedFonts.count(face) != 0;
+  }
+  std::string MessageFontFace() override { return messageFont; }
 
  private:
   FakeKernel& FKernel;

@@ -58,6 +58,8 @@ class Win32User final : public IUser {
   void DeleteBitmap(HBITMAP bitmap) override;
   void PaintDesktopWallpaper(HWND window, HDC dc) override;
   BOOL MessageBeep(UINT type) override;
+  bool FontFamilyInstalled(const std::string& face) override;
+  std::string MessageFontFace() override;
 };
 
 class Win32Shell final : public IShell {

@@ -4,6 +4,7 @@
 #include "platform/BitmapFile.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32Areas.h"
+#include "platform/win32/Win32Fonts.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
 
@@ -41,10 +42,14 @@ bool BitmapFileAcceptable(const std::string& path) {
 int Win32User::MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
                            UINT type) {
   // Wide, so the Japanese texts show on every locale.
-  return ::MessageBoxW(Hwnd(owner), Wide(text).c_str(), Wide(caption).c_str(), type);
+  return MessageBoxWithStandIn(Hwnd(owner), Wide(text), Wide(caption), type);
 }
 
 BOOL Win32User::MessageBeep(UINT type) { return ::MessageBeep(type); }
+
+bool Win32User::FontFamilyInstalled(const std::string& face) { return FamilyInstalled(face); }
+
+std::string Win32User::MessageFontFace() { return MessageFontName(); }
 
 int Win32User::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 

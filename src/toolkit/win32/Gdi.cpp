@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/FontFaces.h"
 #include "platform/win32/WinText.h"
 #include "toolkit/win32/Dpi.h"
 
@@ -19,16 +20,42 @@ COLORREF ColorRef(TColor color) {
   return color & 0x00FFFFFF;
 }
 
+namespace {
+
+// Whether a font's line (ascent and descent) is more than a quarter taller
+// than the character height it was made for.
+bool TallerLine(HFONT font, int height) {
+  ScopedCreatedDc dc(::CreateCompatibleDC(nullptr));
+  if (!dc) return false;
+  SelectGuard selected(dc.Get(), font);
+  TEXTMETRICW metrics{};
+  if (!::GetTextMetricsW(dc.Get(), &metrics)) return false;
+  return metrics.tmHeight * 4 > height * 5;
+}
+
+}  // namespace
+
 HFONT GdiCache::Font(const TFont& font) {
   const FontKey key{font.Name, font.Height, font.Bold, font.Charset};
   auto it = FFonts.find(key);
   if (it != FFonts.end()) return it->second.Get();
   // A negative height asks for the character height (without the internal
-  // leading), which is what the toolkit's Height means.
-  HFONT handle =
-      ::CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                    static_cast<DWORD>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.Name).c_str());
+  // leading), which is what the toolkit's Height means. A missing face is
+  // replaced by a stand-in (platform/FontFaces.h).
+  const platform::FontFace face = platform::ResolveFontFace(font.Name);
+  const auto create = [&](int height) {
+    return ::CreateFontW(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                         static_cast<DWORD>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(face.name).c_str());
+  };
+  HFONT handle = create(-font.Height);
+  if (face.substitute && handle != nullptr && TallerLine(handle, font.Height)) {
+    // The named faces' line is one character high and the rows are laid out
+    // for it; a stand-in with a much taller line (Noto, Meiryo) would be cut
+    // at the bottom: it is asked for by its line height instead.
+    ::DeleteObject(handle);
+    handle = create(font.Height);
+  }
   if (handle == nullptr) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   return FFonts.emplace(key, platform::win32::ScopedFont(handle)).first->second.Get();
 }

@@ -7,6 +7,7 @@
 
 #include "platform/win32/ScopedWin.h"
 #include "toolkit/win32/Dpi.h"
+#include "toolkit/win32/MenuDrawing.h"
 #include "toolkit/win32/NativePeers.h"
 
 namespace norva::tk::win32 {
@@ -399,6 +400,14 @@ bool FormPeer::ToolkitDefault(TMessage& message) {
     case WM_ACTIVATE:
       message.Result = CallNative(message.Msg, message.WParam, message.LParam);
       if (LOWORD(message.WParam) != WA_INACTIVE) FForm.DoActivate();
+      return true;
+    case WM_MEASUREITEM:
+      if (!MeasureMenuItem(message.LParam)) return PaintedPeer::ToolkitDefault(message);
+      message.Result = TRUE;
+      return true;
+    case WM_DRAWITEM:
+      if (!DrawMenuItem(message.LParam)) return PaintedPeer::ToolkitDefault(message);
+      message.Result = TRUE;
       return true;
     case WM_QUERYENDSESSION: {
       // The session ends: the form may save its state as on a close.

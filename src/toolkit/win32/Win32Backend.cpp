@@ -11,6 +11,7 @@
 #include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/Gdi.h"
 #include "toolkit/win32/Hints.h"
+#include "toolkit/win32/MenuDrawing.h"
 #include "toolkit/win32/NativePeers.h"
 #include "toolkit/win32/PaintedPeer.h"
 #include "toolkit/win32/PicturePreview.h"
@@ -205,6 +206,7 @@ class Win32BackendImpl final : public Backend {
   void TrackPopupMenu(TPopupMenu& menu, int x, int y) override {
     ScopedMenu popup(::CreatePopupMenu());
     if (!popup) return;
+    const bool ownDrawn = MenuItemsDrawnByProgram();
     for (size_t i = 0; i < menu.Items.size(); ++i) {
       const TMenuItem& item = *menu.Items[i];
       const UINT id = static_cast<UINT>(i + 1);
@@ -212,8 +214,12 @@ class Win32BackendImpl final : public Backend {
         ::AppendMenuW(popup.Get(), MF_SEPARATOR, 0, nullptr);
         continue;
       }
-      ::AppendMenuW(popup.Get(), MF_STRING | (item.Enabled ? 0u : MF_GRAYED), id,
-                    Wide(item.Caption).c_str());
+      if (ownDrawn)
+        ::AppendMenuW(popup.Get(), MF_OWNERDRAW | (item.Enabled ? 0u : MF_GRAYED), id,
+                      reinterpret_cast<LPCWSTR>(&item));
+      else
+        ::AppendMenuW(popup.Get(), MF_STRING | (item.Enabled ? 0u : MF_GRAYED), id,
+                      Wide(item.Caption).c_str());
       if (item.Default) ::SetMenuDefaultItem(popup.Get(), id, FALSE);
     }
     const HWND owner = MenuOwner();

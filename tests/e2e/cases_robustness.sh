@@ -1,0 +1,187 @@
+# End-to-end cases of the program on today's machines: its text in a prefix
+# without the Japanese UI fonts, the magnet under a fast drag, and a session
+# end during a cleaning. Sourced by tests/e2e/run.sh after
+# cases_cleaning_window.sh, whose helpers it uses.
+
+ALL_CASES+=(fonts_without_replacements magnet_fast_drag session_end_during_cleaning)
+
+# A prefix beside the run's own, made by wineboot alone: none of the font
+# replacements and links that make_prefix adds. Kept for later runs.
+make_plain_prefix() {
+  PLAIN_PREFIX=$PREFIX-plain
+  [[ -f $PLAIN_PREFIX/system.reg && -f $PLAIN_PREFIX/.norva-plain ]] && return 0
+  rm -rf "$PLAIN_PREFIX"
+  mkdir -p "$PLAIN_PREFIX"
+  WINEPREFIX=$PLAIN_PREFIX timeout $((300 * SLOW)) "$WINE64" wineboot -i >"$CASE_DIR/plain-boot.log" 2>&1 ||
+    failed "wineboot of the plain prefix failed" || return 1
+  WINEPREFIX=$PLAIN_PREFIX timeout 120 wineserver -w || true
+  touch "$PLAIN_PREFIX/.norva-plain"
+}
+
+# Starts a copy in $1 (a folder) and shoots the row of buttons once painted;
+# closes it. $2 names the screenshot.
+shoot_button_row() {
+  local dir=$1 name=$2 colours
+  write_ini "$dir/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch "$dir" "$name"
+  local pid=$LAST_PID
+  wait_main_window "$dir/$name.log" || return 1
+  check_screenshot || return 1
+  convert "$SHOT_FILE" -crop 200x17+0+0 +repage "$dir/$name-row.png" || failed "no crop" || return 1
+  cp "$SHOT_FILE" "$OUT/$name-win$BITS.png"
+  close_and_expect_exit "$pid" "$dir/$name.log" || return 1
+}
+
+# With no "ＭＳ Ｐゴシック" / "ＭＳ ゴシック" in the prefix the program draws in
+# a stand-in face with the Latin and the Japanese glyphs: its row of buttons
+# ("[設定][掃除][情報]", "▼", "×") looks as in the prefix with the
+# replacements (the same IPA face stands in there). The tray menu and the
+# message box of a second copy are shot for a look.
+case_fonts_without_replacements() {
+  mkdir -p "$CASE_DIR/normal" "$CASE_DIR/plain"
+  cp "$EXE" "$CASE_DIR/normal/norva.exe"
+  cp "$EXE" "$CASE_DIR/plain/norva.exe"
+  shoot_button_row "$CASE_DIR/normal" with-replacements || return 1
+  make_plain_prefix || return 1
+  local saved=$WINEPREFIX differ
+  export WINEPREFIX=$PREFIX-plain
+  plain_prefix_part
+  local rc=$?
+  timeout 30 wineserver -k >/dev/null 2>&1 || true
+  export WINEPREFIX=$saved
+  ((rc == 0)) || return 1
+  differ=$(compare -metric AE -fuzz 15% "$CASE_DIR/normal/with-replacements-row.png" \
+    "$CASE_DIR/plain/plain-row.png" null: 2>&1 || true)
+  [[ $differ =~ ^[0-9]+$ ]] || failed "could not compare the rows: $differ" || return 1
+  ((differ < 100)) || failed "the row of buttons differs in $differ pixels from the prefix with the fonts ($OUT/plain-win$BITS.png)" || return 1
+  REASON="buttons as with the fonts ($differ pixels differ); shots $OUT/plain-win$BITS.png, $OUT/plain-menu-win$BITS.png, $OUT/plain-box-win$BITS.png"
+}
+
+plain_prefix_part() {
+  local dir=$CASE_DIR/plain
+  shoot_button_row "$dir" plain || return 1
+  # A second copy's message box.
+  write_ini "$dir/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch "$dir" first
+  local first=$LAST_PID
+  wait_main_window "$dir/first.log" || return 1
+  mkdir -p "$dir/second"
+  cp "$EXE" "$dir/second/norva.exe"
+  launch "$dir/second" second msgbox
+  local end=$((SECONDS + T_WINDOW))
+  until grep -qF 'MSGBOX_OnInit' "$dir/second/second.log" 2>/dev/null; do
+    ((SECONDS < end)) || failed "no message box from the second copy" || return 1
+    sleep 0.2
+  done
+  sleep 1
+  import -window root "$dir/box.png" 2>/dev/null &&
+    convert "$dir/box.png" -crop "480x200+$((SCREEN_W / 2 - 240))+$((SCREEN_H / 2 - 100))" +repage \
+      "$OUT/plain-box-win$BITS.png" 2>/dev/null
+  timeout 30 wineserver -k >/dev/null 2>&1 || true
+  wait "$first" 2>/dev/null || true
+  # The tray menu, in a virtual desktop.
+  write_ini "$dir/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch_desktop "$dir" desktop ""
+  wait_tree_window "$dir/desktop.log" || return 1
+  find_tray_icon || return 1
+  xdotool mousemove "$TRAY_X" "$TRAY_Y" click 3
+  sleep $((1 * SLOW))
+  import -window root "$dir/menu.png" 2>/dev/null &&
+    convert "$dir/menu.png" -crop "240x200+$((VD_W - 240))+$((VD_H - 200))" +repage \
+      "$OUT/plain-menu-win$BITS.png" 2>/dev/null
+  xdotool key Escape
+  return 0
+}
+
+# Waits up to $3 seconds until window $1 has its left edge at $2; prints its state.
+wait_left() {
+  local id=$1 want=$2 secs=$3 end st left
+  end=$((SECONDS + secs))
+  while :; do
+    st=$(window_state "$id")
+    read -r _ left _ <<<"$st"
+    ((left == want)) && { echo "$st"; return 0; }
+    ((SECONDS < end)) || { echo "$st"; return 1; }
+    sleep 0.05
+  done
+}
+
+# With Magnet on, a fast drag to the left edge (24 pixels per mouse event, as
+# a real mouse reports) snaps the window to 0 and it stays there: the cursor
+# moved as far as the window snapped, so the drag does not pull it back. From
+# 210 the last step is from 42 to 18 (a fixed 32-pixel jump of the cursor
+# would leave the window at 10).
+case_magnet_fast_drag() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' 'XPos=210' "YPos=$SHOT_Y" '[DEFAULT]' 'Magnet=1'
+  launch "$CASE_DIR" main
+  local pid=$LAST_PID st left prev=210 end x1 steps=0
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  xdotool mousemove $((WIN_X + 100)) $((WIN_Y + 50))
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.2
+  while ((prev > 0 && steps < 12)); do
+    xdotool mousemove_relative -- -24 0
+    steps=$((steps + 1))
+    # Each event at a time: wait until the window has followed (or snapped).
+    end=$((SECONDS + 5 * SLOW))
+    while :; do
+      st=$(window_state "$WIN_ID")
+      read -r _ left _ <<<"$st"
+      ((left != prev || SECONDS >= end)) && break
+      sleep 0.05
+    done
+    ((left != prev)) || { xdotool mouseup 1; failed "the window did not follow the mouse: $st"; return 1; }
+    # Within the magnet's reach the snap follows the move: wait for it.
+    if ((left > 0 && left < 32)); then
+      st=$(wait_left "$WIN_ID" 0 $((5 * SLOW))) || { xdotool mouseup 1; failed "no snap from $left: $st"; return 1; }
+      left=0
+    fi
+    prev=$left
+  done
+  # The mouse rests a moment before the button goes up.
+  sleep 0.5
+  x1=$(xdotool getmouselocation | sed -nE 's/^x:([0-9-]+) .*/\1/p')
+  xdotool mouseup 1
+  sleep 0.3
+  st=$(window_state "$WIN_ID")
+  [[ $st == "IsViewable 0 $SHOT_Y" ]] || failed "after the drag: $st, expected at 0,$SHOT_Y" || return 1
+  ((x1 == 100)) ||
+    failed "cursor at x $x1 after the snap, expected 100 (the grab, 100 pixels right of the left edge at 0)" || return 1
+  close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
+  REASON="$steps moves of 24 pixels: snapped from $((210 - 24 * steps)) to 0 and stayed, cursor at $x1"
+}
+
+# A log-off or shutdown (wineboot --end-session) during a cleaning is not
+# refused: every window answers WM_QUERYENDSESSION with 1 and the settings
+# are written at once. (Wine then ends the processes that agreed.)
+case_session_end_during_cleaning() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemSize=1' \
+    'Memory=10' 'AutoExeSize=1' 'CleanSpeed=0'
+  launch "$CASE_DIR" main relay
+  local pid=$LAST_PID log=$CASE_DIR/main.log hex end rc=0 n10 answers refused
+  wait_main_window "$log" || return 1
+  hex=$(win_pid_hex "$log") || failed "no process id in the trace" || return 1
+  rm -f "$CASE_DIR/norva.ini"
+  sleep "$T_SETTLE"
+  xdotool mousemove $((WIN_X + 57)) $((WIN_Y + 8)) click 1
+  end=$((SECONDS + T_WINDOW))
+  until (($(sleeps "$log" "$hex" 0000000a) > 0)); do
+    ((SECONDS < end)) || failed "no cleaning started by a click on [掃除]" || return 1
+    sleep 0.1
+  done
+  timeout $((60 * SLOW)) "$WINE64" wineboot --end-session >"$CASE_DIR/wineboot.log" 2>&1 || rc=$?
+  n10=$(sleeps "$log" "$hex" 0000000a)
+  ((n10 < 100)) || failed "the cleaning had ended before the session end came" || return 1
+  answers=$(proc_lines "$log" "$hex" | grep -c 'Ret  window proc .*msg=WM_QUERYENDSESSION' || true)
+  refused=$(proc_lines "$log" "$hex" | grep 'Ret  window proc .*msg=WM_QUERYENDSESSION' | grep -vc 'retval=00000001' || true)
+  ((answers > 0 && refused == 0)) || failed "WM_QUERYENDSESSION answered $answers times, refused $refused times" || return 1
+  ((rc == 0)) || failed "the session end was refused (wineboot exit code $rc)" || return 1
+  expect_all_keys "$CASE_DIR/norva.ini" || return 1
+  if wait_exit "$pid" "$T_EXIT"; then
+    REASON="allowed during step $n10 of 100, every key written, Wine ended the program"
+  else
+    close_and_expect_exit "$pid" "$log" || return 1
+    REASON="allowed during step $n10 of 100, every key written, closed normally afterwards"
+  fi
+}
