@@ -77,22 +77,6 @@ void AddRow(TListView& list, const std::vector<std::string>& texts) {
   for (size_t i = 1; i < texts.size(); ++i) item->AddSubItem(texts[i]);
 }
 
-// A process handle closed when it goes out of scope.
-class OpenedProcess {
- public:
-  OpenedProcess(win::DWORD access, win::DWORD id)
-      : FHandle(Os().process.OpenProcess(access, 0, id)) {}
-  ~OpenedProcess() {
-    if (FHandle != nullptr) Os().process.CloseHandle(FHandle);
-  }
-  OpenedProcess(const OpenedProcess&) = delete;
-  OpenedProcess& operator=(const OpenedProcess&) = delete;
-  win::HANDLE Get() const { return FHandle; }
-
- private:
-  win::HANDLE FHandle;
-};
-
 }  // namespace
 
 THeapChkFrm::THeapChkFrm(TForm* owner) : TForm(owner) {
@@ -493,14 +477,11 @@ void THeapChkFrm::lvActiveProcessSelectItem(TObject*, TListItem* Item, bool Sele
 }
 
 void THeapChkFrm::lvActiveProcessEnter(TObject*) {
-  const OpenedProcess process(win::PROCESS_QUERY_INFORMATION, GetTargetProcessID());
-  const win::HANDLE h = process.Get();
-  cmbActPrcPriority.SetItemIndex(
-      inspector::PriorityIndex(h != nullptr ? Os().process.GetPriorityClass(h) : 0));
-  win::SIZE_T minimum = 0, maximum = 0;
-  if (h != nullptr && Os().process.GetProcessWorkingSetSize(h, &minimum, &maximum)) {
-    edtMinSize.SetText(std::to_string(minimum));
-    edtMaxSize.SetText(std::to_string(maximum));
+  const inspector::ProcessLimits limits = inspector::ReadProcessLimits(GetTargetProcessID(), 0);
+  cmbActPrcPriority.SetItemIndex(inspector::PriorityIndex(limits.priorityClass));
+  if (limits.workingSet) {
+    edtMinSize.SetText(std::to_string(limits.workingSet->first));
+    edtMaxSize.SetText(std::to_string(limits.workingSet->second));
   } else {
     edtMinSize.SetText("");
     edtMaxSize.SetText("");
@@ -516,7 +497,7 @@ void THeapChkFrm::tpgActiveProcChange(TObject*) { EnableActions(true); }
 void THeapChkFrm::btnSetPriorityClick(TObject*) {
   if (!Ask(kPriorityQuestion, "強制設定確認")) return;
   {
-    const OpenedProcess process(win::PROCESS_SET_INFORMATION, GetTargetProcessID());
+    const inspector::OpenedProcess process(win::PROCESS_SET_INFORMATION, 0, GetTargetProcessID());
     const std::optional<win::DWORD> priorityClass =
         inspector::PriorityClassOfIndex(cmbActPrcPriority.ItemIndex());
     if (!priorityClass)
@@ -545,7 +526,7 @@ void THeapChkFrm::btnSetWorkingSizeClick(TObject*) {
     return;
   }
   {
-    const OpenedProcess process(win::PROCESS_SET_QUOTA, GetTargetProcessID());
+    const inspector::OpenedProcess process(win::PROCESS_SET_QUOTA, 0, GetTargetProcessID());
     const auto [low, high] = inspector::WorkingSetLimits(minimum, maximum);
     if (process.Get() == nullptr ||
         !Os().process.SetProcessWorkingSetSize(process.Get(), low, high))
@@ -568,8 +549,8 @@ void THeapChkFrm::btnTerminateClick(TObject*) {
         Os().user.PostMessageA(Application->MainForm->Handle(), win::WM_CLOSE, 0, 0);
       return;
     }
-    const OpenedProcess process(win::PROCESS_TERMINATE,
-                                lvActiveProcess.Selected() != nullptr ? target : 0);
+    const inspector::OpenedProcess process(win::PROCESS_TERMINATE, 0,
+                                           lvActiveProcess.Selected() != nullptr ? target : 0);
     if (lvActiveProcess.Selected() == nullptr || process.Get() == nullptr) {
       ShowError("強制終了に失敗しました");
       return;

@@ -47,23 +47,25 @@ constexpr const char* kUnknownWord = "不明";
 constexpr size_t kNameBytes = 40;
 constexpr size_t kOwnerBytes = 16;
 
-// A closed-on-exit process handle.
-class OpenedProcess {
- public:
-  OpenedProcess(win::DWORD access, win::BOOL inherit, win::DWORD id)
-      : FHandle(Os().process.OpenProcess(access, inherit, id)) {}
-  ~OpenedProcess() {
-    if (FHandle != nullptr) Os().process.CloseHandle(FHandle);
-  }
-  OpenedProcess(const OpenedProcess&) = delete;
-  OpenedProcess& operator=(const OpenedProcess&) = delete;
-  win::HANDLE Get() const { return FHandle; }
-
- private:
-  win::HANDLE FHandle;
-};
-
 }  // namespace
+
+OpenedProcess::OpenedProcess(win::DWORD access, win::BOOL inherit, win::DWORD id)
+    : FHandle(Os().process.OpenProcess(access, inherit, id)) {}
+
+OpenedProcess::~OpenedProcess() {
+  if (FHandle != nullptr) Os().process.CloseHandle(FHandle);
+}
+
+ProcessLimits ReadProcessLimits(win::DWORD processId, win::BOOL inherit) {
+  const OpenedProcess process(win::PROCESS_QUERY_INFORMATION, inherit, processId);
+  ProcessLimits limits;
+  if (process.Get() == nullptr) return limits;
+  limits.priorityClass = Os().process.GetPriorityClass(process.Get());
+  win::SIZE_T minimum = 0, maximum = 0;
+  if (Os().process.GetProcessWorkingSetSize(process.Get(), &minimum, &maximum))
+    limits.workingSet.emplace(minimum, maximum);
+  return limits;
+}
 
 std::string Hex8(uint64_t value) { return Format("%08" PRIX64, value); }
 
@@ -158,15 +160,11 @@ std::vector<ProcessRow> ReadProcessRows(bool fullPath) {
     row.texts[2] = std::to_string(e.cntThreads);
     row.texts[3] = fullPath ? exe : shortName;
     row.targetEntry = TargetEntry(shortName, e.th32ProcessID);
-    OpenedProcess process(win::PROCESS_QUERY_INFORMATION, 1, e.th32ProcessID);
-    // A process that could not be opened answers 0: "不明".
-    row.texts[4] =
-        PriorityWord(process.Get() != nullptr ? Os().process.GetPriorityClass(process.Get()) : 0);
-    win::SIZE_T minimum = 0, maximum = 0;
-    if (process.Get() != nullptr &&
-        Os().process.GetProcessWorkingSetSize(process.Get(), &minimum, &maximum)) {
-      row.texts[5] = KilobyteText(minimum);
-      row.texts[6] = KilobyteText(maximum);
+    const ProcessLimits limits = ReadProcessLimits(e.th32ProcessID, 1);
+    row.texts[4] = PriorityWord(limits.priorityClass);
+    if (limits.workingSet) {
+      row.texts[5] = KilobyteText(limits.workingSet->first);
+      row.texts[6] = KilobyteText(limits.workingSet->second);
     }
   }
   return rows;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/Toolhelp.h"
@@ -75,6 +76,31 @@ std::vector<ProcessRow> ReadProcessRows(bool fullPath);
 // whose parent comes later or not at all, and the row of process ID 0, are
 // roots. Children and roots keep the rows' order.
 std::vector<int> BuildProcessTree(const std::vector<ProcessRow>& rows);
+
+// --- Opened processes ----------------------------------------------------------------
+
+// A process handle closed when it goes out of scope; null when the process
+// could not be opened.
+class OpenedProcess {
+ public:
+  OpenedProcess(win::DWORD access, win::BOOL inherit, win::DWORD id);
+  ~OpenedProcess();
+  OpenedProcess(const OpenedProcess&) = delete;
+  OpenedProcess& operator=(const OpenedProcess&) = delete;
+  win::HANDLE Get() const { return FHandle; }
+
+ private:
+  win::HANDLE FHandle;
+};
+
+// What a process row and the working-set edits show of a process: its
+// priority class (0 when it cannot be opened or asked: "不明") and its
+// working-set limits (none when they cannot be read).
+struct ProcessLimits {
+  win::DWORD priorityClass = 0;
+  std::optional<std::pair<win::SIZE_T, win::SIZE_T>> workingSet;
+};
+ProcessLimits ReadProcessLimits(win::DWORD processId, win::BOOL inherit);
 
 // --- Working-set edits ----------------------------------------------------------------
 
