@@ -17,6 +17,21 @@ std::unique_ptr<ControlPeer> CreateComCtrlPeer(TWinControl& control);
 // when it has none.
 bool PopupAtMessagePos(TWinControl& control);
 
+// Sets a peer's flag for as long as it lives, then gives it back its value:
+// the flag marks the window's own reports of what the program just did,
+// which the control knows already.
+class Syncing {
+ public:
+  explicit Syncing(bool& flag) : FFlag(flag), FWas(flag) { FFlag = true; }
+  ~Syncing() { FFlag = FWas; }
+  Syncing(const Syncing&) = delete;
+  Syncing& operator=(const Syncing&) = delete;
+
+ private:
+  bool& FFlag;
+  bool FWas;
+};
+
 // Copies text into a buffer the system gave for a notification's answer,
 // cut to its size and always terminated.
 void CopyToSystemBuffer(const std::wstring& text, wchar_t* buffer, int size);

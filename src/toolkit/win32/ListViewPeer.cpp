@@ -179,20 +179,6 @@ class ListViewWinPeer final : public WinPeer, public ListViewPeer {
   }
 
  private:
-  // Marks the window's own reports of what the program just did, which the
-  // control knows already.
-  class Syncing {
-   public:
-    explicit Syncing(bool& flag) : FFlag(flag), FWas(flag) { FFlag = true; }
-    ~Syncing() { FFlag = FWas; }
-    Syncing(const Syncing&) = delete;
-    Syncing& operator=(const Syncing&) = delete;
-
-   private:
-    bool& FFlag;
-    bool FWas;
-  };
-
   void SetColumn(UINT message, int index, const TListColumn& column) {
     std::wstring caption = Wide(column.Caption);
     LVCOLUMNW lvc{};

@@ -157,18 +157,6 @@ class TreeViewWinPeer final : public WinPeer, public TreeViewPeer {
   bool ToolkitDefault(TMessage& message) override { return WinPeer::ToolkitDefault(message); }
 
  private:
-  class Syncing {
-   public:
-    explicit Syncing(bool& flag) : FFlag(flag), FWas(flag) { FFlag = true; }
-    ~Syncing() { FFlag = FWas; }
-    Syncing(const Syncing&) = delete;
-    Syncing& operator=(const Syncing&) = delete;
-
-   private:
-    bool& FFlag;
-    bool FWas;
-  };
-
   void Insert(TTreeNode& node) {
     TVINSERTSTRUCTW insert{};
     insert.hParent = node.Parent() != nullptr ? ItemOf(node.Parent()) : TVI_ROOT;
