@@ -2,36 +2,18 @@
 
 namespace norva::tk {
 
-void HeadlessListViewPeer::SuspendRedraw() {
+void HeadlessRedraws::Suspend() {
   suspended = true;
   ++suspensions;
 }
 
-void HeadlessListViewPeer::ResumeRedraw() {
-  suspended = false;
-  if (FChangedWhileSuspended) ++redraws;
-  FChangedWhileSuspended = false;
-}
-
-void HeadlessListViewPeer::Changed() {
-  if (suspended)
-    FChangedWhileSuspended = true;
-  else
-    ++redraws;
-}
-
-void HeadlessTreeViewPeer::SuspendRedraw() {
-  suspended = true;
-  ++suspensions;
-}
-
-void HeadlessTreeViewPeer::ResumeRedraw(bool changed) {
+void HeadlessRedraws::Resume(bool changed) {
   suspended = false;
   if (changed || FChangedWhileSuspended) ++redraws;
   FChangedWhileSuspended = false;
 }
 
-void HeadlessTreeViewPeer::Changed() {
+void HeadlessRedraws::Changed() {
   if (suspended)
     FChangedWhileSuspended = true;
   else

@@ -10,46 +10,51 @@
 
 namespace norva::tk {
 
-class HeadlessListViewPeer final : public HeadlessPeer, public ListViewPeer {
+// What both doubles count: the redraws, the suspensions of drawing and the
+// selections shown.
+class HeadlessRedraws {
  public:
-  using HeadlessPeer::HeadlessPeer;
-  void SuspendRedraw() override;
-  void ResumeRedraw() override;
-  void RowsChanged() override { Changed(); }
-  void RowChanged(int) override { Changed(); }
-  void SelectionChanged() override { ++selectionShows; }
-  void ColumnsChanged() override { Changed(); }
-
   bool suspended = false;
   int redraws = 0;
   int suspensions = 0;
   int selectionShows = 0;
 
- private:
+ protected:
+  void Suspend();
+  // The end of a suspension redraws when it saw changes or is told of some.
+  void Resume(bool changed);
   void Changed();
+
+ private:
   bool FChangedWhileSuspended = false;
 };
 
-class HeadlessTreeViewPeer final : public HeadlessPeer, public TreeViewPeer {
+class HeadlessListViewPeer final : public HeadlessPeer,
+                                   public ListViewPeer,
+                                   public HeadlessRedraws {
  public:
   using HeadlessPeer::HeadlessPeer;
-  void SuspendRedraw() override;
-  void ResumeRedraw(bool changed) override;
+  void SuspendRedraw() override { Suspend(); }
+  void ResumeRedraw() override { Resume(false); }
+  void RowsChanged() override { Changed(); }
+  void RowChanged(int) override { Changed(); }
+  void SelectionChanged() override { ++selectionShows; }
+  void ColumnsChanged() override { Changed(); }
+};
+
+class HeadlessTreeViewPeer final : public HeadlessPeer,
+                                   public TreeViewPeer,
+                                   public HeadlessRedraws {
+ public:
+  using HeadlessPeer::HeadlessPeer;
+  void SuspendRedraw() override { Suspend(); }
+  void ResumeRedraw(bool changed) override { Resume(changed); }
   void NodeAdded(TTreeNode&) override { Changed(); }
   void NodeChanged(TTreeNode&) override { Changed(); }
   void NodeExpandedChanged(TTreeNode&) override { Changed(); }
   void NodesCleared() override { Changed(); }
   void SelectionChanged() override { ++selectionShows; }
   void IndentChanged() override { Changed(); }
-
-  bool suspended = false;
-  int redraws = 0;
-  int suspensions = 0;
-  int selectionShows = 0;
-
- private:
-  void Changed();
-  bool FChangedWhileSuspended = false;
 };
 
 // The double for a list or tree view, or null for other controls.
