@@ -8,12 +8,7 @@
 //   norva_bench --benchmark_filter=Repaint
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
-#include "app/Main.h"
-#include "platform/fake/FakePlatform.h"
-#include "toolkit/Application.h"
-#include "toolkit/headless/HeadlessBackend.h"
+#include "StartedNorva.h"
 
 namespace norva::bench {
 namespace {
@@ -24,22 +19,11 @@ struct Machine {
   uint64_t phys, page, virt;
 };
 
-class RepaintedNorva {
+class RepaintedNorva : public StartedNorva {
  public:
   explicit RepaintedNorva(Machine m) : machine(m) {
     SetFigures(0);
-    app = std::make_unique<tk::TApplication>(std::vector<std::string>{});
-    tk::Application = app.get();
-    app->Initialize("Norva");
-    form = tk::CreateForm<TMainForm>(nullptr);
-    MainForm = form.get();
-    app->MainForm = form.get();
-    backend.AdvanceTime(100);
-  }
-  ~RepaintedNorva() {
-    form.reset();
-    MainForm = nullptr;
-    tk::Application = nullptr;
+    Start();
   }
 
   // Two sets of figures in which every one of the ten shown values differs.
@@ -55,17 +39,7 @@ class RepaintedNorva {
     ex.ullAvailVirtual = machine.virt - machine.virt / 1000 + 2 * d * 4096;
   }
 
-  void ForgetRecords() {
-    backend.ForgetInvalidations();
-    os.kernel.libraryLoads.clear();
-    os.kernel.procLookups.clear();
-  }
-
   Machine machine;
-  platform::fake::FakePlatform os;
-  tk::HeadlessBackend backend;
-  std::unique_ptr<tk::TApplication> app;
-  tk::FormPtr<TMainForm> form;
 };
 
 void BM_RepaintAllChanged(benchmark::State& state) {

@@ -5,12 +5,7 @@
 //   norva_bench --benchmark_filter=MainTimer
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
-#include "app/Main.h"
-#include "platform/fake/FakePlatform.h"
-#include "toolkit/Application.h"
-#include "toolkit/headless/HeadlessBackend.h"
+#include "StartedNorva.h"
 
 namespace norva::bench {
 namespace {
@@ -18,22 +13,11 @@ namespace {
 constexpr uint64_t MiB = 1048576;
 
 // A running Norva past its first tick, as the process entry starts it.
-class RunningNorva {
+class RunningNorva : public StartedNorva {
  public:
   RunningNorva() {
     SetFigures(0);
-    app = std::make_unique<tk::TApplication>(std::vector<std::string>{});
-    tk::Application = app.get();
-    app->Initialize("Norva");
-    form = tk::CreateForm<TMainForm>(nullptr);
-    MainForm = form.get();
-    app->MainForm = form.get();
-    backend.AdvanceTime(100);
-  }
-  ~RunningNorva() {
-    form.reset();
-    MainForm = nullptr;
-    tk::Application = nullptr;
+    Start();
   }
 
   // Two sets of figures in which every one of the ten shown values differs.
@@ -48,19 +32,6 @@ class RunningNorva {
     ex.ullTotalVirtual = 131072 * MiB + d;
     ex.ullAvailVirtual = 130000 * MiB + 2 * d;
   }
-
-  // The fakes and the headless toolkit keep a record of every call; keep it
-  // from growing over millions of ticks.
-  void ForgetRecords() {
-    backend.ForgetInvalidations();
-    os.kernel.libraryLoads.clear();
-    os.kernel.procLookups.clear();
-  }
-
-  platform::fake::FakePlatform os;
-  tk::HeadlessBackend backend;
-  std::unique_ptr<tk::TApplication> app;
-  tk::FormPtr<TMainForm> form;
 };
 
 void BM_MainTimerTickUnchanged(benchmark::State& state) {
