@@ -103,6 +103,22 @@ runnable() {
   [[ $NORVA_I386 != none ]]
 }
 
+# Whether stage $1 can run exe $3 of the $2-bit build here; when not, says
+# why and records the stage as skipped (32-bit not runnable) or failed (the
+# exe was not built).
+exe_ready() {
+  if ! runnable "$2"; then
+    echo "SKIP $1: this kernel cannot run 32-bit programs"
+    record "$1" 0 0 1 "32-bit not runnable"
+    return 1
+  fi
+  if [[ ! -f $3 ]]; then
+    echo "FAIL $1: $3 was not built"
+    record "$1" 0 1 0 "not built"
+    return 1
+  fi
+}
+
 if [[ -n ${BUILT[32]:-}${BUILT[64]:-} ]]; then
   stage "Wine prefix"
   t=$SECONDS
@@ -123,16 +139,7 @@ for bits in 32 64; do
   [[ -n ${BUILT[$bits]:-} ]] || continue
   exe=$BUILD/win$bits/ini_conformance.exe
   name="ini conformance win$bits"
-  if ! runnable "$bits"; then
-    echo "SKIP $name: this kernel cannot run 32-bit programs"
-    record "$name" 0 0 1 "32-bit not runnable"
-    continue
-  fi
-  if [[ ! -f $exe ]]; then
-    echo "FAIL $name: $exe was not built"
-    record "$name" 0 1 0 "not built"
-    continue
-  fi
+  exe_ready "$name" "$bits" "$exe" || continue
   t=$SECONDS
   dir=$(mktemp -d /tmp/norva-conf.XXXXXX)
   cp "$exe" "$dir/"
@@ -183,16 +190,7 @@ for bits in 64 32; do
   stage "end-to-end tests, win$bits"
   exe=$BUILD/win$bits/norva.exe
   name="e2e win$bits"
-  if ! runnable "$bits"; then
-    echo "SKIP $name: this kernel cannot run 32-bit programs"
-    record "$name" 0 0 1 "32-bit not runnable"
-    continue
-  fi
-  if [[ ! -f $exe ]]; then
-    echo "FAIL $name: $exe was not built"
-    record "$name" 0 1 0 "not built"
-    continue
-  fi
+  exe_ready "$name" "$bits" "$exe" || continue
   args=(--prefix "$PREFIX" --out "$BUILD/e2e/win$bits")
   note=
   if [[ $bits == 32 && $NORVA_I386 == emulated ]]; then
