@@ -268,3 +268,15 @@ wait_window() {
   done
   return 1
 }
+
+# --- figures of the measuring scripts ---------------------------------------
+
+# Milliseconds of the wall clock.
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# The median of the whole numbers on stdin, one a line ("-" when none).
+median() { sort -n | awk '{a[NR] = $1} END {if (NR) print (NR % 2 ? a[(NR + 1) / 2] : int((a[NR / 2] + a[NR / 2 + 1]) / 2)); else print "-"}'; }
+# Private memory and RSS of process $1, from its smaps_rollup.
+memory_of() {
+  awk '/^Rss:/ {r = $2} /^Private_Clean:/ {c = $2} /^Private_Dirty:/ {d = $2}
+       END {printf "private %d KiB (Private_Clean %d + Private_Dirty %d), RSS %d KiB", c + d, c, d, r}' "/proc/$1/smaps_rollup"
+}

@@ -51,9 +51,6 @@ if ((BUILD_FIRST)); then
   done
 fi
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-median() { sort -n | awk '{a[NR] = $1} END {if (NR) print (NR % 2 ? a[(NR + 1) / 2] : int((a[NR / 2] + a[NR / 2 + 1]) / 2)); else print "-"}'; }
-
 # --- size and imports ----------------------------------------------------
 
 section size && echo "== size and imported DLLs"
@@ -144,11 +141,6 @@ stop_started() {
   done
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-}
-
-memory_of() {
-  awk '/^Rss:/ {r = $2} /^Private_Clean:/ {c = $2} /^Private_Dirty:/ {d = $2}
-       END {printf "private %d KiB (Private_Clean %d + Private_Dirty %d), RSS %d KiB", c + d, c, d, r}' "/proc/$1/smaps_rollup"
 }
 
 section startup && echo

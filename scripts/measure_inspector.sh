@@ -44,10 +44,6 @@ trap cleanup EXIT
 start_xvfb 1280x1024x24
 make_prefix "$PREFIX" || die "could not create the Wine prefix"
 cp "$EXE" "$PEEK" "$WORK/"
-memory_of() {
-  awk '/^Rss:/ {r = $2} /^Private_Clean:/ {c = $2} /^Private_Dirty:/ {d = $2}
-       END {printf "private %d KiB (Private_Clean %d + Private_Dirty %d), RSS %d KiB", c + d, c, d, r}' "/proc/$1/smaps_rollup"
-}
 
 (cd "$WORK" && exec "$WINE64" "$WORK/norva.exe" >"$WORK/norva.log" 2>&1) &
 NV_PID=$!

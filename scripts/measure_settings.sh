@@ -48,8 +48,6 @@ start_xvfb 1280x1024x24
 make_prefix "$PREFIX" || die "could not make the prefix $PREFIX"
 timeout 60 wineserver -p >/dev/null 2>&1 || true
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-median() { sort -n | awk '{a[NR] = $1} END {if (NR) print (NR % 2 ? a[(NR + 1) / 2] : int((a[NR / 2] + a[NR / 2 + 1]) / 2)); else print "-"}'; }
 # "private RSS" in KiB of process $1.
 memory_kib() {
   awk '/^Rss:/ {r = $2} /^Private_Clean:/ {c = $2} /^Private_Dirty:/ {d = $2} END {print c + d, r}' "/proc/$1/smaps_rollup"
