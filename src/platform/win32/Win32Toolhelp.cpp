@@ -103,61 +103,61 @@ std::string TextOf(const wchar_t* text, size_t capacity) {
   return Utf8(text, ::wcsnlen(text, capacity));
 }
 
-// A process record: the wide call when there is one, the ANSI call otherwise;
-// the name as UTF-8 either way.
-BOOL WalkProcess(WalkProc<ProcessEntryW> wide, WalkProc<win::PROCESSENTRY32> ansi,
-                 ::HANDLE snapshot, win::PROCESSENTRY32* entry) {
-  if (wide != nullptr) {
-    ProcessEntryW w{};
-    w.dwSize = sizeof(w);
-    if (!wide(snapshot, &w)) return FALSE;
-    const ::DWORD size = entry->dwSize;
-    *entry = win::PROCESSENTRY32{};
-    entry->dwSize = size;
-    entry->cntUsage = w.cntUsage;
-    entry->th32ProcessID = w.th32ProcessID;
-    entry->th32DefaultHeapID = w.th32DefaultHeapID;
-    entry->th32ModuleID = w.th32ModuleID;
-    entry->cntThreads = w.cntThreads;
-    entry->th32ParentProcessID = w.th32ParentProcessID;
-    entry->pcPriClassBase = w.pcPriClassBase;
-    entry->dwFlags = w.dwFlags;
-    CopyRecordText(entry->szExeFile, sizeof(entry->szExeFile), TextOf(w.szExeFile, 260));
-    return TRUE;
-  }
-  if (ansi == nullptr) return NoFunction();
-  if (!ansi(snapshot, entry)) return FALSE;
-  const std::string name = FromAnsi(entry->szExeFile, ::strnlen(entry->szExeFile, 260));
-  CopyRecordText(entry->szExeFile, sizeof(entry->szExeFile), name);
-  return TRUE;
+// The fields of a wide record, its texts as UTF-8; and the texts of an ANSI
+// record, made UTF-8 in place.
+void TakeWide(const ProcessEntryW& w, win::PROCESSENTRY32* entry) {
+  entry->cntUsage = w.cntUsage;
+  entry->th32ProcessID = w.th32ProcessID;
+  entry->th32DefaultHeapID = w.th32DefaultHeapID;
+  entry->th32ModuleID = w.th32ModuleID;
+  entry->cntThreads = w.cntThreads;
+  entry->th32ParentProcessID = w.th32ParentProcessID;
+  entry->pcPriClassBase = w.pcPriClassBase;
+  entry->dwFlags = w.dwFlags;
+  CopyRecordText(entry->szExeFile, sizeof(entry->szExeFile), TextOf(w.szExeFile, 260));
 }
 
-BOOL WalkModule(WalkProc<ModuleEntryW> wide, WalkProc<win::MODULEENTRY32> ansi, ::HANDLE snapshot,
-                win::MODULEENTRY32* entry) {
-  if (wide != nullptr) {
-    ModuleEntryW w{};
-    w.dwSize = sizeof(w);
-    if (!wide(snapshot, &w)) return FALSE;
-    const ::DWORD size = entry->dwSize;
-    *entry = win::MODULEENTRY32{};
-    entry->dwSize = size;
-    entry->th32ModuleID = w.th32ModuleID;
-    entry->th32ProcessID = w.th32ProcessID;
-    entry->GlblcntUsage = w.GlblcntUsage;
-    entry->ProccntUsage = w.ProccntUsage;
-    entry->modBaseAddr = w.modBaseAddr;
-    entry->modBaseSize = w.modBaseSize;
-    entry->hModule = w.hModule;
-    CopyRecordText(entry->szModule, sizeof(entry->szModule), TextOf(w.szModule, 256));
-    CopyRecordText(entry->szExePath, sizeof(entry->szExePath), TextOf(w.szExePath, 260));
-    return TRUE;
-  }
-  if (ansi == nullptr) return NoFunction();
-  if (!ansi(snapshot, entry)) return FALSE;
+void TakeAnsi(win::PROCESSENTRY32* entry) {
+  const std::string name = FromAnsi(entry->szExeFile, ::strnlen(entry->szExeFile, 260));
+  CopyRecordText(entry->szExeFile, sizeof(entry->szExeFile), name);
+}
+
+void TakeWide(const ModuleEntryW& w, win::MODULEENTRY32* entry) {
+  entry->th32ModuleID = w.th32ModuleID;
+  entry->th32ProcessID = w.th32ProcessID;
+  entry->GlblcntUsage = w.GlblcntUsage;
+  entry->ProccntUsage = w.ProccntUsage;
+  entry->modBaseAddr = w.modBaseAddr;
+  entry->modBaseSize = w.modBaseSize;
+  entry->hModule = w.hModule;
+  CopyRecordText(entry->szModule, sizeof(entry->szModule), TextOf(w.szModule, 256));
+  CopyRecordText(entry->szExePath, sizeof(entry->szExePath), TextOf(w.szExePath, 260));
+}
+
+void TakeAnsi(win::MODULEENTRY32* entry) {
   const std::string name = FromAnsi(entry->szModule, ::strnlen(entry->szModule, 256));
   const std::string path = FromAnsi(entry->szExePath, ::strnlen(entry->szExePath, 260));
   CopyRecordText(entry->szModule, sizeof(entry->szModule), name);
   CopyRecordText(entry->szExePath, sizeof(entry->szExePath), path);
+}
+
+// A process or module record: the wide call when there is one, the ANSI
+// call otherwise; the texts as UTF-8 either way.
+template <class Wide, class Entry>
+BOOL Walk(WalkProc<Wide> wide, WalkProc<Entry> ansi, ::HANDLE snapshot, Entry* entry) {
+  if (wide != nullptr) {
+    Wide w{};
+    w.dwSize = sizeof(w);
+    if (!wide(snapshot, &w)) return FALSE;
+    const ::DWORD size = entry->dwSize;
+    *entry = Entry{};
+    entry->dwSize = size;
+    TakeWide(w, entry);
+    return TRUE;
+  }
+  if (ansi == nullptr) return NoFunction();
+  if (!ansi(snapshot, entry)) return FALSE;
+  TakeAnsi(entry);
   return TRUE;
 }
 
@@ -172,19 +172,19 @@ HANDLE Win32Toolhelp::CreateToolhelp32Snapshot(DWORD flags, DWORD processId) {
 }
 
 BOOL Win32Toolhelp::Process32First(HANDLE snapshot, PROCESSENTRY32* entry) {
-  return WalkProcess(Kernel32().processFirstW, Kernel32().processFirstA, snapshot, entry);
+  return Walk(Kernel32().processFirstW, Kernel32().processFirstA, snapshot, entry);
 }
 
 BOOL Win32Toolhelp::Process32Next(HANDLE snapshot, PROCESSENTRY32* entry) {
-  return WalkProcess(Kernel32().processNextW, Kernel32().processNextA, snapshot, entry);
+  return Walk(Kernel32().processNextW, Kernel32().processNextA, snapshot, entry);
 }
 
 BOOL Win32Toolhelp::Module32First(HANDLE snapshot, MODULEENTRY32* entry) {
-  return WalkModule(Kernel32().moduleFirstW, Kernel32().moduleFirstA, snapshot, entry);
+  return Walk(Kernel32().moduleFirstW, Kernel32().moduleFirstA, snapshot, entry);
 }
 
 BOOL Win32Toolhelp::Module32Next(HANDLE snapshot, MODULEENTRY32* entry) {
-  return WalkModule(Kernel32().moduleNextW, Kernel32().moduleNextA, snapshot, entry);
+  return Walk(Kernel32().moduleNextW, Kernel32().moduleNextA, snapshot, entry);
 }
 
 BOOL Win32Toolhelp::Thread32First(HANDLE snapshot, THREADENTRY32* entry) {
