@@ -24,6 +24,10 @@ loader=$(wine_for_bits "$bits")
 
 make_prefix "$prefix" || die "could not make the Wine prefix $prefix"
 start_xvfb 1280x1024x24
+# A Wine session started earlier without a screen (the INI conformance runs
+# before this) keeps a desktop that cannot show windows: start a new one.
+timeout 30 wineserver -k 2>/dev/null || true
+timeout 30 wineserver -w 2>/dev/null || true
 cleanup() {
   wineserver -k 2>/dev/null || true
   stop_xvfb

@@ -114,6 +114,12 @@ GdiCanvas::GdiCanvas(HDC dc, const TRect& surface, int pixelsPerInch)
   SetClip(FClip);
 }
 
+TRect GdiCanvas::PaintArea() const {
+  const int grow = FDpi == kDesignPixelsPerInch ? 0 : 1;
+  return {UnscaleBy(FSurface.Left, FDpi) - grow, UnscaleBy(FSurface.Top, FDpi) - grow,
+          UnscaleBy(FSurface.Right, FDpi) + grow, UnscaleBy(FSurface.Bottom, FDpi) + grow};
+}
+
 RECT GdiCanvas::ToDevice(const TRect& rect) const {
   return {Scale(rect.Left), Scale(rect.Top), Scale(rect.Right), Scale(rect.Bottom)};
 }

@@ -64,7 +64,9 @@ class GdiCanvas final : public TCanvas {
                   bool stretch) override;
   void PenLine(int x1, int y1, int x2, int y2, TColor color, int width) override;
   void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) override;
-  TRect PaintArea() const override { return FSurface; }
+  // In the canvas's own 96-DPI pixels, a pixel wider on each side when
+  // scaled so that rounding leaves out nothing that meets its edge.
+  TRect PaintArea() const override;
 
   HDC Dc() const { return FDc; }
   // A rectangle of the canvas in the DC's units (for direct GDI calls).
