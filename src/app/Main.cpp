@@ -52,34 +52,34 @@ void SetUpLabel(TNovelLabel& l, int left, int top, int width, const char* captio
 }  // namespace
 
 TMainForm::TMainForm(TForm* owner) : TForm(owner) {
-  // 1. The window from its layout.
+  // The window from its layout.
   BuildLayout();
-  // 2. - 3. OS family, first sample, a first cleaning size of half the memory.
+  // OS family, first sample, a first cleaning size of half the memory.
   FNtFamily = IsNtFamily();
   SampleMemory();
   FCleanSize = FNtFamily ? static_cast<int64_t>(FMemStatusEx.ullTotalPhys / 2)
                          : static_cast<int64_t>(FMemStatus.dwTotalPhys >> 1);
-  // 4. The two other windows, both hidden.
+  // The two other windows, both hidden.
   HeapChkFrm = nullptr;
   FSettingFrm = CreateForm<TSettingFrm>(this);
   SettingFrm = FSettingFrm.get();
   FHeapChkFrm = CreateForm<THeapChkFrm>(this);
   HeapChkFrm = FHeapChkFrm.get();
-  // 5.
+  // The settings, then the flags start-up and the first tick rely on.
   FCleaning = false;
   LoadSettings();
   FModalOpen = false;
   FFirstTick = true;
   FStopRequested = false;
   FTipFreeMB = 0;
-  // 6. The free-resources function of the older family.
+  // The free-resources function of the older family.
   if (!FNtFamily) {
     FRsrcLib = Os().kernel.LoadLibraryA("rsrc32.dll");
     if (FRsrcLib != nullptr)
       FGetFreeResources = reinterpret_cast<win::GetFreeSystemResourcesProc>(
           Os().kernel.GetProcAddress(FRsrcLib, "_MyGetFreeSystemResources32@4"));
   }
-  // 7.
+  // Without that function there is nothing to show in the resources column.
   if (FGetFreeResources == nullptr) RemoveResourcesColumn();
 
   OnCreate = [this](TObject* s) { FormCreate(s); };

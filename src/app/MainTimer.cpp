@@ -54,10 +54,10 @@ std::string TMainForm::FittedFigure(int index, TNovelLabel& label, double megaby
 void TMainForm::timMainTimer(TObject*) {
   TSettingFrm& s = *SettingFrm;
   auto& user = Os().user;
-  // 1.
+  // A fresh sample for everything this tick shows and decides.
   SampleMemory();
 
-  // 2. Start-up work, once.
+  // Start-up work, once.
   if (FFirstTick) {
     FFirstTick = false;
     Application->ProcessMessages();
@@ -81,7 +81,7 @@ void TMainForm::timMainTimer(TObject*) {
     }
   }
 
-  // 3. Back from hiding under the mouse once the cursor has left.
+  // Back from hiding under the mouse once the cursor has left.
   if (!Visible() && s.ckbDontCatch.Checked() && !FMinimized) {
     user.GetCursorPos(&FCursorPos);
     if (FCursorPos.x < Left() || FCursorPos.x > Left() + ScaleToScreen(Width()) ||
@@ -92,7 +92,7 @@ void TMainForm::timMainTimer(TObject*) {
 
   const MemoryFigures m = FNtFamily ? FiguresOf(FMemStatusEx) : FiguresOf(FMemStatus);
 
-  // 4. The figures, each set only when its text changed.
+  // The figures, each set only when its text changed.
   bool changed = false;
   if (!FMinimized) {
     if (s.ckbCpuPer.Checked()) {
@@ -118,12 +118,12 @@ void TMainForm::timMainTimer(TObject*) {
     changed |= Refresh(nlblUsePer, load);
   }
 
-  // 5. The low-memory warning, re-tried every tick while memory is low.
+  // The low-memory warning, re-tried every tick while memory is low.
   if (BytesToMB(m.availPhys) < s.udMem2.Position() && s.btnPlay.Enabled() && !FCleaning)
     Os().sound.sndPlaySoundA(s.edtWavPath.Text(),
                              win::SND_ASYNC | win::SND_NODEFAULT | win::SND_NOSTOP);
 
-  // 6. Automatic cleaning.
+  // Automatic cleaning.
   if (s.chkbAuto.Checked() && !FModalOpen) {
     const int32_t load = m.load;
     if (load > FPeakLoad && !FCleaning) FPeakLoad = load;
@@ -140,7 +140,7 @@ void TMainForm::timMainTimer(TObject*) {
     }
   }
 
-  // 7. See-through mode: the desktop picture again behind the new figures.
+  // See-through mode: the desktop picture again behind the new figures.
   if (changed && s.chkbEraseBkgnd.Checked()) PaintDesktopBehind();
 }
 

@@ -54,10 +54,10 @@ FreeMemoryPoint FreePointOf(const win::MEMORYSTATUS& m, int32_t scale) {
 
 void TMainForm::timSubTimer(TObject*) {
   TSettingFrm& s = *SettingFrm;
-  // 1.
+  // A fresh sample for the graph and its range texts.
   SampleMemory();
 
-  // 2. The inspector's graph, fed whether the inspector is shown or not.
+  // The inspector's graph, fed whether the inspector is shown or not.
   if (HeapChkFrm != nullptr) {
     THeapChkFrm& h = *HeapChkFrm;
     const uint64_t totalPhys = FNtFamily ? FMemStatusEx.ullTotalPhys : FMemStatus.dwTotalPhys;
@@ -74,7 +74,7 @@ void TMainForm::timSubTimer(TObject*) {
     }
   }
 
-  // 3. The processor load, brought into 0..100.
+  // The processor load, brought into 0..100.
   if (FNtFamily) {
     FCpuUsePer = std::clamp(NtCpuUsage(), 0, 100);
   } else {
@@ -84,10 +84,10 @@ void TMainForm::timSubTimer(TObject*) {
     FCpuUsePer = std::clamp(load, 0, 100);
   }
 
-  // 4. In the tray: measured, but nothing shown or played.
+  // In the tray: measured, but nothing shown or played.
   if (FMinimized) return;
 
-  // 5. - 6. The processor-load label.
+  // The processor-load label.
   if (s.ckbCpuPer.Checked()) {
     if (!nlblCpuUsePer.Visible()) nlblCpuUsePer.Show();
   } else if (nlblCpuUsePer.Visible()) {
@@ -99,7 +99,7 @@ void TMainForm::timSubTimer(TObject*) {
     PaintDesktopBehind();
   }
 
-  // 7. The free system resources of the older family.
+  // The free system resources of the older family.
   if (FGetFreeResources != nullptr) {
     const unsigned first = FGetFreeResources(0) & 0xFFFF;
     const unsigned second = FGetFreeResources(1) & 0xFFFF;

@@ -32,11 +32,12 @@ bool TMainForm::PumpAndCheckStop() {
 
 void TMainForm::CleanMemory() {
   TSettingFrm& s = *SettingFrm;
-  // 1.
+  // One cleaning at a time: a click or a tick inside the pump is turned away.
   if (FCleaning) return;
   FCleaning = true;
 
-  // 2.
+  // While it runs: the cleaning icon, and the status line with its stop
+  // button in place of the top buttons.
   ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconCleaning, "掃除中...");
   TSpeedButton* const topRow[] = {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize,
                                   &sbtnClose};
@@ -45,7 +46,7 @@ void TMainForm::CleanMemory() {
   stcInfo.SetTop(0);
   btnStop.SetTop(0);
 
-  // 3. Self-sizing from the memory free now, never below the least size.
+  // Self-sizing from the memory free now, never below the least size.
   if (s.chkbAutoMem.Checked()) {
     SampleMemory();
     int64_t p = StoredMemoryShare();
@@ -60,7 +61,8 @@ void TMainForm::CleanMemory() {
     if (least > FCleanSize) FCleanSize = least;
   }
 
-  // 4. - 5.
+  // Reserve the block (shrinking it until the system grants it) and plan
+  // the steps of the chosen speed.
   const int speed = s.cmbClSpeed.ItemIndex();
   Reservation reservation(speed, FNtFamily);
   // The session-end handler reaches the block through this link while it lives.
@@ -72,7 +74,7 @@ void TMainForm::CleanMemory() {
   const StepPlan plan = reservation.Plan();
 
   if (reservation.Obtained()) {
-    // 6. Fill.
+    // Write the block step by step, pumping messages between the steps.
     int k = 0;
     if (plan.steps > 1) {
       DrawCleanProgress(0);
@@ -107,14 +109,15 @@ void TMainForm::CleanMemory() {
       Os().kernel.Sleep(300);
       DrawCleanProgress(-1);
     }
-    // 7. The remainder after the last step.
+    // The remainder after the last step.
     reservation.ZeroRemainder(k);
   } else {
     Os().user.MessageBoxA(Handle(), kFailureText, "Norva", win::MB_OK);
   }
   reservation.Release();
 
-  // 8.
+  // Afterwards: a new sample sets the peak load the automatic rule compares
+  // with, and the window and the tray return to normal.
   SampleMemory();
   FPeakLoad = static_cast<int32_t>(FNtFamily ? FMemStatusEx.dwMemoryLoad : FMemStatus.dwMemoryLoad);
   FCleaning = false;

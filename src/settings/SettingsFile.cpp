@@ -84,7 +84,7 @@ void TMainForm::LoadSettings() {
   TSettingFrm& s = *SettingFrm;
   auto& user = Os().user;
 
-  // 1. - 2. Position; off the screen means the corner.
+  // Position; off the screen means the corner.
   const int x = ini.Int(kSystem, "XPos", 0);
   if (x != Left()) SetLeft(x);
   if (x < 0 || x > user.GetSystemMetrics(win::SM_CXSCREEN) - 2) SetLeft(0);
@@ -92,7 +92,7 @@ void TMainForm::LoadSettings() {
   if (y != Top()) SetTop(y);
   if (y < 0 || y > user.GetSystemMetrics(win::SM_CYSCREEN) - 2) SetTop(0);
 
-  // 3.
+  // Stay on top, for the main window and the application window alike.
   s.ckbStayOnTop.SetChecked(ini.Flag(kDefault, "StayOnTop"));
   const win::UINT keep = win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_SHOWWINDOW;
   if (s.ckbStayOnTop.Checked()) {
@@ -103,7 +103,7 @@ void TMainForm::LoadSettings() {
     user.SetWindowPos(Handle(), win::HWND_NOTOPMOST, 0, 0, 0, 0, keep);
     user.SetWindowPos(Application->Handle(), win::HWND_NOTOPMOST, 0, 0, 0, 0, keep);
   }
-  // 4. - 8.
+  // The window behaviours and what they show or hide at once.
   s.ckbDontCatch.SetChecked(ini.Flag(kDefault, "DontCatch"));
   s.ckbCpuPer.SetChecked(ini.Flag(kDefault, "ShowCpuUsePer"));
   nlblCpuUsePer.SetVisible(s.ckbCpuPer.Checked());
@@ -111,10 +111,10 @@ void TMainForm::LoadSettings() {
   s.ckbOverAction.SetChecked(ini.Flag(kDefault, "OverAction"));
   s.ckbTaskBarHide.SetChecked(ini.Flag(kDefault, "TaskBarHide"));
   user.ShowWindow(Application->Handle(), s.ckbTaskBarHide.Checked() ? win::SW_HIDE : win::SW_SHOW);
-  // 9.
+  // Self-sizing cleaning.
   s.chkbAutoMem.SetChecked(ini.Flag(kDefault, "AutoMemSize"));
 
-  // 10. The cleaning size. A hand-edited share outside the track bar's range
+  // The cleaning size. A hand-edited share outside the track bar's range
   // is brought into it first, so the size always matches what the dialog
   // shows and what the next save writes.
   const int memory = StoredMemoryShare();
@@ -131,32 +131,33 @@ void TMainForm::LoadSettings() {
     FCleanSize = static_cast<win::DWORD>((FMemStatus.dwTotalPhys / 100) * static_cast<win::DWORD>(memory));
   }
 
-  // 11.
+  // Automatic cleaning and its rules; the click handler enables what goes
+  // with it.
   s.chkbAuto.SetChecked(ini.Flag(kDefault, "AutoMemClear"));
   s.chkbMinExec.SetChecked(ini.Flag(kDefault, "AutoMemMin"));
   s.chkbFreeInc.SetChecked(ini.Flag(kDefault, "AutoMemUsed"));
   s.chkbNot100Per.SetChecked(ini.Flag(kDefault, "Not100Per"));
   s.chkbAutoClick(&s.chkbAuto);
 
-  // 12. - 13. A quarter of physical memory in whole megabytes bounds both.
+  // A quarter of physical memory in whole megabytes bounds both.
   const int quarterMB = static_cast<int>(
       std::min<double>(static_cast<double>(totalPhys) * 0.00000095367431640625 * 0.25, 32767));
   LoadBoundedNumber(s.udMem, s.edtMem, ini.Int(kDefault, "AutoExeSize", 0), 1, 1, quarterMB);
   LoadBoundedNumber(s.udUsePer, s.edtUsePer, ini.Int(kDefault, "AutoMemUsePer", 0), 1, 1, quarterMB);
-  // 14.
+  // Snapping to the screen edges.
   s.ckbMagnet.SetChecked(ini.Flag(kDefault, "Magnet"));
-  // 15.
+  // The text and background colours of both display modes.
   s.lblNormalColor.SetFontColor(ini.Color(kColor, "NormalString", "clWindowText"));
   s.pnlColorSetNormal.SetColor(ini.Color(kColor, "NormalBkgnd", "clBtnFace"));
   s.lblBkgColorF.SetFontColor(ini.Color(kColor, "BkdispStringFront", "clWhite"));
   s.lblBkgColorB.SetFontColor(ini.Color(kColor, "BkdispStringBk", "clWindowText"));
-  // 16. On without the key, off for an explicit "0" or any other text.
+  // On without the key, off for an explicit "0" or any other text.
   if (ini.Int(kColor, "ButtonColorNotChange", 0) != 0)
     s.chkbButtonColorDef.SetChecked(true);
   else
     s.chkbButtonColorDef.SetChecked(ini.Text(kColor, "ButtonColorNotChange", "").empty());
 
-  // 17. The wallpaper. A folder, or a file that is no loadable bitmap, is
+  // The wallpaper. A folder, or a file that is no loadable bitmap, is
   // treated as a missing file: no wallpaper, and the key is written back empty.
   const std::string bmp = ini.Text(kDefault, "BmpFileName", "");
   const win::DWORD attributes = Os().kernel.GetFileAttributesA(bmp);
@@ -183,25 +184,25 @@ void TMainForm::LoadSettings() {
     s.lblBmpDir.SetCaption("");
     ApplyAppearance(false);
   }
-  // 18.
+  // See-through mode.
   if (ini.Flag(kDefault, "BkGrndDisp")) {
     s.chkbEraseBkgnd.SetChecked(true);
     ApplyAppearance(true);
   } else {
     s.chkbEraseBkgnd.SetChecked(false);
   }
-  // 19.
+  // The window is painted anew with all of the above.
   Invalidate();
-  // 20.
+  // Hints on or off for every control that has one.
   s.chkbHideHint.SetChecked(ini.Flag(kDefault, "Hint"));
   for (TControl* c : std::initializer_list<TControl*>{
            &sbtnWMinimize, &sbtnWClose, &sbtnWMemHeap, &sbtnWGetMem, &sbtnWConfig, &sbtnConfig,
            &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize, &sbtnClose, &btnStop, &nlblUsePer,
            &nlblTitlePhysical, &nlblPageTitle, &nlblVirtualTitle})
     c->SetShowHint(!s.chkbHideHint.Checked());
-  // 21.
+  // The cleaning speed.
   s.cmbClSpeed.SetItemIndex(ini.Int(kDefault, "CleanSpeed", 0));
-  // 22. - 25.
+  // The two warning sounds: their thresholds and files.
   LoadBoundedNumber(s.udMem2, s.edtMem2, ini.Int(kDefault, "WavPlayStart", 1), 1, 1, quarterMB);
   s.edtWavPath.SetText(ini.Text(kDefault, "WavFileName", ""));
   LoadBoundedNumber(s.udResWav2, s.edtResWav2, ini.Int(kDefault, "ResWavPlayStart", 10), 1, 10, 0);
