@@ -226,6 +226,10 @@ void TMainForm::RemoveResourcesColumn() {
     c->Hide();
 }
 
+MemoryFigures TMainForm::SampledFigures() const {
+  return FNtFamily ? FiguresOf(FMemStatusEx) : FiguresOf(FMemStatus);
+}
+
 void TMainForm::SampleMemory() {
   if (FNtFamily) {
     FMemStatusEx.dwLength = sizeof(FMemStatusEx);

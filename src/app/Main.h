@@ -9,6 +9,7 @@
 #include "components/Novellbl.h"
 #include "inspector/Heapchk.h"
 #include "platform/Platform.h"
+#include "probes/MemoryStatus.h"
 #include "settings/Setting.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
@@ -98,6 +99,8 @@ class TMainForm : public TForm {
 
   // Memory probe: fills the record of the current OS family.
   void SampleMemory();
+  // The last sample's figures, from the record of the current OS family.
+  MemoryFigures SampledFigures() const;
 
   // Settings file.
   void LoadSettings();

@@ -90,7 +90,7 @@ void TMainForm::timMainTimer(TObject*) {
     if (s.ckbTaskBarHide.Checked()) user.ShowWindow(Application->Handle(), win::SW_HIDE);
   }
 
-  const MemoryFigures m = FNtFamily ? FiguresOf(FMemStatusEx) : FiguresOf(FMemStatus);
+  const MemoryFigures m = SampledFigures();
 
   // The figures, each set only when its text changed.
   bool changed = false;
@@ -134,8 +134,7 @@ void TMainForm::timMainTimer(TObject*) {
       sbtnGetMemClick(nullptr);
     if (s.chkbFreeInc.Checked()) {
       // A cleaning started just above has sampled afresh.
-      const int32_t now = static_cast<int32_t>(FNtFamily ? FMemStatusEx.dwMemoryLoad
-                                                         : FMemStatus.dwMemoryLoad);
+      const int32_t now = SampledFigures().load;
       if (now < FPeakLoad - s.udUsePer.Position() + 1 && !cpuBusy()) sbtnGetMemClick(nullptr);
     }
   }

@@ -60,7 +60,7 @@ void TMainForm::timSubTimer(TObject*) {
   // The inspector's graph, fed whether the inspector is shown or not.
   if (HeapChkFrm != nullptr) {
     THeapChkFrm& h = *HeapChkFrm;
-    const uint64_t totalPhys = FNtFamily ? FMemStatusEx.ullTotalPhys : FMemStatus.dwTotalPhys;
+    const uint64_t totalPhys = SampledFigures().totalPhys;
     h.lblGrpRangeMax.SetCaption(Format("%4.1lf", BytesToMB(totalPhys)) + " MB：100%");
     h.pnlGrpRange.SetCaption(Format("%4.1lf", BytesToMB(totalPhys) / 2) + " MB： 50%");
     const int32_t scale = h.pgpMainGraph.Scale();

@@ -35,7 +35,7 @@ void TMainForm::WndProc(TMessage& Message) {
     }
     // Hovering: the tooltip shows free memory, written only when it changed.
     SampleMemory();
-    const MemoryFigures m = FNtFamily ? FiguresOf(FMemStatusEx) : FiguresOf(FMemStatus);
+    const MemoryFigures m = SampledFigures();
     const long double freeMB = static_cast<long double>(BytesToMB(m.availPhys));
     if (freeMB != FTipFreeMB) {
       FTipFreeMB = freeMB;

@@ -119,7 +119,7 @@ void TMainForm::CleanMemory() {
   // Afterwards: a new sample sets the peak load the automatic rule compares
   // with, and the window and the tray return to normal.
   SampleMemory();
-  FPeakLoad = static_cast<int32_t>(FNtFamily ? FMemStatusEx.dwMemoryLoad : FMemStatus.dwMemoryLoad);
+  FPeakLoad = SampledFigures().load;
   FCleaning = false;
   FStopRequested = false;
   stcInfo.SetTop(Top() + Height() + 20);
