@@ -2,10 +2,10 @@
 // processor load, the processor load itself, its label, and on the older
 // family the free system resources with their warning sound.
 #include <algorithm>
-#include <cstdio>
 
 #include "app/Main.h"
 #include "probes/CpuUsage.h"
+#include "platform/Text.h"
 #include "probes/MemoryStatus.h"
 
 namespace norva {
@@ -13,18 +13,6 @@ namespace norva {
 using platform::Os;
 
 namespace {
-
-std::string Format(const char* format, double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
-}
-
-std::string FormatInt(const char* format, int value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
-}
 
 // The red point: free physical memory in whole percent, times the graph's
 // scale in hundreds, plus one (so that nothing free still draws). Formed in
@@ -61,8 +49,8 @@ void TMainForm::timSubTimer(TObject*) {
   if (HeapChkFrm != nullptr) {
     THeapChkFrm& h = *HeapChkFrm;
     const uint64_t totalPhys = SampledFigures().totalPhys;
-    h.lblGrpRangeMax.SetCaption(Format("%4.1lf", BytesToMB(totalPhys)) + " MB：100%");
-    h.pnlGrpRange.SetCaption(Format("%4.1lf", BytesToMB(totalPhys) / 2) + " MB： 50%");
+    h.lblGrpRangeMax.SetCaption(text::Format("%4.1lf", BytesToMB(totalPhys)) + " MB：100%");
+    h.pnlGrpRange.SetCaption(text::Format("%4.1lf", BytesToMB(totalPhys) / 2) + " MB： 50%");
     const int32_t scale = h.pgpMainGraph.Scale();
     const FreeMemoryPoint red =
         FNtFamily ? FreePointOf(FMemStatusEx, scale) : FreePointOf(FMemStatus, scale);
@@ -93,7 +81,7 @@ void TMainForm::timSubTimer(TObject*) {
   } else if (nlblCpuUsePer.Visible()) {
     nlblCpuUsePer.Hide();
   }
-  const std::string cpu = FormatInt("CPU:%3d%%", FCpuUsePer);
+  const std::string cpu = text::Format("CPU:%3d%%", FCpuUsePer);
   if (nlblCpuUsePer.Visible() && nlblCpuUsePer.Caption() != cpu) {
     nlblCpuUsePer.SetCaption(cpu);
     PaintDesktopBehind();
@@ -103,9 +91,9 @@ void TMainForm::timSubTimer(TObject*) {
   if (FGetFreeResources != nullptr) {
     const unsigned first = FGetFreeResources(0) & 0xFFFF;
     const unsigned second = FGetFreeResources(1) & 0xFFFF;
-    nlblResSys.SetCaption(FormatInt("%d%%", static_cast<int>(std::min(first, second))));
-    nlblResUser.SetCaption(FormatInt("%d%%", static_cast<int>(first)));
-    nlblResGdi.SetCaption(FormatInt("%d%%", static_cast<int>(second)));
+    nlblResSys.SetCaption(text::Format("%d%%", static_cast<int>(std::min(first, second))));
+    nlblResUser.SetCaption(text::Format("%d%%", static_cast<int>(first)));
+    nlblResGdi.SetCaption(text::Format("%d%%", static_cast<int>(second)));
     const auto warnBelow = static_cast<unsigned>(std::max(s.udResWav2.Position(), 0));
     if ((first < warnBelow || second < warnBelow) && s.btnResWavPlay.Enabled())
       Os().sound.sndPlaySoundA(s.edtResWavPath.Text(),

@@ -25,12 +25,6 @@ size_t CharBytes(const std::string& text, size_t i) {
   return std::min(n, text.size() - i);
 }
 
-std::string Format(const char* format, auto... values) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof(buffer), format, values...);
-  return buffer;
-}
-
 struct PriorityClassRow {
   win::DWORD priorityClass;
   const char* word;
@@ -67,10 +61,10 @@ ProcessLimits ReadProcessLimits(win::DWORD processId, win::BOOL inherit) {
   return limits;
 }
 
-std::string Hex8(uint64_t value) { return Format("%08" PRIX64, value); }
+std::string Hex8(uint64_t value) { return text::Format("%08" PRIX64, value); }
 
 std::string KilobyteText(uint64_t bytes) {
-  return Format("%.1f KB", static_cast<double>(bytes) * (1.0 / 1024.0));
+  return text::Format("%.1f KB", static_cast<double>(bytes) * (1.0 / 1024.0));
 }
 
 std::string ShortFileName(const std::string& path) {
@@ -116,13 +110,13 @@ std::optional<win::DWORD> PriorityClassOfIndex(int index) {
 }
 
 std::string ThreadPriorityText(win::LONG p) {
-  if (p <= -15) return Format("待機(%d)", static_cast<int>(p));
-  if (p < 0) return Format("低　(%d)", static_cast<int>(p));
-  if (p <= 1) return Format("普通(%d)", static_cast<int>(p));
-  if (p < 15) return Format("高　(%d)", static_cast<int>(p));
+  if (p <= -15) return text::Format("待機(%d)", static_cast<int>(p));
+  if (p < 0) return text::Format("低　(%d)", static_cast<int>(p));
+  if (p <= 1) return text::Format("普通(%d)", static_cast<int>(p));
+  if (p < 15) return text::Format("高　(%d)", static_cast<int>(p));
   if (p == 15) return "連動(15)";
   // Base priorities of the real-time class (16 to 31 on the NT family).
-  return Format("リアルタイム(%d)", static_cast<int>(p));
+  return text::Format("リアルタイム(%d)", static_cast<int>(p));
 }
 
 std::string TargetEntry(const std::string& shortName, win::DWORD processId) {
@@ -236,8 +230,8 @@ std::vector<std::string> HeapRowTexts(const win::HEAPLIST32& heap) {
 
 std::vector<std::string> BlockRowTexts(const win::HEAPENTRY32& block) {
   return {Hex8(reinterpret_cast<uintptr_t>(block.hHandle)),
-          Format("%3llu", static_cast<unsigned long long>(block.dwBlockSize)),
-          Format("%3u", static_cast<unsigned>(block.dwLockCount))};
+          text::Format("%3llu", static_cast<unsigned long long>(block.dwBlockSize)),
+          text::Format("%3u", static_cast<unsigned>(block.dwLockCount))};
 }
 
 std::vector<std::string> ModuleRowTexts(const win::MODULEENTRY32& module) {

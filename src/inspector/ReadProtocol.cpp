@@ -1,6 +1,6 @@
 #include "inspector/ReadProtocol.h"
 
-#include <cstdio>
+#include "platform/Text.h"
 
 namespace norva::inspector {
 
@@ -21,9 +21,7 @@ unsigned ReadProtocol::BeginReads() {
 }
 
 std::string ReadProtocol::CountText(int rowsRead) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "  読込中：%3d", rowsRead - 1);
-  return text;
+  return text::Format("  読込中：%3d", rowsRead - 1);
 }
 
 int ReadProtocol::ReadRows(unsigned token, const std::function<bool()>& addRow) {

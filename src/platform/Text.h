@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace norva::text {
@@ -14,5 +15,13 @@ std::string Utf16ToUtf8(const std::u16string& utf16);
 size_t Cp932Length(const std::string& utf8);
 std::string ToLowerAscii(std::string text);
 std::string Trim(const std::string& text);
+
+// A short text from a printf format and its numbers (captions, row texts).
+template <class... Values>
+std::string Format(const char* format, Values... values) {
+  char buffer[128];
+  std::snprintf(buffer, sizeof buffer, format, values...);
+  return buffer;
+}
 
 }  // namespace norva::text
