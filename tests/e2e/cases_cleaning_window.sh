@@ -341,11 +341,13 @@ case_magnet_left_edge() {
     xdotool mousemove "$x" "$y"
     # One move at a time: wait until the window has followed (or snapped),
     # so that the program's previous cursor position is the one sent before.
+    # Within the magnet's reach, wait for the snap itself: a move sent while
+    # the window still shows the step before it would pull it back.
     end=$((SECONDS + 3 * SLOW))
     while :; do
       st=$(window_state "$WIN_ID")
       read -r _ left _ <<<"$st"
-      ((left == prev_left - 1 || left == 0 || SECONDS >= end)) && break
+      ((left == 0 || (left == prev_left - 1 && left >= 32) || SECONDS >= end)) && break
       sleep 0.05
     done
     if ((left == 0 && prev_left > 1)); then
