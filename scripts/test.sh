@@ -33,6 +33,24 @@ record() { RESULTS+=("$1|$2|$3|$4|${5:-}"); }
 
 stage() { printf '\n=== %s\n' "$*"; }
 
+# Records a stage by the "N passed, M failed" line its log ends with. A
+# non-zero exit code with nothing failed counts as one failure; a log
+# without that line is a failure of its own.
+record_summary() {
+  local name=$1 log=$2 rc=$3 note=${4:-} summary p f
+  summary=$(tr -d '\r' <"$log" | grep -E '^[0-9]+ passed, [0-9]+ failed' | tail -1 || true)
+  if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    p=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
+    ((rc == 0 || f > 0)) || f=1
+    echo "$name: $summary, exit code $rc"
+    record "$name" "$p" "$f" 0 "$note"
+  else
+    echo "FAIL $name: no summary, exit code $rc (log: $log)"
+    tail -5 "$log"
+    record "$name" 0 1 0 "no summary (exit $rc)"
+  fi
+}
+
 cleanup() {
   if [[ -d $PREFIX ]]; then
     WINEPREFIX=$PREFIX timeout 30 wineserver -k >/dev/null 2>&1 || true
@@ -149,17 +167,8 @@ for bits in 32 64; do
     "$(wine_for_bits "$bits")" "$dir/ini_conformance.exe") >"$LOGS/conformance-win$bits.log" 2>&1 </dev/null || rc=$?
   rm -rf "$dir"
   tr -d '\r' <"$LOGS/conformance-win$bits.log" | grep -vE '^[0-9a-f]{4}:(fixme|err|warn)' | grep -iE 'fail|passed' | tail -15 || true
-  summary=$(tr -d '\r' <"$LOGS/conformance-win$bits.log" | grep -E '^[0-9]+ passed, [0-9]+ failed' | tail -1 || true)
-  if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
-    p=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
-    ((rc == 0 || f > 0)) || f=1
-    echo "$name: $summary, exit code $rc [$((SECONDS - t))s]"
-    record "$name" "$p" "$f" 0
-  else
-    echo "FAIL $name: no summary, exit code $rc (log: $LOGS/conformance-win$bits.log)"
-    tail -5 "$LOGS/conformance-win$bits.log"
-    record "$name" 0 1 0 "no summary"
-  fi
+  record_summary "$name" "$LOGS/conformance-win$bits.log" "$rc"
+  echo "[$((SECONDS - t))s]"
 done
 
 # --- 3b. the toolkit's Win32 peers under Wine + Xvfb (64-bit build) --------
@@ -171,16 +180,7 @@ if [[ -n ${BUILT[64]:-} ]]; then
   "$NORVA_ROOT/tests/wine/run_toolkit_check.sh" --prefix "$PREFIX" --shots "$BUILD/e2e/win64" \
     "$BUILD/win64/toolkit_check.exe" >"$LOGS/toolkit-check-win64.log" 2>&1 || rc=$?
   grep -E '^(FAIL|figure|screenshot)' "$LOGS/toolkit-check-win64.log" || true
-  summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$LOGS/toolkit-check-win64.log" | tail -1 || true)
-  if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
-    p=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
-    ((rc == 0 || f > 0)) || f=1
-    echo "$name: $summary, exit code $rc"
-    record "$name" "$p" "$f" 0
-  else
-    echo "FAIL $name: no summary, exit code $rc (log: $LOGS/toolkit-check-win64.log)"
-    record "$name" 0 1 0 "no summary"
-  fi
+  record_summary "$name" "$LOGS/toolkit-check-win64.log" "$rc"
 fi
 
 # --- 4. end-to-end tests under Wine + Xvfb ---------------------------------
@@ -206,14 +206,7 @@ for bits in 64 32; do
   t=$SECONDS
   rc=0
   "$NORVA_ROOT/tests/e2e/run.sh" "${args[@]}" "$exe" 2>&1 | tee "$LOGS/e2e-win$bits.log" || rc=$?
-  summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$LOGS/e2e-win$bits.log" | tail -1 || true)
-  if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
-    p=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
-    ((rc == 0 || f > 0)) || f=1
-    record "$name" "$p" "$f" 0 "$note"
-  else
-    record "$name" 0 1 0 "harness failed (exit $rc)"
-  fi
+  record_summary "$name" "$LOGS/e2e-win$bits.log" "$rc" "$note"
   echo "[$((SECONDS - t))s]"
 done
 
