@@ -187,6 +187,17 @@ prefix_fonts() {
   touch "$dir/.norva-fonts"
 }
 
+# Makes a new prefix in $1 with wineboot alone, logging to $2. Under
+# qemu-i386 the 32-bit half of a prefix takes minutes to set up, and longer
+# on a busy machine.
+boot_prefix() {
+  local dir=$1 bootlog=$2
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  WINEPREFIX=$dir timeout 900 "$WINE64" wineboot -i >"$bootlog" 2>&1 || return 1
+  WINEPREFIX=$dir timeout 300 wineserver -w || true
+}
+
 # Creates (or reuses) a Wine prefix at $1 and waits until it is ready.
 make_prefix() {
   local dir=$1
@@ -195,14 +206,10 @@ make_prefix() {
     prefix_fonts "$dir" || warn "could not set the Japanese fonts of the prefix $dir"
     return 0
   fi
-  rm -rf "$dir"
-  mkdir -p "$dir"
-  # Under qemu-i386 the 32-bit half of the prefix takes minutes to set up.
-  timeout 900 "$WINE64" wineboot -i >"$dir.boot.log" 2>&1 || {
+  boot_prefix "$dir" "$dir.boot.log" || {
     tail -20 "$dir.boot.log" >&2
     return 1
   }
-  timeout 300 wineserver -w || true
   prefix_fonts "$dir" || warn "could not set the Japanese fonts of the prefix $dir"
   touch "$dir/.norva-ready"
 }

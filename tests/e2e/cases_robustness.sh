@@ -10,11 +10,7 @@ ALL_CASES+=(fonts_without_replacements magnet_fast_drag session_end_during_clean
 make_plain_prefix() {
   PLAIN_PREFIX=$PREFIX-plain
   [[ -f $PLAIN_PREFIX/system.reg && -f $PLAIN_PREFIX/.norva-plain ]] && return 0
-  rm -rf "$PLAIN_PREFIX"
-  mkdir -p "$PLAIN_PREFIX"
-  WINEPREFIX=$PLAIN_PREFIX timeout $((300 * SLOW)) "$WINE64" wineboot -i >"$CASE_DIR/plain-boot.log" 2>&1 ||
-    failed "wineboot of the plain prefix failed" || return 1
-  WINEPREFIX=$PLAIN_PREFIX timeout 120 wineserver -w || true
+  boot_prefix "$PLAIN_PREFIX" "$CASE_DIR/plain-boot.log" || failed "wineboot of the plain prefix failed" || return 1
   touch "$PLAIN_PREFIX/.norva-plain"
 }
 
