@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <functional>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -243,14 +245,25 @@ TEST(InspectorTree, ParentsFollowTheOrderRules) {
 TEST(InspectorWorkingSet, EditRulesAndTheBothZeroTrim) {
   for (char k : std::string("0123456789\b")) EXPECT_TRUE(IsSizeKey(k)) << int(k);
   for (char k : std::string("a- .\x16\x03+")) EXPECT_FALSE(IsSizeKey(k)) << int(k);
+  // Every SIZE_T the edits can show comes back; one more is none.
+  constexpr win::SIZE_T kMax = std::numeric_limits<win::SIZE_T>::max();
+  std::string overMax = std::to_string(kMax);
+  overMax.back() += 1;  // the largest SIZE_T ends in 5 (2^32 - 1, 2^64 - 1)
   const struct {
-    const char* text;
-    int32_t value;
-  } cases[] = {{"", -1},           {"0", 0},
-               {"204800", 204800}, {"2147483647", 2147483647},
-               {"2147483648", -1}, {"99999999999", -1},
-               {"-5", -1},         {"12a", -1},
-               {" 1", -1}};
+    std::string text;
+    std::optional<win::SIZE_T> value;
+  } cases[] = {{"", std::nullopt},
+               {"0", 0},
+               {"204800", 204800},
+               {"2147483647", 2147483647},
+               {"2147483648", win::SIZE_T{2147483648u}},
+               {"4294967295", win::SIZE_T{4294967295u}},
+               {std::to_string(kMax), kMax},
+               {overMax, std::nullopt},
+               {std::to_string(kMax) + "0", std::nullopt},
+               {"-5", std::nullopt},
+               {"12a", std::nullopt},
+               {" 1", std::nullopt}};
   for (const auto& c : cases) EXPECT_EQ(ParseSize(c.text), c.value) << c.text;
   const win::SIZE_T trim = static_cast<win::SIZE_T>(-1);
   EXPECT_EQ(WorkingSetLimits(0, 0), std::make_pair(trim, trim));
