@@ -271,6 +271,13 @@ void THeapChkFrm::ShowError(const char* text) {
 
 bool THeapChkFrm::ProcessTabActive() const { return pgcChkMain.ActivePageIndex() == 0; }
 
+bool THeapChkFrm::TargetRecycled(win::DWORD target) const {
+  const int index = cmbTargetProc.ItemIndex();
+  if (target == 0 || index < 0 || static_cast<size_t>(index) >= FTargetCreation.size())
+    return false;
+  return !inspector::SameProcessAsListed(target, FTargetCreation[static_cast<size_t>(index)]);
+}
+
 void THeapChkFrm::EnableActions(bool all) {
   const bool on = lvActiveProcess.Selected() != nullptr && tpgActiveProc.ActivePageIndex() == 0;
   btnTerminate.SetEnabled(on);
@@ -286,6 +293,7 @@ void THeapChkFrm::ReadProcessList() {
   lvActiveProcess.BeginUpdate();
   lvActiveProcess.Clear();
   cmbTargetProc.Clear();
+  FTargetCreation.clear();
   const std::vector<inspector::ProcessRow> rows = inspector::ReadProcessRows(ckbFullPath.Checked());
   std::vector<TListItem*> items;
   items.reserve(rows.size());
@@ -294,6 +302,7 @@ void THeapChkFrm::ReadProcessList() {
     for (int c = 1; c < 7; ++c) item->AddSubItem(row.texts[c]);
     items.push_back(item);
     cmbTargetProc.Add(row.targetEntry);
+    FTargetCreation.push_back(row.creationTime);
   }
   // After the rebuild the first process is the target.
   if (cmbTargetProc.Count() > 0) cmbTargetProc.SetItemIndex(0);
@@ -330,12 +339,10 @@ void THeapChkFrm::ReadHeapList() {
     list->EndUpdate();
   }
   ShowReadCount("");
-  const win::DWORD target = GetTargetProcessID();
-  // A target that has gone (or the idle process, 0) has no heaps to show;
-  // ID 0 would make the system list the inspector's own.
-  if (target != 0)
-    for (HeapList heaps(target); heaps.Valid; heaps.Next())
-      AddRow(lvHeapList, inspector::HeapRowTexts(heaps.Entry));
+  // A target that has gone (or the idle process) gives 0, for which the
+  // system lists the calling process: the inspector's own heaps.
+  for (HeapList heaps(GetTargetProcessID()); heaps.Valid; heaps.Next())
+    AddRow(lvHeapList, inspector::HeapRowTexts(heaps.Entry));
   for (TListView* list : {&lvHeapList, &lvHeapBlock, &lvModule}) list->EndUpdate();
   ProcessMessages();
 }
@@ -350,9 +357,9 @@ void THeapChkFrm::ReadModuleList() {
   ShowReadCount("");
   ProcessMessages();
   ShowReadStop(true);
-  const win::DWORD target = GetTargetProcessID();
-  if (target != 0) {
-    ModuleList modules(target);
+  {
+    // Target 0: the inspector's own modules, as for the heaps.
+    ModuleList modules(GetTargetProcessID());
     ReadRows(token, [&] {
       if (!modules.Valid) return false;
       AddRow(lvModule, inspector::ModuleRowTexts(modules.Entry));
@@ -497,13 +504,15 @@ void THeapChkFrm::tpgActiveProcChange(TObject*) { EnableActions(true); }
 void THeapChkFrm::btnSetPriorityClick(TObject*) {
   if (!Ask(kPriorityQuestion, "強制設定確認")) return;
   {
-    const inspector::OpenedProcess process(win::PROCESS_SET_INFORMATION, 0, GetTargetProcessID());
+    const win::DWORD target = GetTargetProcessID();
+    const inspector::OpenedProcess process(win::PROCESS_SET_INFORMATION, 0, target);
     const std::optional<win::DWORD> priorityClass =
         inspector::PriorityClassOfIndex(cmbActPrcPriority.ItemIndex());
     if (!priorityClass)
       ShowError("不明な優先度です。設定できません");
-    else if (process.Get() != nullptr)
-      // A refusal is not reported: the refreshed list shows the class unchanged.
+    else if (process.Get() != nullptr && !TargetRecycled(target))
+      // A refusal is not reported, nor a process that has gone (its ID taken
+      // over or not): the refreshed list shows what holds.
       Os().process.SetPriorityClass(process.Get(), *priorityClass);
   }
   ProcessMessages();
@@ -519,16 +528,17 @@ void THeapChkFrm::edtMinSizeKeyPress(TObject*, char& Key) {
 
 void THeapChkFrm::btnSetWorkingSizeClick(TObject*) {
   if (!Ask(kWorkingSetQuestion, "強制設定確認")) return;
-  const int32_t minimum = inspector::ParseSize(edtMinSize.Text());
-  const int32_t maximum = inspector::ParseSize(edtMaxSize.Text());
-  if (minimum == -1 || maximum == -1) {
+  const std::optional<win::SIZE_T> minimum = inspector::ParseSize(edtMinSize.Text());
+  const std::optional<win::SIZE_T> maximum = inspector::ParseSize(edtMaxSize.Text());
+  if (!minimum || !maximum) {
     ShowError("不明なサイズです。設定できません");
     return;
   }
   {
-    const inspector::OpenedProcess process(win::PROCESS_SET_QUOTA, 0, GetTargetProcessID());
-    const auto [low, high] = inspector::WorkingSetLimits(minimum, maximum);
-    if (process.Get() == nullptr ||
+    const win::DWORD target = GetTargetProcessID();
+    const inspector::OpenedProcess process(win::PROCESS_SET_QUOTA, 0, target);
+    const auto [low, high] = inspector::WorkingSetLimits(*minimum, *maximum);
+    if (process.Get() == nullptr || TargetRecycled(target) ||
         !Os().process.SetProcessWorkingSetSize(process.Get(), low, high))
       ShowError("設定に失敗しました");
   }
@@ -555,7 +565,10 @@ void THeapChkFrm::btnTerminateClick(TObject*) {
       ShowError("強制終了に失敗しました");
       return;
     }
-    if (!Os().process.TerminateProcess(process.Get(), 0)) ShowError("強制終了に失敗しました");
+    // The ID now names a stranger: it fails as for an exited process, and
+    // the refresh shows who holds the ID now.
+    if (TargetRecycled(target) || !Os().process.TerminateProcess(process.Get(), 0))
+      ShowError("強制終了に失敗しました");
   }
   pgcChkMainChange(nullptr);
 }
@@ -573,9 +586,7 @@ void THeapChkFrm::cmbTargetProcChange(TObject*) {
 void THeapChkFrm::lvHeapListSelectItem(TObject*, TListItem* Item, bool Selected) {
   if (!Selected || Item == nullptr) return;
   StopReading();
-  const win::DWORD target = GetTargetProcessID();
-  if (target == 0) return;
-  for (HeapList heaps(target); heaps.Valid; heaps.Next()) {
+  for (HeapList heaps(GetTargetProcessID()); heaps.Valid; heaps.Next()) {
     const win::HEAPLIST32& e = heaps.Entry;
     if (inspector::Hex8(e.th32ProcessID) != Item->Caption() ||
         inspector::Hex8(e.th32HeapID) != Item->Text(1))

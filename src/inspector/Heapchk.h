@@ -6,7 +6,10 @@
 // inspector/ReadProtocol; this class wires them to the controls.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "components/Perfgrap.h"
 #include "inspector/ReadProtocol.h"
@@ -123,6 +126,13 @@ class THeapChkFrm : public tk::TForm, public inspector::ReadProtocol {
   void ShowError(const char* text);
   bool ProcessTabActive() const;
   void EnableActions(bool all);
+  // Whether the target that an action has just opened (the handle keeps
+  // its ID from changing hands) is no longer the process its entry was read
+  // from: it exited and the system gave its ID to another.
+  bool TargetRecycled(win::DWORD target) const;
+  // The creation time read with each entry of cmbTargetProc (none where the
+  // process could not be asked), in the entries' order.
+  std::vector<std::optional<uint64_t>> FTargetCreation;
   // Messages are not let through while the window is being created: the
   // main window that creates it runs its timers already, but has not read
   // its settings yet.

@@ -50,6 +50,18 @@ OpenedProcess::~OpenedProcess() {
   if (FHandle != nullptr) Os().process.CloseHandle(FHandle);
 }
 
+namespace {
+
+std::optional<uint64_t> CreationTime(win::HANDLE process) {
+  win::FILETIME creation{}, exit{}, kernel{}, user{};
+  if (process == nullptr ||
+      !Os().process.GetProcessTimes(process, &creation, &exit, &kernel, &user))
+    return std::nullopt;
+  return uint64_t{creation.dwHighDateTime} << 32 | creation.dwLowDateTime;
+}
+
+}  // namespace
+
 ProcessLimits ReadProcessLimits(win::DWORD processId, win::BOOL inherit) {
   const OpenedProcess process(win::PROCESS_QUERY_INFORMATION, inherit, processId);
   ProcessLimits limits;
@@ -58,7 +70,13 @@ ProcessLimits ReadProcessLimits(win::DWORD processId, win::BOOL inherit) {
   win::SIZE_T minimum = 0, maximum = 0;
   if (Os().process.GetProcessWorkingSetSize(process.Get(), &minimum, &maximum))
     limits.workingSet.emplace(minimum, maximum);
+  limits.creationTime = CreationTime(process.Get());
   return limits;
+}
+
+bool SameProcessAsListed(win::DWORD processId, const std::optional<uint64_t>& listedCreation) {
+  const OpenedProcess process(win::PROCESS_QUERY_INFORMATION, 0, processId);
+  return CreationTime(process.Get()) == listedCreation;
 }
 
 std::string Hex8(uint64_t value) { return text::Format("%08" PRIX64, value); }
@@ -68,14 +86,14 @@ std::string KilobyteText(uint64_t bytes) {
 }
 
 std::string ShortFileName(const std::string& path) {
-  // The split sees at most a path's worth of bytes.
-  const std::string whole = CutCp932(path, win::MAX_PATH);
+  // The whole path is split, however many bytes its characters take, so
+  // the name is always its last part.
   size_t start = 0;
-  for (size_t i = 0; i < whole.size(); i += CharBytes(whole, i)) {
-    const char c = whole[i];
+  for (size_t i = 0; i < path.size(); i += CharBytes(path, i)) {
+    const char c = path[i];
     if (c == '\\' || c == '/' || (c == ':' && i == 1)) start = i + 1;
   }
-  return whole.substr(start);
+  return path.substr(start);
 }
 
 std::string CutCp932(const std::string& text, size_t bytes) {
@@ -156,6 +174,7 @@ std::vector<ProcessRow> ReadProcessRows(bool fullPath) {
     row.targetEntry = TargetEntry(shortName, e.th32ProcessID);
     const ProcessLimits limits = ReadProcessLimits(e.th32ProcessID, 1);
     row.texts[4] = PriorityWord(limits.priorityClass);
+    row.creationTime = limits.creationTime;
     if (limits.workingSet) {
       row.texts[5] = KilobyteText(limits.workingSet->first);
       row.texts[6] = KilobyteText(limits.workingSet->second);
@@ -205,23 +224,25 @@ std::vector<int> BuildProcessTree(const std::vector<ProcessRow>& rows) {
 
 bool IsSizeKey(char key) { return (key >= '0' && key <= '9') || key == '\b'; }
 
-int32_t ParseSize(const std::string& text) {
-  if (text.empty()) return -1;
-  int64_t value = 0;
+std::optional<win::SIZE_T> ParseSize(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  constexpr win::SIZE_T kMax = std::numeric_limits<win::SIZE_T>::max();
+  win::SIZE_T value = 0;
   for (char c : text) {
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
-    if (value > std::numeric_limits<int32_t>::max()) return -1;
+    if (c < '0' || c > '9') return std::nullopt;
+    const auto digit = static_cast<win::SIZE_T>(c - '0');
+    if (value > (kMax - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
   }
-  return static_cast<int32_t>(value);
+  return value;
 }
 
-std::pair<win::SIZE_T, win::SIZE_T> WorkingSetLimits(int32_t minimum, int32_t maximum) {
+std::pair<win::SIZE_T, win::SIZE_T> WorkingSetLimits(win::SIZE_T minimum, win::SIZE_T maximum) {
   if (minimum == 0 && maximum == 0) {
     const win::SIZE_T trim = static_cast<win::SIZE_T>(-1);
     return {trim, trim};
   }
-  return {static_cast<win::SIZE_T>(minimum), static_cast<win::SIZE_T>(maximum)};
+  return {minimum, maximum};
 }
 
 std::vector<std::string> HeapRowTexts(const win::HEAPLIST32& heap) {

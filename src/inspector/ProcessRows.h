@@ -63,6 +63,10 @@ struct ProcessRow {
   std::string texts[7];
   // The entry of the target combo.
   std::string targetEntry;
+  // When the process started, read with the row; none when it could not be
+  // asked. An action checks it, so that it never hits a process that took
+  // over the ID after the row was read.
+  std::optional<uint64_t> creationTime;
 };
 
 // One process snapshot as rows, each process opened for its priority class
@@ -94,24 +98,33 @@ class OpenedProcess {
 };
 
 // What a process row and the working-set edits show of a process: its
-// priority class (0 when it cannot be opened or asked: "不明") and its
-// working-set limits (none when they cannot be read).
+// priority class (0 when it cannot be opened or asked: "不明"), its
+// working-set limits and its creation time (none when they cannot be read).
 struct ProcessLimits {
   win::DWORD priorityClass = 0;
   std::optional<std::pair<win::SIZE_T, win::SIZE_T>> workingSet;
+  std::optional<uint64_t> creationTime;
 };
 ProcessLimits ReadProcessLimits(win::DWORD processId, win::BOOL inherit);
+
+// Whether the process that holds the ID now is the one whose creation time
+// a row read: the times are equal, or neither can be read (a system without
+// process times, a process that refuses the question). Call it while a
+// handle to the process is open, so that the ID cannot change hands between
+// this check and the action.
+bool SameProcessAsListed(win::DWORD processId, const std::optional<uint64_t>& listedCreation);
 
 // --- Working-set edits ----------------------------------------------------------------
 
 // A key the size edits take: a digit or backspace.
 bool IsSizeKey(char key);
-// The edit's bytes as a signed 32-bit number; -1 when it is none (empty,
-// not only digits, too large).
-int32_t ParseSize(const std::string& text);
+// The edit's bytes as a size; none when it is none (empty, not only
+// digits, more than SIZE_T holds). Every size the edits show (any SIZE_T)
+// is taken back unchanged.
+std::optional<win::SIZE_T> ParseSize(const std::string& text);
 // The limits passed for two typed sizes: both 0 asks for the trim ((SIZE_T)-1
 // twice), anything else passes as typed.
-std::pair<win::SIZE_T, win::SIZE_T> WorkingSetLimits(int32_t minimum, int32_t maximum);
+std::pair<win::SIZE_T, win::SIZE_T> WorkingSetLimits(win::SIZE_T minimum, win::SIZE_T maximum);
 
 // --- Heap, block, module and thread rows ------------------------------------------------
 

@@ -34,6 +34,7 @@ class NoProcesses final : public IProcess {
   BOOL GetProcessWorkingSetSize(HANDLE, SIZE_T*, SIZE_T*) override { return 0; }
   BOOL SetProcessWorkingSetSize(HANDLE, SIZE_T, SIZE_T) override { return 0; }
   BOOL TerminateProcess(HANDLE, UINT) override { return 0; }
+  BOOL GetProcessTimes(HANDLE, FILETIME*, FILETIME*, FILETIME*, FILETIME*) override { return 0; }
 };
 
 }  // namespace

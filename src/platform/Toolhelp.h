@@ -1,9 +1,11 @@
 // The processes of the system as the inspector reads and changes them: the
 // toolhelp enumeration (processes, threads, modules, heaps, heap blocks) and
 // the process calls (open, priority class, working-set limits, terminate).
-// The toolhelp records have the Win32 layouts of the process's own bitness;
-// their text fields hold UTF-8, zero-terminated, cut at a character boundary
-// to fit.
+// The toolhelp records have the Win32 fields of the process's own bitness;
+// the records without text have the Win32 layouts too. Text fields hold
+// UTF-8, zero-terminated, with room for every name the system can give:
+// MAX_PATH characters in any encoding (three UTF-8 bytes at most for each
+// UTF-16 unit), so a long path of kanji keeps its file name.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +22,8 @@ using BYTE = uint8_t;
 
 constexpr DWORD MAX_PATH = 260;
 constexpr DWORD MAX_MODULE_NAME32 = 255;
+// UTF-8 bytes that hold any text of the given UTF-16 units.
+constexpr size_t Utf8Room(size_t units) { return units * 3; }
 
 constexpr DWORD TH32CS_SNAPHEAPLIST = 0x1;
 constexpr DWORD TH32CS_SNAPPROCESS = 0x2;
@@ -45,6 +49,12 @@ constexpr DWORD ERROR_NO_MORE_FILES = 18;
 
 constexpr bool kPointers64 = sizeof(void*) == 8;
 
+// 100-nanosecond intervals since 1601, in two halves.
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+
 struct PROCESSENTRY32 {
   DWORD dwSize;
   DWORD cntUsage;
@@ -55,9 +65,8 @@ struct PROCESSENTRY32 {
   DWORD th32ParentProcessID;
   LONG pcPriClassBase;
   DWORD dwFlags;
-  char szExeFile[MAX_PATH];
+  char szExeFile[Utf8Room(MAX_PATH)];
 };
-static_assert(sizeof(PROCESSENTRY32) == (kPointers64 ? 304 : 296));
 
 struct THREADENTRY32 {
   DWORD dwSize;
@@ -79,10 +88,9 @@ struct MODULEENTRY32 {
   BYTE* modBaseAddr;
   DWORD modBaseSize;
   HMODULE hModule;
-  char szModule[MAX_MODULE_NAME32 + 1];
-  char szExePath[MAX_PATH];
+  char szModule[Utf8Room(MAX_MODULE_NAME32 + 1)];
+  char szExePath[Utf8Room(MAX_PATH)];
 };
-static_assert(sizeof(MODULEENTRY32) == (kPointers64 ? 568 : 548));
 
 struct HEAPLIST32 {
   SIZE_T dwSize;
@@ -150,6 +158,10 @@ class IProcess {
   // Both limits (SIZE_T)-1: as many pages as possible leave the working set.
   virtual BOOL SetProcessWorkingSetSize(HANDLE process, SIZE_T minimum, SIZE_T maximum) = 0;
   virtual BOOL TerminateProcess(HANDLE process, UINT exitCode) = 0;
+  // The process's creation, exit, kernel and user times; needs query
+  // access. FALSE where the system keeps no times (the 9x family).
+  virtual BOOL GetProcessTimes(HANDLE process, FILETIME* creation, FILETIME* exit, FILETIME* kernel,
+                               FILETIME* user) = 0;
 };
 
 }  // namespace norva::platform

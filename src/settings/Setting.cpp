@@ -290,13 +290,13 @@ void TSettingFrm::chkbAutoMemClick(TObject*) {
 
 void TSettingFrm::chkbAutoCleanClick(TObject* Sender) {
   auto* changed = dynamic_cast<TCheckBox*>(Sender);
-  if (changed == nullptr) return;
+  if (changed == nullptr || FLoading) return;
   if (!chkbMinExec.Checked() && !chkbFreeInc.Checked() && !chkbNot100Per.Checked())
     changed->SetChecked(true);
 }
 
 void TSettingFrm::ckbStopCpuPerClick(TObject*) {
-  if (ckbStopCpuPer.Checked()) ckbCpuPer.SetChecked(true);
+  if (ckbStopCpuPer.Checked() && !FLoading) ckbCpuPer.SetChecked(true);
 }
 
 void TSettingFrm::chkbEraseBkgndClick(TObject*) {

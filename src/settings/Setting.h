@@ -133,6 +133,12 @@ class TSettingFrm : public TForm {
   void btnWavClearClick(TObject* Sender);
   void btnResWavClearClick(TObject* Sender);
 
+  // Set while a settings load stores the file's values: the rules that set
+  // one box when another changes (the last automatic trigger, the processor
+  // load shown with its stop) then wait, so every box comes back exactly as
+  // stored, whatever order the load stores them in.
+  bool FLoading = false;
+
  private:
   void BuildLayout();
   void ClampNumberBox(TEdit& edit, TUpDown& upDown);

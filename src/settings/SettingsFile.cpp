@@ -66,6 +66,18 @@ void LoadBoundedNumber(TUpDown& upDown, TEdit& edit, int value, int minimum, int
   edit.SetText(std::to_string(stored));
 }
 
+// Marks the dialog as loading for the life of one settings load.
+class LoadingScope {
+ public:
+  explicit LoadingScope(TSettingFrm& s) : FDialog(s) { FDialog.FLoading = true; }
+  ~LoadingScope() { FDialog.FLoading = false; }
+  LoadingScope(const LoadingScope&) = delete;
+  LoadingScope& operator=(const LoadingScope&) = delete;
+
+ private:
+  TSettingFrm& FDialog;
+};
+
 }  // namespace
 
 int StoredMemoryShare() {
@@ -82,6 +94,7 @@ std::string SettingsFilePath() {
 void TMainForm::LoadSettings() {
   const IniFile ini(SettingsFilePath());
   TSettingFrm& s = *SettingFrm;
+  const LoadingScope loading(s);
   auto& user = Os().user;
 
   // Position; off the screen means the corner.

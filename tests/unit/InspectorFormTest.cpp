@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <map>
 #include <string>
 
@@ -76,10 +77,10 @@ class InspectorForm : public ::testing::Test {
     return -1;
   }
   void Select(win::DWORD id) { frm->lvActiveProcess.SetItemIndex(Row(id)); }
+  // "caption:text" of every message box so far, texts whole.
   std::vector<std::string> Boxes() {
     std::vector<std::string> texts;
-    for (const auto& b : os.user.messageBoxes)
-      texts.push_back(b.caption + ":" + b.text.substr(0, b.text.find('\n')));
+    for (const auto& b : os.user.messageBoxes) texts.push_back(b.caption + ":" + b.text);
     os.user.messageBoxes.clear();
     return texts;
   }
@@ -127,12 +128,33 @@ TEST_F(InspectorForm, RefreshAndSelectionRules) {
   EXPECT_EQ(frm->tvActiveProcess.NodeRefreshes(), nodeRefreshes + 1);
   EXPECT_EQ(lv.ItemIndex(), -1);
   EXPECT_FALSE(frm->btnTerminate.Enabled());
-  // Process 0 (or a target that has gone) has no heaps: the list stays
-  // empty instead of showing the inspector's own.
-  procs.Find(procs.currentProcessId)->heaps = {FakeHeap{.id = 0x990000, .flags = 1}};
+  // Target 0 (process 0, or a target that has gone) is the calling process
+  // to the toolhelp snapshots: the heap tab shows the inspector's own heaps
+  // and, on a heap row, its own modules and blocks.
+  auto& self = *procs.Find(procs.currentProcessId);
+  self.heaps = {FakeHeap{.id = 0x990000, .flags = 1, .blocks = {{0x990010, 24, 0}}}};
+  self.modules = {{.moduleId = 1, .name = "norva.exe"}};
+  const auto system = procs.processes;
+  const auto threads = procs.threads;
+  for (const int target : {0, 2}) {
+    SCOPED_TRACE(target);
+    frm->pgcChkMain.SetActivePageIndex(0);
+    frm->pgcChkMain.SetActivePageIndex(1);
+    if (target == 2) procs.Exit(0x100);  // explorer.exe, entry 2, goes
+    frm->cmbTargetProc.SetItemIndex(target);
+    frm->cmbTargetProc.OnChange(&frm->cmbTargetProc);
+    ASSERT_EQ(frm->lvHeapList.Count(), 1);
+    EXPECT_EQ(frm->lvHeapList.Item(0)->Caption(), inspector::Hex8(procs.currentProcessId));
+    frm->lvHeapList.SetItemIndex(0);
+    ASSERT_EQ(frm->lvModule.Count(), 1);
+    EXPECT_EQ(frm->lvModule.Item(0)->Text(3), "norva.exe");
+    ASSERT_EQ(frm->lvHeapBlock.Count(), 1);
+    EXPECT_EQ(frm->lvHeapBlock.Item(0)->Caption(), "00990010");
+  }
+  procs.processes = system;
+  procs.threads = threads;
+  frm->pgcChkMain.SetActivePageIndex(0);
   frm->pgcChkMain.SetActivePageIndex(1);
-  EXPECT_EQ(frm->cmbTargetProc.ItemIndex(), 0);
-  EXPECT_EQ(frm->lvHeapList.Count(), 0);
   frm->cmbTargetProc.SetItemIndex(Row(procs.currentProcessId));
   frm->cmbTargetProc.OnChange(&frm->cmbTargetProc);
   EXPECT_EQ(frm->lvHeapList.Count(), 1);
@@ -144,23 +166,55 @@ TEST_F(InspectorForm, RefreshAndSelectionRules) {
   EXPECT_EQ(frm->lvThread.Item(1)->Text(4), "待機(-15)");
 }
 
-const std::string kPriorityAsked = "強制設定確認:選択されたプロセスの優先度を変更します";
+// The three questions, line by line, each line ending in a line feed.
+std::string Lines(std::initializer_list<const char*> lines) {
+  std::string text;
+  for (const char* line : lines) text += std::string(line) + "\n";
+  return text;
+}
+const std::string kPriorityAsked =
+    "強制設定確認:" +
+    Lines(
+        {"選択されたプロセスの優先度を変更します", "",
+         "（システムに関わるプロセスの場合、優先度を変更すると全体的な動作に支障をきたす恐れがあり"
+         "ます）",
+         "", "強制設定を実行しますか？"});
 const std::string kSizeAsked =
-    "強制設定確認:選択されたプロセスのワーキングセットサイズを変更します（バイト単位）";
-const std::string kTerminateAsked = "終了確認:選択されたプロセスを強制終了します";
+    "強制設定確認:" + Lines({"選択されたプロセスのワーキングセットサイズを変更します（バイト単位）",
+                             "", "これはプロセスに見えている物理RAM内の常駐メモリページ集合です。",
+                             "搭載メモリと設定順によりますので確実に確保される保証はありません。",
+                             "設定を間違うとパフォーマンスに悪影響を及ぼす恐れがあります。", "",
+                             "強制設定を実行しますか？"});
+const std::string kTerminateAsked =
+    "終了確認:" +
+    Lines(
+        {"選択されたプロセスを強制終了します", "",
+         "どうしても使わざるを得ない場合以外は使わないでください",
+         "DLLが管理しているグローバル データが危険な状態に陥る恐れがあります",
+         "(プロセスの終了により そのプロセスオブジェクトが必ずしもシステムから除去されるとは限りま"
+         "せん)",
+         "", "強制終了しますか？"});
+
+// The process 0x100 that a row showed exits and a stranger takes its ID.
+void RecycleExplorer(InspectorForm& t) { t.procs.Recycle(0x100, "C:\\stranger.exe"); }
 
 TEST_F(InspectorForm, ActionsAskThenActOrReport) {
   enum Action { Priority, WorkingSet, Terminate };
+  const std::string unknownPriority = "エラー:不明な優先度です。設定できません";
+  const std::string unknownSize = "エラー:不明なサイズです。設定できません";
+  const std::string setFailed = "エラー:設定に失敗しました";
+  const std::string terminateFailed = "エラー:強制終了に失敗しました";
   const struct {
     const char* name;
     Action action;
     win::DWORD target;  // 0: no row selected
     int answer;
     std::function<void(InspectorForm&)> setUp;
-    std::vector<std::string> boxes;  // caption:first characters
+    std::vector<std::string> boxes;  // caption:text
     size_t priorityChanges, workingSetChanges, terminations;
+    bool refreshed;
   } cases[] = {
-      {"priority declined", Priority, 0x100, win::IDNO, nullptr, {kPriorityAsked}, 0, 0, 0},
+      {"priority declined", Priority, 0x100, win::IDNO, nullptr, {kPriorityAsked}, 0, 0, 0, false},
       {"priority set",
        Priority,
        0x100,
@@ -169,16 +223,18 @@ TEST_F(InspectorForm, ActionsAskThenActOrReport) {
        {kPriorityAsked},
        1,
        0,
-       0},
+       0,
+       true},
       {"priority unknown",
        Priority,
        0x100,
        win::IDYES,
        [](InspectorForm& t) { t.frm->cmbActPrcPriority.SetItemIndex(4); },
-       {kPriorityAsked, "エラー:不明な優先度です。設定できません"},
+       {kPriorityAsked, unknownPriority},
        0,
        0,
-       0},
+       0,
+       true},
       {"priority refused: no message",
        Priority,
        0x100,
@@ -187,17 +243,19 @@ TEST_F(InspectorForm, ActionsAskThenActOrReport) {
        {kPriorityAsked},
        0,
        0,
-       0},
-      {"size declined", WorkingSet, 0x100, win::IDNO, nullptr, {kSizeAsked}, 0, 0, 0},
+       0,
+       true},
+      {"size declined", WorkingSet, 0x100, win::IDNO, nullptr, {kSizeAsked}, 0, 0, 0, false},
       {"size empty",
        WorkingSet,
        0x100,
        win::IDYES,
        [](InspectorForm& t) { t.frm->edtMaxSize.SetText(""); },
-       {kSizeAsked, "エラー:不明なサイズです。設定できません"},
+       {kSizeAsked, unknownSize},
        0,
        0,
-       0},
+       0,
+       false},
       {"size both zero trims",
        WorkingSet,
        0x100,
@@ -209,45 +267,103 @@ TEST_F(InspectorForm, ActionsAskThenActOrReport) {
        {kSizeAsked},
        0,
        1,
-       0},
+       0,
+       true},
       {"size refused",
        WorkingSet,
        0x100,
        win::IDYES,
        [](InspectorForm& t) { t.procs.Find(0x100)->refuseWorkingSet = true; },
-       {kSizeAsked, "エラー:設定に失敗しました"},
+       {kSizeAsked, setFailed},
        0,
        0,
-       0},
-      {"terminate declined", Terminate, 0x100, win::IDNO, nullptr, {kTerminateAsked}, 0, 0, 0},
-      {"terminate", Terminate, 0x100, win::IDYES, nullptr, {kTerminateAsked}, 0, 0, 1},
+       0,
+       true},
+      {"terminate declined",
+       Terminate,
+       0x100,
+       win::IDNO,
+       nullptr,
+       {kTerminateAsked},
+       0,
+       0,
+       0,
+       false},
+      {"terminate", Terminate, 0x100, win::IDYES, nullptr, {kTerminateAsked}, 0, 0, 1, true},
+      // No handle: the error, and the list stays as it was.
       {"terminate without a row",
        Terminate,
        0,
        win::IDYES,
        nullptr,
-       {kTerminateAsked, "エラー:強制終了に失敗しました"},
+       {kTerminateAsked, terminateFailed},
        0,
        0,
-       0},
+       0,
+       false},
       {"terminate an exited process",
        Terminate,
        0x100,
        win::IDYES,
        [](InspectorForm& t) { t.procs.Exit(0x100); },
-       {kTerminateAsked, "エラー:強制終了に失敗しました"},
+       {kTerminateAsked, terminateFailed},
        0,
        0,
-       0},
+       0,
+       false},
+      {"terminate refused",
+       Terminate,
+       0x100,
+       win::IDYES,
+       [](InspectorForm& t) { t.procs.Find(0x100)->deniedAccess = win::PROCESS_TERMINATE; },
+       {kTerminateAsked, terminateFailed},
+       0,
+       0,
+       0,
+       false},
       {"terminate the idle process",
        Terminate,
        0,
        win::IDYES,
        [](InspectorForm& t) { t.Select(0); },
-       {kTerminateAsked, "エラー:強制終了に失敗しました"},
+       {kTerminateAsked, terminateFailed},
        0,
        0,
-       0},
+       0,
+       false},
+      // The row's process exited and a stranger holds its ID: nothing is
+      // done to the stranger; the action fails as for an exited process and
+      // the list is read again.
+      {"priority on a recycled ID",
+       Priority,
+       0x100,
+       win::IDYES,
+       RecycleExplorer,
+       {kPriorityAsked},
+       0,
+       0,
+       0,
+       true},
+      {"size on a recycled ID",
+       WorkingSet,
+       0x100,
+       win::IDYES,
+       RecycleExplorer,
+       {kSizeAsked, setFailed},
+       0,
+       0,
+       0,
+       true},
+      {"terminate on a recycled ID",
+       Terminate,
+       0x100,
+       win::IDYES,
+       RecycleExplorer,
+       {kTerminateAsked, terminateFailed},
+       0,
+       0,
+       0,
+       true},
   };
   frm->Show();
   for (const auto& c : cases) {
@@ -259,6 +375,7 @@ TEST_F(InspectorForm, ActionsAskThenActOrReport) {
     if (c.target != 0) Select(c.target);
     if (c.setUp) c.setUp(*this);
     const int snapshots = procs.snapshotsTaken;
+    const int rebuilds = frm->lvActiveProcess.RowRefreshes();
     os.user.messageBoxAnswers = {c.answer};
     switch (c.action) {
       case Priority:
@@ -275,6 +392,7 @@ TEST_F(InspectorForm, ActionsAskThenActOrReport) {
     EXPECT_EQ(procs.priorityChanges.size(), c.priorityChanges);
     EXPECT_EQ(procs.workingSetChanges.size(), c.workingSetChanges);
     EXPECT_EQ(procs.terminations.size(), c.terminations);
+    EXPECT_EQ(frm->lvActiveProcess.RowRefreshes() > rebuilds, c.refreshed);
     // A declined question does nothing more, not even a refresh.
     if (c.answer == win::IDNO) {
       EXPECT_EQ(procs.snapshotsTaken, snapshots);
@@ -285,6 +403,30 @@ TEST_F(InspectorForm, ActionsAskThenActOrReport) {
                              {.id = 0x100, .parent = 4, .exeFile = "explorer.exe"});
     procs.Find(0x100)->deniedAccess = 0;
     procs.Find(0x100)->refuseWorkingSet = false;
+  }
+  // The stranger that took over the ID is still there, untouched.
+  ASSERT_NE(procs.Find(0x100), nullptr);
+  EXPECT_EQ(procs.Find(0x100)->exeFile, "C:\\stranger.exe");
+  EXPECT_EQ(procs.Find(0x100)->priorityClass, win::NORMAL_PRIORITY_CLASS);
+}
+
+TEST_F(InspectorForm, SizesTheEditsShowAreTakenBackUnchanged) {
+  // Limits of 2 GiB and more, up to the largest SIZE_T.
+  const win::SIZE_T sizes[][2] = {{win::SIZE_T{2} << 30, win::SIZE_T{3} << 30},
+                                  {4096, std::numeric_limits<win::SIZE_T>::max() - 1}};
+  frm->Show();
+  for (const auto& size : sizes) {
+    procs.Find(0x100)->workingSetMin = size[0];
+    procs.Find(0x100)->workingSetMax = size[1];
+    procs.workingSetChanges.clear();
+    frm->btnReset.Click();
+    Select(0x100);
+    EXPECT_EQ(frm->edtMaxSize.Text(), std::to_string(size[1]));
+    frm->btnSetWorkingSize.Click();
+    EXPECT_EQ(Boxes(), std::vector<std::string>{kSizeAsked});
+    ASSERT_EQ(procs.workingSetChanges.size(), 1u);
+    EXPECT_EQ(procs.workingSetChanges[0].first, size[0]);
+    EXPECT_EQ(procs.workingSetChanges[0].second, size[1]);
   }
 }
 
@@ -382,17 +524,104 @@ TEST_F(InspectorForm, HeapRowReadsStopAsTold) {
   }
 }
 
+TEST_F(InspectorForm, NamesStayWholeInTheListTreeComboAndModules) {
+  const auto repeat = [](const char* s, int n) {
+    std::string r;
+    for (int i = 0; i < n; ++i) r += s;
+    return r;
+  };
+  // 252 characters, 740 bytes of UTF-8; a module name of 255 characters.
+  const std::string file = "長い名前.exe";
+  const std::string path = "C:\\" + repeat("漢", 240) + "\\" + file;
+  const std::string module = repeat("模", 255);
+  auto& p = procs.Add(0x300, 0x100, path);
+  p.heaps = {FakeHeap{.id = 0x10000}};
+  p.modules = {{.moduleId = 1, .name = module}};
+  frm->Show();
+  const int row = Row(0x300);
+  ASSERT_NE(row, -1);
+  EXPECT_EQ(frm->lvActiveProcess.Item(row)->Text(3), file);
+  // Under explorer.exe, after its two other children.
+  EXPECT_EQ(frm->tvActiveProcess.Root(0)->Item(0)->Item(0)->Item(2)->Text(), file);
+  EXPECT_EQ(frm->cmbTargetProc.Items[static_cast<size_t>(row)],
+            inspector::TargetEntry(file, 0x300));
+  Select(0x300);
+  EXPECT_EQ(frm->GetTargetProcessID(), 0x300u);
+  frm->pgcChkMain.SetActivePageIndex(1);
+  frm->lvHeapList.SetItemIndex(0);
+  ASSERT_EQ(frm->lvModule.Count(), 1);
+  EXPECT_EQ(frm->lvModule.Item(0)->Text(3), module);
+  // The full path, where the system gives one (the 9x family).
+  os.kernel.UseNineXFamily();
+  auto old = tk::CreateForm<THeapChkFrm>(nullptr);
+  old->ckbFullPath.SetChecked(true);
+  EXPECT_EQ(old->lvActiveProcess.Item(row)->Text(3), path);
+  EXPECT_EQ(old->tvActiveProcess.Root(0)->Item(0)->Item(0)->Item(2)->Text(), path);
+}
+
+TEST_F(InspectorForm, HeapListReadLetsMessagesRunAroundTheEmptyingOnly) {
+  auto& shell = *procs.Find(0x100);
+  for (uintptr_t i = shell.heaps.size(); i < 50; ++i) shell.heaps.push_back({.id = 0x400000 + i});
+  frm->Show();
+  frm->pgcChkMain.SetActivePageIndex(1);
+  frm->cmbTargetProc.SetItemIndex(2);
+  const std::vector<tk::TListView*> lists = {&frm->lvHeapList, &frm->lvHeapBlock, &frm->lvModule};
+  struct Seen {
+    std::string label;
+    int updating = 0;
+    int heaps = 0;
+  };
+  const auto look = [&] {
+    Seen s{frm->lblReadCount.Caption(), 0, frm->lvHeapList.Count()};
+    for (const tk::TListView* l : lists) s.updating += l->Updating() ? 1 : 0;
+    return s;
+  };
+  std::vector<Seen> seen;
+  frm->pumps = 0;
+  frm->atPump[1] = [&] { seen.push_back(look()); };
+  frm->atPump[2] = [&] { seen.push_back(look()); };
+  frm->ReadHeapList();
+  // Two message steps and none while the heaps are read: the first with
+  // "リスト消去中" shown and the three lists held from redrawing, the second
+  // after the lists are redrawn with the new heaps.
+  EXPECT_EQ(frm->pumps, 2);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].label, "リスト消去中");
+  EXPECT_EQ(seen[0].updating, 3);
+  EXPECT_EQ(seen[1].label, "");
+  EXPECT_EQ(seen[1].updating, 0);
+  EXPECT_EQ(seen[1].heaps, 50);
+  // A refresh that runs inside either step leaves each heap listed once.
+  for (int pump : {1, 2}) {
+    frm->pumps = 0;
+    frm->atPump[pump] = [&] { frm->btnReset.Click(); };
+    frm->ReadHeapList();
+    EXPECT_EQ(frm->lvHeapList.Count(), 50) << pump;
+    EXPECT_EQ(frm->lblReadCount.Caption(), "") << pump;
+    for (const tk::TListView* l : lists) EXPECT_FALSE(l->Updating()) << pump;
+  }
+}
+
 TEST_F(InspectorForm, NineXFamilyLayout) {
   os.kernel.UseNineXFamily();
   auto old = tk::CreateForm<THeapChkFrm>(nullptr);
   EXPECT_TRUE(old->ckbFullPath.Visible());
-  EXPECT_FALSE(old->edtMinSize.Visible() || old->btnSetWorkingSize.Visible());
+  for (const tk::TControl* c : std::initializer_list<const tk::TControl*>{
+           &old->lblMinSize, &old->edtMinSize, &old->lblMaxSize, &old->edtMaxSize,
+           &old->btnSetWorkingSize})
+    EXPECT_FALSE(c->Visible()) << c->Name;
   EXPECT_EQ(old->lvActiveProcess.Columns()[3].Width, 330);
   EXPECT_EQ(old->lvActiveProcess.Columns()[5].Width, 0);
+  EXPECT_EQ(old->lvActiveProcess.Columns()[6].Width, 0);
+  EXPECT_EQ(frm->lvActiveProcess.Columns()[6].Width, 70);
   old->ckbFullPath.SetChecked(true);
   EXPECT_EQ(old->lvActiveProcess.Item(2)->Text(3), "C:\\WINDOWS\\explorer.exe");
   EXPECT_EQ(old->tvActiveProcess.Root(0)->Item(0)->Item(0)->Text(), "C:\\WINDOWS\\explorer.exe");
   EXPECT_FALSE(frm->ckbFullPath.Visible());
+  // The 9x family keeps no process times: the actions still act.
+  old->lvActiveProcess.SetItemIndex(2);
+  old->btnTerminate.Click();
+  EXPECT_EQ(procs.terminations.size(), 1u);
 }
 
 class InspectorOpening : public NorvaTest {};

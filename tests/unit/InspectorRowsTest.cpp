@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <functional>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,9 +60,51 @@ TEST_F(InspectorRows, CursorsWalkTheirTablesAndReleaseWhatTheyTook) {
   for (Heap32 l(8, 0x1000); l.Valid; l.Next()) ADD_FAILURE();
   a.deniedAccess = win::PROCESS_QUERY_INFORMATION;
   for (HeapList l(8); l.Valid; l.Next()) ADD_FAILURE();
+
+  // ID 0 stands for the calling process in heap, block and module walks;
+  // the records carry its own ID.
+  auto& self = procs.Add(procs.currentProcessId, 0, "C:\\Norva\\norva.exe");
+  self.heaps = {FakeHeap{.id = 0x2000, .blocks = {{0x2010, 8, 0}}}};
+  self.modules = {{.moduleId = 1, .name = "norva.exe"}};
+  {
+    const HeapList own(0);
+    ASSERT_TRUE(own.Valid);
+    EXPECT_EQ(own.Entry.th32ProcessID, procs.currentProcessId);
+    EXPECT_EQ(own.Entry.th32HeapID, 0x2000u);
+    const ModuleList mine(0);
+    ASSERT_TRUE(mine.Valid);
+    EXPECT_STREQ(mine.Entry.szModule, "norva.exe");
+    EXPECT_TRUE(Heap32(0, 0x2000).Valid);
+  }
   EXPECT_EQ(procs.OpenHandles(), 0u);
   EXPECT_EQ(procs.badCloses, 0);
   EXPECT_EQ(os.kernel.unbalancedFrees, 0);
+}
+
+TEST_F(InspectorRows, AProcessIsToldApartFromOneThatTookOverItsId) {
+  procs.Add(8, 0, "a.exe");
+  const std::optional<uint64_t> listed = ReadProcessLimits(8, 0).creationTime;
+  ASSERT_TRUE(listed);
+  EXPECT_TRUE(SameProcessAsListed(8, listed));
+  {
+    // A handle keeps naming the process it opened, not whoever takes the ID.
+    const OpenedProcess old(win::PROCESS_TERMINATE, 0, 8);
+    procs.Recycle(8, "b.exe");
+    EXPECT_FALSE(SameProcessAsListed(8, listed));
+    EXPECT_FALSE(platform::Os().process.TerminateProcess(old.Get(), 0));
+    EXPECT_EQ(procs.Find(8)->exeFile, "b.exe");
+  }
+  // Where no time can be read, only a row without one matches.
+  procs.Find(8)->deniedAccess = win::PROCESS_QUERY_INFORMATION;
+  EXPECT_FALSE(SameProcessAsListed(8, listed));
+  EXPECT_TRUE(SameProcessAsListed(8, std::nullopt));
+  procs.Find(8)->deniedAccess = 0;
+  EXPECT_FALSE(SameProcessAsListed(8, std::nullopt));
+  // The 9x family keeps no process times.
+  os.kernel.UseNineXFamily();
+  EXPECT_FALSE(ReadProcessLimits(8, 0).creationTime);
+  EXPECT_TRUE(SameProcessAsListed(8, std::nullopt));
+  EXPECT_EQ(procs.OpenHandles(), 0u);
 }
 
 TEST_F(InspectorRows, AMissingToolhelpFunctionEmptiesOnlyItsKindOfList) {
@@ -243,14 +287,25 @@ TEST(InspectorTree, ParentsFollowTheOrderRules) {
 TEST(InspectorWorkingSet, EditRulesAndTheBothZeroTrim) {
   for (char k : std::string("0123456789\b")) EXPECT_TRUE(IsSizeKey(k)) << int(k);
   for (char k : std::string("a- .\x16\x03+")) EXPECT_FALSE(IsSizeKey(k)) << int(k);
+  // Every SIZE_T the edits can show comes back; one more is none.
+  constexpr win::SIZE_T kMax = std::numeric_limits<win::SIZE_T>::max();
+  std::string overMax = std::to_string(kMax);
+  overMax.back() += 1;  // the largest SIZE_T ends in 5 (2^32 - 1, 2^64 - 1)
   const struct {
-    const char* text;
-    int32_t value;
-  } cases[] = {{"", -1},           {"0", 0},
-               {"204800", 204800}, {"2147483647", 2147483647},
-               {"2147483648", -1}, {"99999999999", -1},
-               {"-5", -1},         {"12a", -1},
-               {" 1", -1}};
+    std::string text;
+    std::optional<win::SIZE_T> value;
+  } cases[] = {{"", std::nullopt},
+               {"0", 0},
+               {"204800", 204800},
+               {"2147483647", 2147483647},
+               {"2147483648", win::SIZE_T{2147483648u}},
+               {"4294967295", win::SIZE_T{4294967295u}},
+               {std::to_string(kMax), kMax},
+               {overMax, std::nullopt},
+               {std::to_string(kMax) + "0", std::nullopt},
+               {"-5", std::nullopt},
+               {"12a", std::nullopt},
+               {" 1", std::nullopt}};
   for (const auto& c : cases) EXPECT_EQ(ParseSize(c.text), c.value) << c.text;
   const win::SIZE_T trim = static_cast<win::SIZE_T>(-1);
   EXPECT_EQ(WorkingSetLimits(0, 0), std::make_pair(trim, trim));

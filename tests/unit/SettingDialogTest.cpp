@@ -32,6 +32,7 @@ class SettingDialogTest : public NorvaTest {
 TEST_F(SettingDialogTest, ReadingAWallpaperShowsItOnlyWhenItIsALoadableBitmap) {
   os.kernel.AddBitmap(kBmp, 640, 480);
   os.kernel.AddBitmap("C:\\huge.bmp", 20000, 20000);
+  os.kernel.AddBitmap("C:\\big.bmp", 4097, 4097);
   os.kernel.AddFolder("C:\\pictures");
   os.kernel.AddFile("C:\\notes.bmp");
   struct Case {
@@ -45,6 +46,7 @@ TEST_F(SettingDialogTest, ReadingAWallpaperShowsItOnlyWhenItIsALoadableBitmap) {
       {"C:\\pictures", true, false, true},      // a folder
       {"C:\\notes.bmp", true, false, true},     // no bitmap (or truncated)
       {"C:\\huge.bmp", true, false, true},      // 20,000 × 20,000: refused
+      {"C:\\big.bmp", true, false, true},       // 4,097 × 4,097: over 16 M pixels
   };
   for (const Case &c : cases) {
     Start();
@@ -251,12 +253,16 @@ TEST_F(SettingDialogTest, TheLastSetTriggerCannotBeCleared) {
 TEST_F(SettingDialogTest, StoppingAtFullProcessorLoadAlsoShowsTheLoadButNotTheOtherWay) {
   Start();
   TSettingFrm &s = Settings();
-  s.ckbStopCpuPer.SetChecked(true);
-  EXPECT_TRUE(s.ckbCpuPer.Checked());
-  s.ckbCpuPer.SetChecked(false);
-  EXPECT_TRUE(s.ckbStopCpuPer.Checked());
-  s.ckbStopCpuPer.SetChecked(false);
-  EXPECT_FALSE(s.ckbCpuPer.Checked());
+  // Clearing the stop leaves the load display as the user left it, shown
+  // or not.
+  for (bool shown : {true, false}) {
+    s.ckbStopCpuPer.SetChecked(true);
+    EXPECT_TRUE(s.ckbCpuPer.Checked());
+    s.ckbCpuPer.SetChecked(shown);
+    EXPECT_TRUE(s.ckbStopCpuPer.Checked());
+    s.ckbStopCpuPer.SetChecked(false);
+    EXPECT_EQ(s.ckbCpuPer.Checked(), shown);
+  }
 }
 
 TEST_F(SettingDialogTest, SeeThroughAndAWallpaperExcludeEachOther) {
@@ -330,13 +336,18 @@ TEST_F(SettingDialogTest, TrackBarTextsShowTheShareAndItsSize) {
   Start();
   TSettingFrm &s = Settings();
   struct Case {
+    uint64_t totalPhys;
     int position;
     const char *share;
     const char *size;
   };
-  for (Case c : {Case{50, " 物理メモリ掃除の割合：50 ％", "[256.0 MB] "},
-                 Case{95, " 物理メモリ掃除の割合：95 ％", "[486.4 MB] "},
-                 Case{5, " 物理メモリ掃除の割合： 5 ％", "[25.6 MB] "}}) {
+  // 10^9 bytes are 953.67... MiB: the size keeps the fraction of a MiB.
+  for (Case c : {Case{512 * MiB, 50, " 物理メモリ掃除の割合：50 ％", "[256.0 MB] "},
+                 Case{512 * MiB, 95, " 物理メモリ掃除の割合：95 ％", "[486.4 MB] "},
+                 Case{512 * MiB, 5, " 物理メモリ掃除の割合： 5 ％", "[25.6 MB] "},
+                 Case{1000000000, 50, " 物理メモリ掃除の割合：50 ％", "[476.8 MB] "},
+                 Case{1000000000, 95, " 物理メモリ掃除の割合：95 ％", "[906.0 MB] "}}) {
+    SetMemory(c.totalPhys, 256 * MiB, 50);
     s.trkberMemPer.SetPosition(c.position);
     EXPECT_EQ(s.stctxtMemSize.Caption(), c.share);
     EXPECT_EQ(s.stcMemSize.Caption(), c.size);
@@ -388,6 +399,67 @@ TEST_F(SettingDialogTest, OkKeepsTheChangesCancelAndTheCloseBoxThrowThemAway) {
     EXPECT_EQ(topMost.insertAfter, c.kept ? win::HWND_TOPMOST : win::HWND_NOTOPMOST) << c.name;
     form.reset();
   }
+}
+
+TEST_F(SettingDialogTest, CancelBringsEveryBoxBackAsStored) {
+  struct Case {
+    const char* name;
+    const char* ini;
+    std::function<void(TSettingFrm&)> change;
+  };
+  const Case cases[] = {
+      {"a trigger swapped for another",
+       "AutoMemClear=1\r\nAutoMemMin=0\r\nAutoMemUsed=1\r\nNot100Per=0\r\n",
+       [](TSettingFrm& s) {
+         s.chkbMinExec.Click();
+         s.chkbFreeInc.Click();
+       }},
+      {"a trigger set where none was",
+       "AutoMemClear=1\r\nAutoMemMin=0\r\nAutoMemUsed=0\r\nNot100Per=0\r\n",
+       [](TSettingFrm& s) { s.chkbNot100Per.Click(); }},
+      {"the stop at full load, which shows the load", "ShowCpuUsePer=0\r\nStopCpuUsePer=0\r\n",
+       [](TSettingFrm& s) { s.ckbStopCpuPer.Click(); }},
+  };
+  const char* const keys[] = {"AutoMemMin", "AutoMemUsed", "Not100Per", "ShowCpuUsePer",
+                              "StopCpuUsePer"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteIni(std::string("[DEFAULT]\r\n") + c.ini);
+    Start();
+    TSettingFrm& s = Settings();
+    std::vector<std::string> stored;
+    for (const char* key : keys) stored.push_back(Key("DEFAULT", key, "0"));
+    OpenDialog({[&] { c.change(s); }, [&] { s.btnCancel.Click(); }});
+    const tk::TCheckBox* boxes[] = {&s.chkbMinExec, &s.chkbFreeInc, &s.chkbNot100Per, &s.ckbCpuPer,
+                                    &s.ckbStopCpuPer};
+    for (size_t i = 0; i < std::size(keys); ++i)
+      EXPECT_EQ(boxes[i]->Checked(), stored[i] == "1") << keys[i];
+    EXPECT_EQ(form->nlblCpuUsePer.Visible(), stored[3] == "1");
+    form->SaveSettings(false);
+    for (size_t i = 0; i < std::size(keys); ++i) EXPECT_EQ(Key("DEFAULT", keys[i]), stored[i]);
+    form.reset();
+  }
+}
+
+TEST_F(SettingDialogTest, WhatTheDialogStoresComesBackAtTheNextStart) {
+  Start();
+  // The stop at full load without the load shown: set the stop (which
+  // shows the load), then hide the load again.
+  OpenDialog({[&] {
+                Settings().ckbStopCpuPer.Click();
+                Settings().ckbCpuPer.Click();
+              },
+              [&] { Settings().btnOk.Click(); }});
+  EXPECT_EQ(Key("DEFAULT", "ShowCpuUsePer"), "0");
+  EXPECT_EQ(Key("DEFAULT", "StopCpuUsePer"), "1");
+  Stop();
+  Start();
+  EXPECT_FALSE(Settings().ckbCpuPer.Checked());
+  EXPECT_TRUE(Settings().ckbStopCpuPer.Checked());
+  EXPECT_FALSE(form->nlblCpuUsePer.Visible());
+  Stop();
+  EXPECT_EQ(Key("DEFAULT", "ShowCpuUsePer"), "0");
+  EXPECT_EQ(Key("DEFAULT", "StopCpuUsePer"), "1");
 }
 
 TEST_F(SettingDialogTest, AskingForTheDialogWhileItIsOpenLeavesItAsItIs) {
@@ -533,6 +605,8 @@ TEST(BitmapFileTest, OnlyWholeBitmapsOfATakeableSizePass) {
       {"truncated", BmpHeader(40, 200, 80, 24, 0, 0), 54 + 47999, false},
       {"20000 square", BmpHeader(40, 20000, 20000, 1, 0, 0), 54 + 50000000ull, false},
       {"4096 square", BmpHeader(40, 4096, 4096, 1, 0, 0), 54 + 2097152, true},
+      // Each side under the side limit, the pixels over the pixel limit.
+      {"4097 square", BmpHeader(40, 4097, 4097, 1, 0, 0), 54 + 516ull * 4097, false},
       {"RLE without size", BmpHeader(40, 200, 80, 8, 1, 0), 100000, false},
       {"RLE", BmpHeader(40, 200, 80, 8, 1, 500), 54 + 500, true},
       {"zero width", BmpHeader(40, 0, 80, 24, 0, 0), 100000, false},

@@ -48,8 +48,17 @@ FakeProcess& FakeProcesses::Add(DWORD id, DWORD parent, const std::string& exeFi
   p.parent = parent;
   p.exeFile = exeFile;
   p.threads = threadCount;
+  FLastCreation += 10000000;
+  p.creationTime = FLastCreation;
   processes.push_back(std::move(p));
   return processes.back();
+}
+
+FakeProcess& FakeProcesses::Recycle(DWORD id, const std::string& exeFile) {
+  const FakeProcess* old = Find(id);
+  const DWORD parent = old != nullptr ? old->parent : 0;
+  Exit(id);
+  return Add(id, parent, exeFile);
 }
 
 FakeProcess* FakeProcesses::Find(DWORD id) {
@@ -256,7 +265,7 @@ HANDLE FakeProcesses::OpenProcess(DWORD access, BOOL, DWORD processId) {
   }
   HANDLE h = reinterpret_cast<HANDLE>(FNextHandle);
   FNextHandle += 4;
-  FHandles.emplace(h, ProcessHandle{processId, access});
+  FHandles.emplace(h, ProcessHandle{processId, access, p->creationTime});
   return h;
 }
 
@@ -277,6 +286,7 @@ FakeProcess* FakeProcesses::Target(HANDLE handle, DWORD right) {
     return nullptr;
   }
   FakeProcess* p = Find(it->second.processId);
+  if (p != nullptr && p->creationTime != it->second.creationTime) p = nullptr;  // ID reused
   if (p == nullptr) Fail(ERROR_ACCESS_DENIED);  // it has exited
   return p;
 }
@@ -322,6 +332,16 @@ BOOL FakeProcesses::TerminateProcess(HANDLE process, UINT exitCode) {
   if (p == nullptr) return 0;
   terminations.push_back({p->id, exitCode, 0});
   Exit(p->id);
+  return 1;
+}
+
+BOOL FakeProcesses::GetProcessTimes(HANDLE process, FILETIME* creation, FILETIME* exit,
+                                    FILETIME* kernel, FILETIME* user) {
+  if (FKernel.version.dwPlatformId != VER_PLATFORM_WIN32_NT) return Fail(120);  // not implemented
+  FakeProcess* p = Target(process, PROCESS_QUERY_INFORMATION);
+  if (p == nullptr) return 0;
+  *creation = {static_cast<DWORD>(p->creationTime), static_cast<DWORD>(p->creationTime >> 32)};
+  *exit = *kernel = *user = {0, 0};
   return 1;
 }
 

@@ -49,6 +49,9 @@ struct FakeProcess {
   DWORD parent = 0;
   DWORD threads = 1;
   std::string exeFile;
+  // When it started (GetProcessTimes): Add gives every process its own, so a
+  // process that takes over the ID of one that exited is told apart.
+  uint64_t creationTime = 0;
   DWORD priorityClass = NORMAL_PRIORITY_CLASS;
   SIZE_T workingSetMin = 204800;
   SIZE_T workingSetMax = 1413120;
@@ -89,6 +92,9 @@ class FakeProcesses : public IToolhelp, public IProcess {
   FakeProcess* Find(DWORD id);
   // The process and its threads leave the system.
   void Exit(DWORD id);
+  // The process exits and a new one starts under the same ID, as the
+  // system reuses IDs.
+  FakeProcess& Recycle(DWORD id, const std::string& exeFile);
 
   // What happened.
   int snapshotsTaken = 0;
@@ -122,6 +128,9 @@ class FakeProcesses : public IToolhelp, public IProcess {
   BOOL GetProcessWorkingSetSize(HANDLE process, SIZE_T* minimum, SIZE_T* maximum) override;
   BOOL SetProcessWorkingSetSize(HANDLE process, SIZE_T minimum, SIZE_T maximum) override;
   BOOL TerminateProcess(HANDLE process, UINT exitCode) override;
+  // The creation time only; the 9x family keeps no process times.
+  BOOL GetProcessTimes(HANDLE process, FILETIME* creation, FILETIME* exit, FILETIME* kernel,
+                       FILETIME* user) override;
 
  private:
   struct Snapshot {
@@ -133,9 +142,11 @@ class FakeProcesses : public IToolhelp, public IProcess {
     std::vector<FakeHeap> heaps;  // without blocks
     size_t next = 0;
   };
+  // A handle holds on to the process it opened, not to its ID.
   struct ProcessHandle {
     DWORD processId;
     DWORD access;
+    uint64_t creationTime;
   };
   Snapshot* SnapshotOf(HANDLE handle, DWORD kind);
   // The process behind a handle opened with the given right, or null (and
@@ -151,6 +162,8 @@ class FakeProcesses : public IToolhelp, public IProcess {
   std::map<HANDLE, Snapshot> FSnapshots;
   std::map<HANDLE, ProcessHandle> FHandles;
   uintptr_t FNextHandle = 0x7000;
+  // 2026-01-01 in FILETIME units; each new process starts a second later.
+  uint64_t FLastCreation = 0x01DC7AB000000000;
 };
 
 }  // namespace norva::platform::fake

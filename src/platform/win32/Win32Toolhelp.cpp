@@ -38,9 +38,37 @@ struct ModuleEntryW {
   wchar_t szExePath[260];
 };
 
-// The records without text are the platform's own layouts.
+struct ProcessEntryA {
+  ::DWORD dwSize;
+  ::DWORD cntUsage;
+  ::DWORD th32ProcessID;
+  ::ULONG_PTR th32DefaultHeapID;
+  ::DWORD th32ModuleID;
+  ::DWORD cntThreads;
+  ::DWORD th32ParentProcessID;
+  ::LONG pcPriClassBase;
+  ::DWORD dwFlags;
+  char szExeFile[260];
+};
+
+struct ModuleEntryA {
+  ::DWORD dwSize;
+  ::DWORD th32ModuleID;
+  ::DWORD th32ProcessID;
+  ::DWORD GlblcntUsage;
+  ::DWORD ProccntUsage;
+  ::BYTE* modBaseAddr;
+  ::DWORD modBaseSize;
+  ::HMODULE hModule;
+  char szModule[256];
+  char szExePath[260];
+};
+
 static_assert(sizeof(ProcessEntryW) == (sizeof(void*) == 8 ? 568 : 556));
 static_assert(sizeof(ModuleEntryW) == (sizeof(void*) == 8 ? 1080 : 1064));
+static_assert(sizeof(ProcessEntryA) == (sizeof(void*) == 8 ? 304 : 296));
+static_assert(sizeof(ModuleEntryA) == (sizeof(void*) == 8 ? 568 : 548));
+// The records without text are the platform's own layouts.
 static_assert(offsetof(win::HEAPENTRY32, th32HeapID) == (sizeof(void*) == 8 ? 48 : 32));
 
 using SnapshotProc = ::HANDLE(WINAPI*)(::DWORD, ::DWORD);
@@ -55,9 +83,9 @@ using HeapNextProc = ::BOOL(WINAPI*)(win::HEAPENTRY32*);
 struct Entries {
   SnapshotProc snapshot = nullptr;
   WalkProc<ProcessEntryW> processFirstW = nullptr, processNextW = nullptr;
-  WalkProc<win::PROCESSENTRY32> processFirstA = nullptr, processNextA = nullptr;
+  WalkProc<ProcessEntryA> processFirstA = nullptr, processNextA = nullptr;
   WalkProc<ModuleEntryW> moduleFirstW = nullptr, moduleNextW = nullptr;
-  WalkProc<win::MODULEENTRY32> moduleFirstA = nullptr, moduleNextA = nullptr;
+  WalkProc<ModuleEntryA> moduleFirstA = nullptr, moduleNextA = nullptr;
   WalkProc<win::THREADENTRY32> threadFirst = nullptr, threadNext = nullptr;
   WalkProc<win::HEAPLIST32> heapListFirst = nullptr, heapListNext = nullptr;
   HeapFirstProc heapFirst = nullptr;
@@ -103,62 +131,75 @@ std::string TextOf(const wchar_t* text, size_t capacity) {
   return Utf8(text, ::wcsnlen(text, capacity));
 }
 
-// The fields of a wide record, its texts as UTF-8; and the texts of an ANSI
-// record, made UTF-8 in place.
-void TakeWide(const ProcessEntryW& w, win::PROCESSENTRY32* entry) {
-  entry->cntUsage = w.cntUsage;
-  entry->th32ProcessID = w.th32ProcessID;
-  entry->th32DefaultHeapID = w.th32DefaultHeapID;
-  entry->th32ModuleID = w.th32ModuleID;
-  entry->cntThreads = w.cntThreads;
-  entry->th32ParentProcessID = w.th32ParentProcessID;
-  entry->pcPriClassBase = w.pcPriClassBase;
-  entry->dwFlags = w.dwFlags;
+// The fields of a system record (wide or ANSI) into the platform's record,
+// its texts whole as UTF-8.
+template <class Record>
+void TakeProcess(const Record& r, win::PROCESSENTRY32* entry) {
+  entry->cntUsage = r.cntUsage;
+  entry->th32ProcessID = r.th32ProcessID;
+  entry->th32DefaultHeapID = r.th32DefaultHeapID;
+  entry->th32ModuleID = r.th32ModuleID;
+  entry->cntThreads = r.cntThreads;
+  entry->th32ParentProcessID = r.th32ParentProcessID;
+  entry->pcPriClassBase = r.pcPriClassBase;
+  entry->dwFlags = r.dwFlags;
+}
+
+void Take(const ProcessEntryW& w, win::PROCESSENTRY32* entry) {
+  TakeProcess(w, entry);
   CopyRecordText(entry->szExeFile, sizeof(entry->szExeFile), TextOf(w.szExeFile, 260));
 }
 
-void TakeAnsi(win::PROCESSENTRY32* entry) {
-  const std::string name = FromAnsi(entry->szExeFile, ::strnlen(entry->szExeFile, 260));
-  CopyRecordText(entry->szExeFile, sizeof(entry->szExeFile), name);
+void Take(const ProcessEntryA& a, win::PROCESSENTRY32* entry) {
+  TakeProcess(a, entry);
+  CopyRecordText(entry->szExeFile, sizeof(entry->szExeFile),
+                 FromAnsi(a.szExeFile, ::strnlen(a.szExeFile, 260)));
 }
 
-void TakeWide(const ModuleEntryW& w, win::MODULEENTRY32* entry) {
-  entry->th32ModuleID = w.th32ModuleID;
-  entry->th32ProcessID = w.th32ProcessID;
-  entry->GlblcntUsage = w.GlblcntUsage;
-  entry->ProccntUsage = w.ProccntUsage;
-  entry->modBaseAddr = w.modBaseAddr;
-  entry->modBaseSize = w.modBaseSize;
-  entry->hModule = w.hModule;
+template <class Record>
+void TakeModule(const Record& r, win::MODULEENTRY32* entry) {
+  entry->th32ModuleID = r.th32ModuleID;
+  entry->th32ProcessID = r.th32ProcessID;
+  entry->GlblcntUsage = r.GlblcntUsage;
+  entry->ProccntUsage = r.ProccntUsage;
+  entry->modBaseAddr = r.modBaseAddr;
+  entry->modBaseSize = r.modBaseSize;
+  entry->hModule = r.hModule;
+}
+
+void Take(const ModuleEntryW& w, win::MODULEENTRY32* entry) {
+  TakeModule(w, entry);
   CopyRecordText(entry->szModule, sizeof(entry->szModule), TextOf(w.szModule, 256));
   CopyRecordText(entry->szExePath, sizeof(entry->szExePath), TextOf(w.szExePath, 260));
 }
 
-void TakeAnsi(win::MODULEENTRY32* entry) {
-  const std::string name = FromAnsi(entry->szModule, ::strnlen(entry->szModule, 256));
-  const std::string path = FromAnsi(entry->szExePath, ::strnlen(entry->szExePath, 260));
-  CopyRecordText(entry->szModule, sizeof(entry->szModule), name);
-  CopyRecordText(entry->szExePath, sizeof(entry->szExePath), path);
+void Take(const ModuleEntryA& a, win::MODULEENTRY32* entry) {
+  TakeModule(a, entry);
+  CopyRecordText(entry->szModule, sizeof(entry->szModule),
+                 FromAnsi(a.szModule, ::strnlen(a.szModule, 256)));
+  CopyRecordText(entry->szExePath, sizeof(entry->szExePath),
+                 FromAnsi(a.szExePath, ::strnlen(a.szExePath, 260)));
 }
 
 // A process or module record: the wide call when there is one, the ANSI
 // call otherwise; the texts as UTF-8 either way.
-template <class Wide, class Entry>
-BOOL Walk(WalkProc<Wide> wide, WalkProc<Entry> ansi, ::HANDLE snapshot, Entry* entry) {
-  if (wide != nullptr) {
-    Wide w{};
-    w.dwSize = sizeof(w);
-    if (!wide(snapshot, &w)) return FALSE;
-    const ::DWORD size = entry->dwSize;
-    *entry = Entry{};
-    entry->dwSize = size;
-    TakeWide(w, entry);
-    return TRUE;
-  }
-  if (ansi == nullptr) return NoFunction();
-  if (!ansi(snapshot, entry)) return FALSE;
-  TakeAnsi(entry);
+template <class System, class Entry>
+BOOL WalkWith(WalkProc<System> walk, ::HANDLE snapshot, Entry* entry) {
+  System record{};
+  record.dwSize = sizeof(record);
+  if (!walk(snapshot, &record)) return FALSE;
+  const ::DWORD size = entry->dwSize;
+  *entry = Entry{};
+  entry->dwSize = size;
+  Take(record, entry);
   return TRUE;
+}
+
+template <class Wide, class Ansi, class Entry>
+BOOL Walk(WalkProc<Wide> wide, WalkProc<Ansi> ansi, ::HANDLE snapshot, Entry* entry) {
+  if (wide != nullptr) return WalkWith(wide, snapshot, entry);
+  if (ansi != nullptr) return WalkWith(ansi, snapshot, entry);
+  return NoFunction();
 }
 
 }  // namespace
@@ -239,6 +280,15 @@ BOOL Win32Toolhelp::SetProcessWorkingSetSize(HANDLE process, SIZE_T minimum, SIZ
 
 BOOL Win32Toolhelp::TerminateProcess(HANDLE process, UINT exitCode) {
   return ::TerminateProcess(process, exitCode);
+}
+
+BOOL Win32Toolhelp::GetProcessTimes(HANDLE process, win::FILETIME* creation, win::FILETIME* exit,
+                                    win::FILETIME* kernel, win::FILETIME* user) {
+  ::FILETIME times[4] = {};
+  const BOOL ok = ::GetProcessTimes(process, &times[0], &times[1], &times[2], &times[3]);
+  win::FILETIME* out[4] = {creation, exit, kernel, user};
+  for (int i = 0; i < 4; ++i) *out[i] = {times[i].dwLowDateTime, times[i].dwHighDateTime};
+  return ok;
 }
 
 }  // namespace norva::platform::win32

@@ -28,6 +28,8 @@ class Win32Toolhelp final : public IToolhelp, public IProcess {
   BOOL GetProcessWorkingSetSize(HANDLE process, SIZE_T* minimum, SIZE_T* maximum) override;
   BOOL SetProcessWorkingSetSize(HANDLE process, SIZE_T minimum, SIZE_T maximum) override;
   BOOL TerminateProcess(HANDLE process, UINT exitCode) override;
+  BOOL GetProcessTimes(HANDLE process, FILETIME* creation, FILETIME* exit, FILETIME* kernel,
+                       FILETIME* user) override;
 };
 
 }  // namespace norva::platform::win32
