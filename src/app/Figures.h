@@ -35,6 +35,22 @@ std::string FigureText(double megabytes, FigureKind kind, const Fits& fits) {
   return text;
 }
 
+// The processor-load label's text. It keeps its own format "CPU:%3d%"
+// wherever that fits the label; in a face too wide for it the padding goes
+// first ("CPU:5%"), then the prefix ("5%"), so the text never reaches past
+// the label's left edge onto the button beside it.
+constexpr int kCpuLoadForms = 3;
+std::string CpuLoadForm(int load, int step);
+template <class Fits>
+std::string CpuLoadText(int load, const Fits& fits) {
+  std::string text;
+  for (int step = 0; step < kCpuLoadForms; ++step) {
+    text = CpuLoadForm(load, step);
+    if (fits(text)) break;
+  }
+  return text;
+}
+
 // Answers whether a text fits a room in a font, measured on a canvas. Texts
 // of one shape (the same characters apart from the digits) are measured
 // once, with every digit as the font's widest one, so the answer for a
