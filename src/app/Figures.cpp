@@ -77,7 +77,7 @@ std::string FigureForm(double megabytes, FigureKind kind, int step) {
 
 std::string CpuLoadForm(int load, int step) {
   char text[32];
-  static constexpr const char* kForms[kCpuLoadForms] = {"CPU:%3d%%", "CPU:%d%%", "%d%%"};
+  static constexpr const char* kForms[kCpuLoadForms] = {"CPU:%3d%%", "%d%%"};
   std::snprintf(text, sizeof text, kForms[std::clamp(step, 0, kCpuLoadForms - 1)], load);
   return text;
 }

@@ -36,19 +36,19 @@ std::string FigureText(double megabytes, FigureKind kind, const Fits& fits) {
 }
 
 // The processor-load label's text. It keeps its own format "CPU:%3d%"
-// wherever that fits the label; in a face too wide for it the padding goes
-// first ("CPU:5%"), then the prefix ("5%"), so the text never reaches past
-// the label's left edge onto the button beside it.
-constexpr int kCpuLoadForms = 3;
+// wherever every load (one to three digits) fits the label that way; in a
+// face too wide for it the label shows the bare "%d%", so the text never
+// reaches past the label's left edge onto the button beside it, and its form
+// does not change with the load.
+constexpr int kCpuLoadForms = 2;
 std::string CpuLoadForm(int load, int step);
 template <class Fits>
 std::string CpuLoadText(int load, const Fits& fits) {
-  std::string text;
-  for (int step = 0; step < kCpuLoadForms; ++step) {
-    text = CpuLoadForm(load, step);
-    if (fits(text)) break;
-  }
-  return text;
+  int step = 0;
+  for (; step < kCpuLoadForms - 1; ++step)
+    if (fits(CpuLoadForm(1, step)) && fits(CpuLoadForm(10, step)) && fits(CpuLoadForm(100, step)))
+      break;
+  return CpuLoadForm(load, step);
 }
 
 // Answers whether a text fits a room in a font, measured on a canvas. Texts

@@ -140,7 +140,7 @@ TEST_F(SubTimerTest, TheNtLoadIsBroughtIntoZeroToOneHundred) {
   }
 }
 
-TEST_F(SubTimerTest, TheLoadLabelKeepsItsFormatWhereItFitsAndShortensWhereNot) {
+TEST_F(SubTimerTest, TheLoadLabelKeepsItsFormatWhereEveryLoadFitsAndShowsTheBareFigureWhereNot) {
   WriteIni("[DEFAULT]\r\nShowCpuUsePer=1\r\n");
   os.kernel.ntSystem.idleTime = 7'000'000'000;
   Start();
@@ -152,8 +152,10 @@ TEST_F(SubTimerTest, TheLoadLabelKeepsItsFormatWhereItFitsAndShortensWhereNot) {
     int32_t load;
     const char* caption;
   };
-  for (const Case c : {Case{12, 5, "CPU:  5%"}, Case{12, 100, "CPU:100%"}, Case{14, 5, "CPU:5%"},
-                       Case{14, 37, "CPU:37%"}, Case{14, 100, "100%"}, Case{20, 5, "5%"}}) {
+  // One form for every load: at 14 pixels "CPU:100%" is too wide, so a
+  // load of 5 shows as "5%" too.
+  for (const Case c : {Case{12, 5, "CPU:  5%"}, Case{12, 100, "CPU:100%"}, Case{14, 5, "5%"},
+                       Case{14, 37, "37%"}, Case{14, 100, "100%"}, Case{20, 5, "5%"}}) {
     tk::TFont font = form->nlblCpuUsePer.Font();
     font.Height = c.fontHeight;
     form->nlblCpuUsePer.SetFont(font);
