@@ -1,5 +1,6 @@
 #include "app/Figures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -72,6 +73,13 @@ std::string FigureForm(double megabytes, FigureKind kind, int step) {
   if (step == 0) return Printed(megabytes, 1, 4, total ? " MB" : "", exact);
   const Form& form = kForms[FirstForm(megabytes) + step - 1];
   return Printed(megabytes / form.unit, form.precision, 0, total ? form.total : form.plain, exact);
+}
+
+std::string CpuLoadForm(int load, int step) {
+  char text[32];
+  static constexpr const char* kForms[kCpuLoadForms] = {"CPU:%3d%%", "%d%%"};
+  std::snprintf(text, sizeof text, kForms[std::clamp(step, 0, kCpuLoadForms - 1)], load);
+  return text;
 }
 
 int FigureFit::Measure(tk::TCanvas& canvas, const std::string& text) const {

@@ -35,6 +35,22 @@ std::string FigureText(double megabytes, FigureKind kind, const Fits& fits) {
   return text;
 }
 
+// The processor-load label's text. It keeps its own format "CPU:%3d%"
+// wherever every load (one to three digits) fits the label that way; in a
+// face too wide for it the label shows the bare "%d%", so the text never
+// reaches past the label's left edge onto the button beside it, and its form
+// does not change with the load.
+constexpr int kCpuLoadForms = 2;
+std::string CpuLoadForm(int load, int step);
+template <class Fits>
+std::string CpuLoadText(int load, const Fits& fits) {
+  int step = 0;
+  for (; step < kCpuLoadForms - 1; ++step)
+    if (fits(CpuLoadForm(1, step)) && fits(CpuLoadForm(10, step)) && fits(CpuLoadForm(100, step)))
+      break;
+  return CpuLoadForm(load, step);
+}
+
 // Answers whether a text fits a room in a font, measured on a canvas. Texts
 // of one shape (the same characters apart from the digits) are measured
 // once, with every digit as the font's widest one, so the answer for a

@@ -155,6 +155,7 @@ class TMainForm : public TForm {
   FigureFit FTitleFit;
   int FFreeRoom = 0;
   std::string FittedFigure(int index, TNovelLabel& label, double megabytes, FigureKind kind);
+  FigureFit FCpuFit;
 
   // The block of the cleaning in progress (null between cleanings).
   Reservation* FReservation = nullptr;

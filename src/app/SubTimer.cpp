@@ -4,9 +4,10 @@
 #include <algorithm>
 
 #include "app/Main.h"
-#include "probes/CpuUsage.h"
 #include "platform/Text.h"
+#include "probes/CpuUsage.h"
 #include "probes/MemoryStatus.h"
+#include "toolkit/Backend.h"
 
 namespace norva {
 
@@ -81,7 +82,10 @@ void TMainForm::timSubTimer(TObject*) {
   } else if (nlblCpuUsePer.Visible()) {
     nlblCpuUsePer.Hide();
   }
-  const std::string cpu = text::Format("CPU:%3d%%", FCpuUsePer);
+  const std::string cpu = CpuLoadText(FCpuUsePer, [this](const std::string& text) {
+    return FCpuFit.Fits(CurrentBackend().MeasureCanvas(), nlblCpuUsePer.Font(),
+                        nlblCpuUsePer.Width(), text);
+  });
   if (nlblCpuUsePer.Visible() && nlblCpuUsePer.Caption() != cpu) {
     nlblCpuUsePer.SetCaption(cpu);
     PaintDesktopBehind();

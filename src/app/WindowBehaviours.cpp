@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/Main.h"
+#include "app/Monitors.h"
 #include "probes/MemoryStatus.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dpi.h"
@@ -96,22 +97,26 @@ void TMainForm::WMMove(TMessage&) {
   if (!SettingFrm->ckbMagnet.Checked()) return;
   auto& user = Os().user;
   user.GetCursorPos(&FCursorPos);
-  const int screenWidth = user.GetSystemMetrics(win::SM_CXSCREEN);
-  const int screenHeight = user.GetSystemMetrics(win::SM_CYSCREEN);
+  // The edges of the monitor that holds the window (the primary screen's
+  // when there is one), so that on a second monitor it snaps to that
+  // monitor's edges rather than to the seam between the two.
+  const int width = ScaleToScreen(Width()), height = ScaleToScreen(Height());
+  const win::RECT screen =
+      MonitorOf(DesktopMonitors(), {Left(), Top(), Left() + width, Top() + height}).rcMonitor;
 
   // Snaps one axis towards the edge it moves to; never pulls it back. The
   // cursor travels exactly as far as the window jumps, so the point it holds
   // stays under it and the next move of a drag keeps the window at the edge
   // (a fixed jump only matched a one-pixel last step).
-  const auto snap = [&](int position, int last, win::LONG& cursor, int room, const auto& moveTo,
-                        const auto& moveCursor) {
+  const auto snap = [&](int position, int last, win::LONG& cursor, int edge, int room,
+                        const auto& moveTo, const auto& moveCursor) {
     if (position < last) {
-      if (position > 0 && position < kMagnet) {
-        cursor -= position;
+      if (position > edge && position < edge + kMagnet) {
+        cursor -= position - edge;
         moveCursor();
-        moveTo(0);
-      } else if (position > -kMagnet && position < 0) {
-        moveTo(0);
+        moveTo(edge);
+      } else if (position > edge - kMagnet && position < edge) {
+        moveTo(edge);
       }
     } else if (position > last) {
       if (position > room - kMagnet && position < room) {
@@ -124,10 +129,10 @@ void TMainForm::WMMove(TMessage&) {
     }
   };
   snap(
-      Left(), FLastLeft, FCursorPos.x, screenWidth - ScaleToScreen(Width()),
+      Left(), FLastLeft, FCursorPos.x, screen.left, screen.right - width,
       [this](int v) { SetLeft(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
   snap(
-      Top(), FLastTop, FCursorPos.y, screenHeight - ScaleToScreen(Height()),
+      Top(), FLastTop, FCursorPos.y, screen.top, screen.bottom - height,
       [this](int v) { SetTop(v); }, [&] { user.SetCursorPos(FCursorPos.x, FCursorPos.y); });
   FLastLeft = Left();
   FLastTop = Top();

@@ -3,8 +3,10 @@
 #include <string>
 
 #include "app/Main.h"
+#include "app/Monitors.h"
 #include "cleaner/Overlay.h"
 #include "toolkit/Backend.h"
+#include "toolkit/Dpi.h"
 
 namespace norva {
 
@@ -50,9 +52,16 @@ std::string OverlayBar(int percent) {
 void TMainForm::DrawCleanProgress(int Percent) {
   if (!SettingFrm->ckbOverAction.Checked() || Percent < -1 || Percent > 100) return;
   auto& backend = CurrentBackend();
-  const int width = Os().user.GetSystemMetrics(win::SM_CXSCREEN);
-  const int height = Os().user.GetSystemMetrics(win::SM_CYSCREEN);
-  const OverlayGeometry g = OverlayGeometryFor(width, height, backend.ScreenPixelsPerInch(), Percent);
+  // On the monitor that holds the main window (the primary screen when there
+  // is one), where the user looks for the cleaning's progress.
+  const win::RECT monitor =
+      MonitorOf(DesktopMonitors(), {Left(), Top(), Left() + ScaleToScreen(Width()),
+                                    Top() + ScaleToScreen(Height())})
+          .rcMonitor;
+  OverlayGeometry g = OverlayGeometryFor(monitor.right - monitor.left, monitor.bottom - monitor.top,
+                                         backend.ScreenPixelsPerInch(), Percent);
+  g.bar.Offset(monitor.left, monitor.top);
+  g.label.Offset(monitor.left, monitor.top);
   if (Percent == -1) {
     backend.InvalidateScreenArea(g.bar);
     return;

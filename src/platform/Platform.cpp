@@ -15,4 +15,9 @@ Platform& Os() {
 
 void InstallPlatform(Platform* platform) { installed = platform; }
 
+std::vector<MONITORINFO> IUser::DisplayMonitors() {
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return {MONITORINFO{sizeof(MONITORINFO), screen, screen, MONITORINFOF_PRIMARY}};
+}
+
 }  // namespace norva::platform

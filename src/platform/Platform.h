@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define NORVA_WINAPI __stdcall
@@ -76,6 +77,23 @@ static_assert(sizeof(OSVERSIONINFOA) == 148);
 struct POINT {
   LONG x;
   LONG y;
+};
+
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
+
+// One display monitor as GetMonitorInfo describes it, in screen pixels (a
+// monitor left of or above the primary one has negative coordinates).
+constexpr DWORD MONITORINFOF_PRIMARY = 1;
+struct MONITORINFO {
+  DWORD cbSize;
+  RECT rcMonitor;
+  RECT rcWork;
+  DWORD dwFlags;
 };
 
 // The signature of GlobalMemoryStatusEx, looked up by name at run time.
@@ -267,6 +285,10 @@ class IUser {
   }
   // The face of the system's message font (SystemParametersInfo).
   virtual std::string MessageFontFace() { return {}; }
+  // Every display monitor (EnumDisplayMonitors, then GetMonitorInfo on
+  // each), never none. Those calls are looked up by name: where the system
+  // lacks them, the primary screen alone, from GetSystemMetrics.
+  virtual std::vector<MONITORINFO> DisplayMonitors();
 };
 
 class IShell {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Main.h"
+#include "app/Monitors.h"
 #include "probes/MemoryStatus.h"
 #include "settings/ColorText.h"
 #include "toolkit/Application.h"
@@ -97,13 +98,16 @@ void TMainForm::LoadSettings() {
   const LoadingScope loading(s);
   auto& user = Os().user;
 
-  // Position; off the screen means the corner.
+  // Position. A corner on any monitor is kept (on a second monitor left of
+  // or above the primary one it is negative); off every monitor, each axis
+  // off the primary screen goes to its edge 0.
   const int x = ini.Int(kSystem, "XPos", 0);
-  if (x != Left()) SetLeft(x);
-  if (x < 0 || x > user.GetSystemMetrics(win::SM_CXSCREEN) - 2) SetLeft(0);
   const int y = ini.Int(kSystem, "YPos", 0);
+  const bool onAMonitor = PositionOnAMonitor(DesktopMonitors(), x, y);
+  if (x != Left()) SetLeft(x);
+  if (!onAMonitor && (x < 0 || x > user.GetSystemMetrics(win::SM_CXSCREEN) - 2)) SetLeft(0);
   if (y != Top()) SetTop(y);
-  if (y < 0 || y > user.GetSystemMetrics(win::SM_CYSCREEN) - 2) SetTop(0);
+  if (!onAMonitor && (y < 0 || y > user.GetSystemMetrics(win::SM_CYSCREEN) - 2)) SetTop(0);
 
   // Stay on top, for the main window and the application window alike.
   s.ckbStayOnTop.SetChecked(ini.Flag(kDefault, "StayOnTop"));

@@ -31,8 +31,10 @@ class TCanvas {
   // to, not including, (x2, y2).
   virtual void PenLine(int x1, int y1, int x2, int y2, TColor color, int width) = 0;
   // Copies the area from of an off-screen picture onto the area to of this
-  // canvas, pixel for pixel (both areas of one size). The picture may be this
-  // very canvas and the areas may overlap: that scrolls its content.
+  // canvas, pixel for pixel (both areas of one size; where scaling makes
+  // them differ by a pixel, their right and bottom edges are kept in step).
+  // The picture may be this very canvas and the areas may overlap: that
+  // scrolls its content.
   virtual void CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& from) = 0;
   // The part of the surface this painting can change (surface coordinates):
   // what lies wholly outside it need not be drawn. All of it by default.

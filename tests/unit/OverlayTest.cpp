@@ -125,6 +125,33 @@ TEST_F(OverlayTest, EveryTenPercentFillsOneMoreSquare) {
   }
 }
 
+TEST_F(OverlayTest, TheBarLiesOnTheMonitorThatHoldsTheMainWindow) {
+  os.user.AddMonitor({0, 0, 1280, 1024}, true);
+  os.user.AddMonitor({-1024, -200, 0, 568});
+  StartWithOverlay();
+  struct Case {
+    int left, top;
+    tk::TRect bar;  // the lower fifth of that monitor, its fonts from its width
+    int barFont;
+  };
+  for (const Case c : {Case{-600, 100, {-1024, 412, 0, 568}, 85},     // on the left monitor
+                       Case{-50, 100, {0, 816, 1280, 1024}, 107},     // more on the primary
+                       Case{-3000, 100, {-1024, 412, 0, 568}, 85}}) {  // off both: the nearest
+    form->SetBounds(c.left, c.top, 200, 80);
+    Forget();
+    form->DrawCleanProgress(100);
+    const auto ops = Drawn();
+    ASSERT_EQ(ops.size(), 3u) << c.left;
+    EXPECT_EQ(ops[1].rect, c.bar) << c.left;
+    EXPECT_EQ(ops[1].font.Height, c.barFont) << c.left;
+    EXPECT_EQ(ops[0].rect.Bottom, c.bar.Top) << c.left;
+    EXPECT_EQ(ops[0].rect.Left, c.bar.Left) << c.left;
+    form->DrawCleanProgress(-1);
+    ASSERT_FALSE(backend.invalidatedScreenAreas.empty());
+    EXPECT_EQ(backend.invalidatedScreenAreas.back(), c.bar) << c.left;
+  }
+}
+
 TEST_F(OverlayTest, MinusOneRepaintsOnlyTheBarBand) {
   StartWithOverlay();
   os.user.screenWidth = 800;

@@ -2,6 +2,7 @@
 // drawing and the grid that scrolls with the picture.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <set>
 #include <vector>
@@ -110,8 +111,13 @@ TEST_F(PerformanceGraphTest, TheScaleIsTheLargestValueRoundedUpToTheGradient) {
   struct Rounding {
     int32_t value, unit, rounded;
   };
-  for (const Rounding r : {Rounding{1, 102, 102}, Rounding{408, 102, 408}, Rounding{401, 102, 408},
-                           Rounding{5, 0, 5}, Rounding{0, 102, 0}})
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  // Beyond 32 bits a value is held at the largest multiple that fits.
+  for (const Rounding r :
+       {Rounding{1, 102, 102}, Rounding{408, 102, 408}, Rounding{401, 102, 408}, Rounding{5, 0, 5},
+        Rounding{0, 102, 0}, Rounding{kMax, 100, 2147483600}, Rounding{kMax - 1, kMax, kMax},
+        Rounding{kMin + 5, -100, -2147483600}, Rounding{kMin, -1, kMin}})
     EXPECT_EQ(TPerformanceGraph::RoundUp(r.value, r.unit), r.rounded) << r.value << "/" << r.unit;
 
   graph->SetGradient(102);
@@ -133,6 +139,38 @@ TEST_F(PerformanceGraphTest, TheScaleIsTheLargestValueRoundedUpToTheGradient) {
   graph->Update();
   EXPECT_EQ(graph->Scale(), 0);
   EXPECT_EQ(scalesSeen.back(), 0);
+}
+
+TEST_F(PerformanceGraphTest, AReplayDrawsTheStepsAfterTheOldestFromTheLeftoverPixelsOn) {
+  struct Case {
+    int width;
+    std::vector<int> lefts;  // of the bands drawn, in order
+  };
+  // 25 pixels of 10: 4 slots, 5 leftover pixels; 30 pixels: 5 slots, none.
+  for (const Case& c : {Case{25, {5, 15, 25}}, Case{30, {0, 10, 20, 30}}}) {
+    graph = std::make_unique<TPerformanceGraph>(nullptr);
+    graph->SetBounds(0, 0, c.width, 100);
+    graph->SetStepSize(10);
+    graph->SetGridlines(false);
+    graph->SetKind(TGraphKind::pgBar);
+    graph->SetScale(100);
+    const int slots = graph->History().Size();
+    // Values 10, 20, ... oldest to current; the oldest one is never drawn.
+    for (int i = 1; i < slots; ++i) Steps({10 * i});
+    graph->DataPoint(clRed, 10 * slots);
+    Picture().Clear();
+    graph->Replay();
+    std::vector<int> lefts;
+    int32_t value = 20;
+    for (const CanvasOp& op : Picture().Ops) {
+      if (op.kind != CanvasOp::Fill || op.color != clRed) continue;
+      lefts.push_back(op.rect.Left);
+      EXPECT_EQ(op.rect.Right, op.rect.Left + 10) << c.width;
+      EXPECT_EQ(op.rect.Top, 100 - value - 1) << c.width;  // a bar of the slot's value
+      value += 10;
+    }
+    EXPECT_EQ(lefts, c.lefts) << c.width;
+  }
 }
 
 TEST_F(PerformanceGraphTest, ASeventeenthPointInOneStepIsARangeErrorAndStoresNothing) {

@@ -2,6 +2,9 @@
 // round trip through the settings dialog's controls.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "NorvaFixture.h"
 #include "settings/ColorText.h"
 
@@ -51,6 +54,48 @@ TEST_F(SettingsFileTest, PositionStaysOnTheScreenOrGoesToTheCorner) {
     EXPECT_EQ(form->Left(), c.wantX) << c.x;
     EXPECT_EQ(form->Top(), c.wantY) << c.y;
     form.reset();
+  }
+}
+
+TEST_F(SettingsFileTest, APositionOnAnyMonitorIsKeptOffEveryMonitorEachAxisOffThePrimaryIsZero) {
+  struct Case {
+    int x, y, wantX, wantY;
+  };
+  struct Layout {
+    const char* name;
+    std::vector<win::RECT> others;  // besides the primary 0, 0, 1280, 1024
+    std::vector<Case> cases;
+  };
+  const Layout layouts[] = {
+      {"a larger one on the left",
+       {{-1920, 0, 0, 1080}},
+       {{-1000, 500, -1000, 500},
+        {-1920, 1078, -1920, 1078},
+        {-1921, 500, 0, 500},
+        {-500, 1079, 0, 0},
+        {1279, 10, 0, 10},
+        {1278, 1022, 1278, 1022}}},
+      {"one left and above, one right and taller",
+       {{-1024, -200, 0, 568}, {1280, 0, 3200, 1200}},
+       {{-500, -100, -500, -100},
+        {2000, 1100, 2000, 1100},
+        {3198, 1198, 3198, 1198},
+        {3199, 10, 0, 10},
+        {500, 1100, 500, 0},
+        {-500, 600, 0, 600}}},
+  };
+  for (const Layout& l : layouts) {
+    os.user.monitors.clear();
+    os.user.AddMonitor({0, 0, 1280, 1024}, true);
+    for (const win::RECT& r : l.others) os.user.AddMonitor(r);
+    for (const Case& c : l.cases) {
+      WriteIni("[SYSTEM]\r\nXPos=" + std::to_string(c.x) + "\r\nYPos=" + std::to_string(c.y) +
+               "\r\n");
+      Start();
+      EXPECT_EQ(form->Left(), c.wantX) << l.name << ": " << c.x << "," << c.y;
+      EXPECT_EQ(form->Top(), c.wantY) << l.name << ": " << c.x << "," << c.y;
+      form.reset();
+    }
   }
 }
 

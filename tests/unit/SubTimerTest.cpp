@@ -2,6 +2,8 @@
 // its label, and the free resources of the older family.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "NorvaFixture.h"
 #include "probes/CpuUsage.h"
 
@@ -102,6 +104,70 @@ TEST_F(SubTimerTest, TheLoadLabelShowsEachChangeAndRepaintsTheSeeThroughBackgrou
   SubTick();
   EXPECT_EQ(form->FCpuUsePer, 10);
   EXPECT_FALSE(form->nlblCpuUsePer.Visible());
+}
+
+TEST_F(SubTimerTest, TheNtLoadIsBroughtIntoZeroToOneHundred) {
+  os.kernel.ntSystem.idleTime = 7'000'000'000;
+  Start();
+  form->timMain.SetEnabled(false);
+  SubTick();  // primes the probe
+  struct Step {
+    const char* name;
+    std::function<void(platform::fake::FakeKernel&)> between;
+    int32_t load;
+  };
+  const Step steps[] = {
+      {"idle grew while the clock stood still (-399)", [](auto& k) { k.ntSystem.idleTime += 5; },
+       0},
+      {"idle fell (200)",
+       [](auto& k) {
+         k.ntSystem.currentTime += 10'000'000;
+         k.ntSystem.idleTime -= 10'000'000;
+       },
+       100},
+      {"the clock went back (beyond 32 bits)",
+       [](auto& k) {
+         k.ntSystem.currentTime -= 10'000'000;
+         k.ntSystem.idleTime += 1'000'000'000'000'000;
+       },
+       100},
+      {"a quarter busy", [](auto& k) { k.AdvanceSystemTimes(10'000'000, 0.75); }, 25},
+  };
+  for (const Step& s : steps) {
+    s.between(os.kernel);
+    SubTick();
+    EXPECT_EQ(form->FCpuUsePer, s.load) << s.name;
+  }
+}
+
+TEST_F(SubTimerTest, TheLoadLabelKeepsItsFormatWhereEveryLoadFitsAndShowsTheBareFigureWhereNot) {
+  WriteIni("[DEFAULT]\r\nShowCpuUsePer=1\r\n");
+  os.kernel.ntSystem.idleTime = 7'000'000'000;
+  Start();
+  form->timMain.SetEnabled(false);
+  ASSERT_EQ(form->nlblCpuUsePer.Width(), 49);
+  // The measuring canvas gives every character half the font's height.
+  struct Case {
+    int fontHeight;
+    int32_t load;
+    const char* caption;
+  };
+  // One form for every load: at 14 pixels "CPU:100%" is too wide, so a
+  // load of 5 shows as "5%" too.
+  for (const Case c : {Case{12, 5, "CPU:  5%"}, Case{12, 100, "CPU:100%"}, Case{14, 5, "5%"},
+                       Case{14, 37, "37%"}, Case{14, 100, "100%"}, Case{20, 5, "5%"}}) {
+    tk::TFont font = form->nlblCpuUsePer.Font();
+    font.Height = c.fontHeight;
+    form->nlblCpuUsePer.SetFont(font);
+    ResetNtCpuUsage();
+    SubTick();  // primes the probe
+    os.kernel.AdvanceSystemTimes(10'000'000, (100 - c.load) / 100.0);
+    SubTick();
+    ASSERT_EQ(form->FCpuUsePer, c.load) << c.fontHeight;
+    EXPECT_EQ(form->nlblCpuUsePer.Caption(), c.caption) << c.fontHeight << " " << c.load;
+    // Right-aligned, the text stays within the label, off the button beside it.
+    EXPECT_LE(static_cast<int>(std::string(c.caption).size()) * (c.fontHeight / 2), 49);
+  }
 }
 
 TEST_F(SubTimerTest, OnTheOlderFamilyTheLoadComesFromTheRegistryAndTheResourcesWarn) {

@@ -387,6 +387,62 @@ TEST_F(WindowBehavioursTest, TheMagnetSnapsToEachEdgeOnlyInTheDirectionOfTheMove
   }
 }
 
+TEST_F(WindowBehavioursTest, TheMagnetSnapsToTheEdgesOfTheMonitorThatHoldsTheWindow) {
+  // Primary 1280 x 1024; a smaller one left of and above it; a taller one
+  // right of it. The window is 200 x 80.
+  os.user.AddMonitor({0, 0, 1280, 1024}, true);
+  os.user.AddMonitor({-1024, -200, 0, 568});
+  os.user.AddMonitor({1280, 0, 3200, 1200});
+  StartAt(500, 500, "Magnet=1\r\n");
+  struct Case {
+    const char* what;
+    win::POINT from, to, want;
+    int cursorShift;  // along the axis that snapped
+  };
+  const Case cases[] = {
+      {"left monitor, its right edge", {-500, 100}, {-215, 100}, {-200, 100}, 15},
+      {"left monitor, its top", {-500, 100}, {-500, -190}, {-500, -200}, -10},
+      {"left monitor, its bottom", {-500, 100}, {-500, 470}, {-500, 488}, 18},
+      {"left monitor, beyond its left edge", {-500, 100}, {-1040, 100}, {-1024, 100}, 0},
+      {"right monitor, its left edge at the seam", {2000, 500}, {1290, 500}, {1280, 500}, -10},
+      {"right monitor, just past the seam", {1400, 500}, {1270, 500}, {1280, 500}, 0},
+      {"right monitor, its right edge", {2000, 500}, {2990, 500}, {3000, 500}, 10},
+      {"right monitor, its lower bottom", {2000, 500}, {2000, 1100}, {2000, 1120}, 20},
+      {"primary, its right edge", {500, 500}, {1060, 500}, {1080, 500}, 20},
+      {"mostly across the seam: the far monitor's room", {1100, 500}, {1190, 500}, {1190, 500}, 0},
+  };
+  for (const Case& c : cases) {
+    form->SetBounds(c.from.x, c.from.y, 200, 80);
+    form->FLastLeft = c.from.x;
+    form->FLastTop = c.from.y;
+    form->FLastCursorPos = {0, 0};
+    os.user.cursorMoves.clear();
+    MoveTo(c.to.x, c.to.y, {c.to.x + 50, c.to.y + 10});
+    EXPECT_EQ(form->Left(), c.want.x) << c.what;
+    EXPECT_EQ(form->Top(), c.want.y) << c.what;
+    if (c.cursorShift == 0) {
+      EXPECT_TRUE(os.user.cursorMoves.empty()) << c.what;
+    } else {
+      ASSERT_EQ(os.user.cursorMoves.size(), 1u) << c.what;
+      const win::POINT moved = os.user.cursorMoves[0];
+      const bool horizontal = c.want.x != c.to.x;
+      EXPECT_EQ(moved.x, c.to.x + 50 + (horizontal ? c.cursorShift : 0)) << c.what;
+      EXPECT_EQ(moved.y, c.to.y + 10 + (horizontal ? 0 : c.cursorShift)) << c.what;
+    }
+  }
+}
+
+TEST_F(WindowBehavioursTest, OnAMonitorLeftOfThePrimaryTheWindowHidesUnderTheMouseAndComesBack) {
+  os.user.AddMonitor({0, 0, 1280, 1024}, true);
+  os.user.AddMonitor({-1920, -100, 0, 980});
+  StartAt(-700, -50, "DontCatch=1\r\n");
+  HitTest(-650, -20);
+  ASSERT_FALSE(form->Visible());
+  os.user.cursor = {-450, -20};  // just right of the window
+  backend.AdvanceTime(100);
+  EXPECT_TRUE(form->Visible());
+}
+
 TEST_F(WindowBehavioursTest, DraggedStepByStepTowardsAnEdgeTheWindowSnapsOnceAndStays) {
   StartAt(500, 500, "Magnet=1\r\n");
   MoveTo(500, 500, {600, 540});

@@ -37,6 +37,18 @@ int FakeUser::GetSystemMetrics(int index) {
   return 0;
 }
 
+void FakeUser::AddMonitor(RECT area, bool primary) {
+  monitors.push_back({sizeof(MONITORINFO), area, area, primary ? MONITORINFOF_PRIMARY : 0});
+  if (primary) {
+    screenWidth = area.right - area.left;
+    screenHeight = area.bottom - area.top;
+  }
+}
+
+std::vector<MONITORINFO> FakeUser::DisplayMonitors() {
+  return monitors.empty() ? IUser::DisplayMonitors() : monitors;
+}
+
 BOOL FakeUser::GetCursorPos(POINT* point) {
   if (point == nullptr) return 0;
   *point = cursor;

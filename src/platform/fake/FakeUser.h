@@ -56,6 +56,11 @@ class FakeUser : public IUser {
 
   int screenWidth = 1280;
   int screenHeight = 1024;
+  // The monitors DisplayMonitors reports, in this order; none scripted: the
+  // primary screen alone, as where the monitor calls are missing.
+  std::vector<MONITORINFO> monitors;
+  // Adds a monitor; primary also sets the screen size to its size.
+  void AddMonitor(RECT area, bool primary = false);
   POINT cursor{0, 0};
   std::vector<POINT> cursorMoves;  // every SetCursorPos
   // GetKeyState per virtual key; SetKeyDown sets the "down" bit.
@@ -120,6 +125,7 @@ class FakeUser : public IUser {
     return installedFonts.count(face) != 0;
   }
   std::string MessageFontFace() override { return messageFont; }
+  std::vector<MONITORINFO> DisplayMonitors() override;
 
  private:
   FakeKernel& FKernel;

@@ -60,6 +60,7 @@ class Win32User final : public IUser {
   BOOL MessageBeep(UINT type) override;
   bool FontFamilyInstalled(const std::string& face) override;
   std::string MessageFontFace() override;
+  std::vector<MONITORINFO> DisplayMonitors() override;
 };
 
 class Win32Shell final : public IShell {

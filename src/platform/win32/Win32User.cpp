@@ -51,6 +51,46 @@ bool Win32User::FontFamilyInstalled(const std::string& face) { return FamilyInst
 
 std::string Win32User::MessageFontFace() { return MessageFontName(); }
 
+namespace {
+
+using EnumDisplayMonitorsProc = ::BOOL(WINAPI*)(::HDC, const ::RECT*, MONITORENUMPROC, ::LPARAM);
+using GetMonitorInfoProc = ::BOOL(WINAPI*)(::HMONITOR, ::MONITORINFO*);
+
+struct MonitorWalk {
+  GetMonitorInfoProc getInfo;
+  std::vector<MONITORINFO>* monitors;
+};
+
+::BOOL CALLBACK AddMonitor(::HMONITOR monitor, ::HDC, ::RECT*, ::LPARAM data) {
+  const auto& walk = *reinterpret_cast<const MonitorWalk*>(data);
+  ::MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (walk.getInfo(monitor, &info)) {
+    const auto rect = [](const ::RECT& r) { return RECT{r.left, r.top, r.right, r.bottom}; };
+    walk.monitors->push_back(
+        {sizeof(MONITORINFO), rect(info.rcMonitor), rect(info.rcWork), info.dwFlags});
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<MONITORINFO> Win32User::DisplayMonitors() {
+  // Windows 95 and NT 4 have no monitor calls: looked up, not linked.
+  const ::HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  const auto enumerate = reinterpret_cast<EnumDisplayMonitorsProc>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "EnumDisplayMonitors")));
+  const auto getInfo = reinterpret_cast<GetMonitorInfoProc>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "GetMonitorInfoW")));
+  std::vector<MONITORINFO> monitors;
+  if (enumerate != nullptr && getInfo != nullptr) {
+    MonitorWalk walk{getInfo, &monitors};
+    enumerate(nullptr, nullptr, &AddMonitor, reinterpret_cast<::LPARAM>(&walk));
+  }
+  if (monitors.empty()) return IUser::DisplayMonitors();
+  return monitors;
+}
+
 int Win32User::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 
 BOOL Win32User::GetCursorPos(POINT* point) {

@@ -168,11 +168,18 @@ void GdiCanvas::CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& f
   if (source == nullptr || source->Dc() == nullptr) return;
   // BitBlt copies overlapping areas of one DC correctly, so a picture can
   // scroll onto itself.
-  // Both pictures hold device pixels at the same scale.
+  // Both pictures hold device pixels at the same scale. Scaling rounds each
+  // edge on its own, so two areas of one size can start a pixel apart more
+  // or less than they end: the copy keeps their right and bottom edges in
+  // step. A picture scrolled left by a band's width thus moves by exactly
+  // the pixels the band covers at its right edge, and drawing that band
+  // leaves no stale column between the two.
   const RECT target = ToDevice(to);
   const RECT origin = source->ToDevice(from);
+  const int dx = origin.right - target.right;
+  const int dy = origin.bottom - target.bottom;
   ::BitBlt(FDc, target.left, target.top, target.right - target.left, target.bottom - target.top,
-           source->Dc(), origin.left, origin.top, SRCCOPY);
+           source->Dc(), target.left + dx, target.top + dy, SRCCOPY);
 }
 
 void GdiCanvas::DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
