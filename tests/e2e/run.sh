@@ -37,6 +37,8 @@ source "$HERE/cases_inspector.sh"
 source "$HERE/cases_cpu.sh"
 # shellcheck source=cases_robustness.sh
 source "$HERE/cases_robustness.sh"
+# shellcheck source=cases_extra.sh
+source "$HERE/cases_extra.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do
