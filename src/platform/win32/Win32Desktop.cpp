@@ -18,6 +18,11 @@ struct RegKeyTraits {
 };
 using ScopedKey = Scoped<RegKeyTraits>;
 
+// HKEY_CURRENT_USER as the system defines it: the 32-bit value, sign-extended.
+::HKEY CurrentUser() {
+  return reinterpret_cast<::HKEY>(static_cast<intptr_t>(static_cast<int32_t>(0x80000001u)));
+}
+
 }  // namespace
 
 BOOL Win32Desktop::RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) {
@@ -75,7 +80,7 @@ LONG Win32UserRegistry::GetStringValue(const std::string& subKey, const std::str
                                        std::string& value) {
   ::HKEY opened = nullptr;
   LONG status =
-      ::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(subKey).c_str(), 0, KEY_QUERY_VALUE, &opened);
+      ::RegOpenKeyExW(CurrentUser(), Wide(subKey).c_str(), 0, KEY_QUERY_VALUE, &opened);
   if (status != ERROR_SUCCESS) return status;
   const ScopedKey key(opened);
   const std::wstring valueName = Wide(name);
@@ -98,7 +103,7 @@ LONG Win32UserRegistry::GetStringValue(const std::string& subKey, const std::str
 LONG Win32UserRegistry::SetStringValue(const std::string& subKey, const std::string& name,
                                        const std::string& value) {
   ::HKEY created = nullptr;
-  LONG status = ::RegCreateKeyExW(HKEY_CURRENT_USER, Wide(subKey).c_str(), 0, nullptr, 0,
+  LONG status = ::RegCreateKeyExW(CurrentUser(), Wide(subKey).c_str(), 0, nullptr, 0,
                                   KEY_SET_VALUE, nullptr, &created, nullptr);
   if (status != ERROR_SUCCESS) return status;
   const ScopedKey key(created);
@@ -111,7 +116,7 @@ LONG Win32UserRegistry::SetStringValue(const std::string& subKey, const std::str
 LONG Win32UserRegistry::DeleteValue(const std::string& subKey, const std::string& name) {
   ::HKEY opened = nullptr;
   const LONG status =
-      ::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(subKey).c_str(), 0, KEY_SET_VALUE, &opened);
+      ::RegOpenKeyExW(CurrentUser(), Wide(subKey).c_str(), 0, KEY_SET_VALUE, &opened);
   if (status != ERROR_SUCCESS) return status;
   const ScopedKey key(opened);
   return ::RegDeleteValueW(key.Get(), Wide(name).c_str());
