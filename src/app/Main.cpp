@@ -63,6 +63,7 @@ TMainForm::TMainForm(TForm* owner) : TForm(owner) {
   HeapChkFrm = nullptr;
   FSettingFrm = CreateForm<TSettingFrm>(this);
   SettingFrm = FSettingFrm.get();
+  SettingFrm->OnOkQuery = [this] { return ExtraOkQuery(); };
   FHeapChkFrm = CreateForm<THeapChkFrm>(this);
   HeapChkFrm = FHeapChkFrm.get();
   // The settings, then the flags start-up and the first tick rely on.
@@ -261,6 +262,7 @@ void TMainForm::FormCreate(TObject*) {
   Application->OnMinimize = [this](TObject* s) { AppMinimize(s); };
   Application->OnRestore = [this](TObject* s) { AppRestore(s); };
   if (!FNtFamily) ReadPerfCounter(win::HKEY_DYN_DATA, kStartStat, kCpuUsage);
+  StartExtras();
 }
 
 void TMainForm::AddTrayIcon() {
@@ -275,11 +277,13 @@ void TMainForm::AddTrayIcon() {
 void TMainForm::ModifyTray(win::UINT flags, win::HICON icon, const std::string& tip) {
   platform::NotifyIconData tray = TrayRecord();
   tray.uFlags = flags;
+  if ((flags & win::NIF_ICON) != 0) icon = ShownTrayIcon(icon);
   tray.hIcon = icon;
   tray.szTip = tip;
   if ((flags & win::NIF_ICON) != 0) FTrayIcon = icon;
   if ((flags & win::NIF_TIP) != 0) FTrayTip = tip;
   Os().shell.Shell_NotifyIconA(win::NIM_MODIFY, tray);
+  FTrayLoad.ReleaseReplaced();
 }
 
 void TMainForm::FormCloseQuery(TObject*, bool& CanClose) {
@@ -297,6 +301,7 @@ void TMainForm::FormCloseQuery(TObject*, bool& CanClose) {
 void TMainForm::FormDestroy(TObject*) {
   if (!FNtFamily) ReadPerfCounter(win::HKEY_DYN_DATA, kStopStat, kCpuUsage);
   Os().shell.Shell_NotifyIconA(win::NIM_DELETE, TrayRecord());
+  StopExtras();
 }
 
 void TMainForm::MenuClose(TObject*) { Os().user.PostMessageA(Handle(), win::WM_CLOSE, 0, 0); }

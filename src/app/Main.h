@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Extras.h"
 #include "app/Figures.h"
 #include "components/Novellbl.h"
 #include "inspector/Heapchk.h"
@@ -162,8 +163,32 @@ class TMainForm : public TForm {
   // Log-off or shutdown: never refused, even during a cleaning.
   void WMQueryEndSession(TMessage& Message);
 
+  // Opt-in features of the [EXTRA] section (app/ExtraFeatures.cpp).
+  void LoadExtraSettings();
+  void SaveExtraSettings();
+  void StartExtras();
+  void StopExtras();
+  bool ExtraOkQuery();
+  bool HotKeyMessage(TMessage& Message);
+  void HotKeyPressed();
+  void CleaningFinished(uint64_t freeBefore, bool completed);
+  void IntervalTick();
+  void RefreshTrayLoadIcon();
+  win::HICON ShownTrayIcon(win::HICON icon);
+  bool StartupEntryNamesThisExe();
+  void WriteStartupEntry(bool on);
+  bool FExtrasStarted = false;
+  int FRegisteredHotKey = 0;
+  int FIntervalMinutes = 0;
+  IntervalClock FIntervalClock;
+  TrayLoadIcon FTrayLoad;
+  uint64_t FLastFreedBytes = 0;
+  bool FBalloonShown = false;
+
  private:
   void AddTrayIcon();
+  bool RegisterCleanHotKey(int value);
+  void ShowBalloon(const std::string& text);
   void ModifyTray(win::UINT flags, win::HICON icon, const std::string& tip);
   bool PumpAndCheckStop();
   void BuildLayout();

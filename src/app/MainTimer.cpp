@@ -123,6 +123,8 @@ void TMainForm::timMainTimer(TObject*) {
     Os().sound.sndPlaySoundA(s.edtWavPath.Text(),
                              win::SND_ASYNC | win::SND_NODEFAULT | win::SND_NOSTOP);
 
+  RefreshTrayLoadIcon();
+
   // Automatic cleaning.
   if (s.chkbAuto.Checked() && !FModalOpen) {
     const int32_t load = m.load;
@@ -138,6 +140,8 @@ void TMainForm::timMainTimer(TObject*) {
       if (now < FPeakLoad - s.udUsePer.Position() + 1 && !cpuBusy()) sbtnGetMemClick(nullptr);
     }
   }
+
+  IntervalTick();
 
   // See-through mode: the desktop picture again behind the new figures.
   if (changed && s.chkbEraseBkgnd.Checked()) PaintDesktopBehind();

@@ -47,6 +47,8 @@ void TMainForm::WndProc(TMessage& Message) {
   } else if (FTaskbarCreatedMsg != 0 && Message.Msg == FTaskbarCreatedMsg) {
     // The shell was restarted and has forgotten our icon.
     AddTrayIcon();
+  } else if (HotKeyMessage(Message)) {
+    return;
   } else if (Message.Msg == win::WM_QUERYENDSESSION) {
     WMQueryEndSession(Message);
     return;

@@ -35,6 +35,9 @@ void TMainForm::CleanMemory() {
   // One cleaning at a time: a click or a tick inside the pump is turned away.
   if (FCleaning) return;
   FCleaning = true;
+  // The amount freed is measured from the last sample's free memory.
+  const uint64_t freeBefore = SampledFigures().availPhys;
+  bool stopped = false;
 
   // While it runs: the cleaning icon, and the status line with its stop
   // button in place of the top buttons.
@@ -85,11 +88,11 @@ void TMainForm::CleanMemory() {
         // While the processor is fully busy this step waits and nothing is
         // written; the stop button still works.
         if (s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100) {
-          if (PumpAndCheckStop()) break;
+          if ((stopped = PumpAndCheckStop())) break;
           continue;
         }
         reservation.ZeroStep(k);
-        if (PumpAndCheckStop()) break;
+        if ((stopped = PumpAndCheckStop())) break;
         DrawCleanProgress(k == 0 ? 1 : (plan.steps == 100 ? k : k * 11));
         ++k;
       }
@@ -114,6 +117,7 @@ void TMainForm::CleanMemory() {
   } else {
     Os().user.MessageBoxA(Handle(), kFailureText, "Norva", win::MB_OK);
   }
+  const bool obtained = reservation.Obtained();
   reservation.Release();
 
   // Afterwards: a new sample sets the peak load the automatic rule compares
@@ -126,6 +130,7 @@ void TMainForm::CleanMemory() {
   btnStop.SetTop(Top() + Height() + 20);
   for (TSpeedButton* b : topRow) b->Show();
   ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconNormal, "掃除終了");
+  CleaningFinished(freeBefore, obtained && !stopped);
 
   if (FCloseAfterCleaning) {
     FCloseAfterCleaning = false;

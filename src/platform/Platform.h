@@ -192,6 +192,11 @@ struct NotifyIconData {
   UINT uCallbackMessage = 0;
   HICON hIcon = nullptr;
   std::string szTip;  // cut to the record's 128 bytes, zero-terminated
+  // The balloon (NIF_INFO): its text (empty hides the one shown), its
+  // title and icon kind.
+  std::string szInfo;
+  std::string szInfoTitle;
+  DWORD dwInfoFlags = 0;
 };
 
 // A bitmap read from a file: its handle and pixel size.
@@ -317,6 +322,10 @@ class IToolhelp;  // platform/Toolhelp.h
 class IProcess;   // platform/Toolhelp.h
 IToolhelp& NoToolhelp();
 IProcess& NoProcessCalls();
+class IDesktop;       // platform/Desktop.h
+class IUserRegistry;  // platform/Desktop.h
+IDesktop& NoDesktop();
+IUserRegistry& NoUserRegistry();
 
 // The operating system as the program sees it: the real one or the fake.
 struct Platform {
@@ -328,6 +337,8 @@ struct Platform {
   IRegistry& registry;
   IToolhelp& toolhelp = NoToolhelp();
   IProcess& process = NoProcessCalls();
+  IDesktop& desktop = NoDesktop();
+  IUserRegistry& userRegistry = NoUserRegistry();
 };
 
 // The platform in use; installed once by the process entry or by a test.

@@ -128,6 +128,7 @@ TSettingFrm::TSettingFrm(TForm* owner) : TForm(owner) {
   oppcdlgBmpLoad.HideReadOnly = true;
   oppcdlgBmpLoad.Sizeable = true;
   oppcdlgBmpLoad.PicturePreview = true;
+  SetUpExtraTab();
 }
 
 void TSettingFrm::BuildLayout() {

@@ -3,8 +3,11 @@
 #pragma once
 
 #include "toolkit/Dialogs.h"
+#include <functional>
+
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
+#include "toolkit/HotKey.h"
 #include "toolkit/StdCtrls.h"
 
 namespace norva {
@@ -99,6 +102,25 @@ class TSettingFrm : public TForm {
   TUpDown udResWav2{&groupBoxColor};
   TLabel lblResWavMB2{&groupBoxColor};
 
+  // "拡張": the opt-in features, kept in the [EXTRA] section.
+  TTabSheet tbsExtra{&pgcSetting, "拡張"};
+  TGroupBox groupBoxExtra{&tbsExtra};
+  TCheckBox chkbFreedNotice{&groupBoxExtra};
+  TLabel lblHotKey{&groupBoxExtra};
+  THotKey hkyClean{&groupBoxExtra};
+  TButton btnHotKeyClear{&groupBoxExtra};
+  TLabel lblInterval{&groupBoxExtra};
+  TEdit edtInterval{&groupBoxExtra};
+  TUpDown udInterval{&groupBoxExtra};
+  TLabel lblIntervalMin{&groupBoxExtra};
+  TCheckBox chkbStartup{&groupBoxExtra};
+  TCheckBox chkbTrayLoad{&groupBoxExtra};
+  // Asked when OK is pressed; false keeps the dialog open (a hotkey the
+  // system refuses).
+  std::function<bool()> OnOkQuery;
+  void btnOkClick(TObject* Sender);
+  void btnHotKeyClearClick(TObject* Sender);
+
   TButton btnOk{this};
   TButton btnCancel{this};
 
@@ -141,6 +163,7 @@ class TSettingFrm : public TForm {
 
  private:
   void BuildLayout();
+  void SetUpExtraTab();
   void ClampNumberBox(TEdit& edit, TUpDown& upDown);
   // Opens the colour picker at the sample's colour; true when one was chosen.
   bool PickColor(TColor& color);

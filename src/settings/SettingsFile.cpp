@@ -224,6 +224,7 @@ void TMainForm::LoadSettings() {
   s.edtWavPath.SetText(ini.Text(kDefault, "WavFileName", ""));
   LoadBoundedNumber(s.udResWav2, s.edtResWav2, ini.Int(kDefault, "ResWavPlayStart", 10), 1, 10, 0);
   s.edtResWavPath.SetText(ini.Text(kDefault, "ResWavFileName", ""));
+  LoadExtraSettings();
 }
 
 void TMainForm::SaveSettings(bool PositionOnly) {
@@ -272,6 +273,7 @@ void TMainForm::SaveSettings(bool PositionOnly) {
   ini.WriteFlag(kDefault, "Hint", s.chkbHideHint.Checked());
   ini.WriteInt(kDefault, "CleanSpeed", s.cmbClSpeed.ItemIndex());
   ini.WriteFlag(kDefault, "Magnet", s.ckbMagnet.Checked());
+  SaveExtraSettings();
   ini.Flush();
 }
 

@@ -39,6 +39,8 @@ source "$HERE/cases_cpu.sh"
 source "$HERE/cases_robustness.sh"
 # shellcheck source=cases_monitors.sh
 source "$HERE/cases_monitors.sh"
+# shellcheck source=cases_extra.sh
+source "$HERE/cases_extra.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/fake/FakeDesktop.h"
 #include "platform/fake/FakeKernel.h"
 #include "platform/fake/FakeProfile.h"
 #include "platform/fake/FakeToolhelp.h"
@@ -32,7 +33,10 @@ class FakePlatform {
   FakeSound sound;
   FakeRegistry registry;
   FakeProcesses processes{kernel};
-  Platform platform{kernel, profile, user, shell, sound, registry, processes, processes};
+  FakeDesktop desktop;
+  FakeUserRegistry userRegistry;
+  Platform platform{kernel,   profile,   user,      shell,   sound,
+                    registry, processes, processes, desktop, userRegistry};
 
   // The settings file of the program: the module path with its last three
   // characters replaced by "ini".

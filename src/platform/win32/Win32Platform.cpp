@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
 #include "platform/win32/Win32Areas.h"
+#include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Toolhelp.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
@@ -19,7 +20,10 @@ Platform& Win32Platform() {
   static Win32Sound sound;
   static Win32Registry registry;
   static Win32Toolhelp toolhelp;
-  static Platform platform{kernel, profile, user, shell, sound, registry, toolhelp, toolhelp};
+  static Win32Desktop desktop;
+  static Win32UserRegistry userRegistry;
+  static Platform platform{kernel,   profile,  user,    shell,       sound,
+                           registry, toolhelp, toolhelp, desktop, userRegistry};
   return platform;
 }
 

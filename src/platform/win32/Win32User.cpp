@@ -17,6 +17,17 @@ namespace {
 
 ::HWND Hwnd(HWND window) { return static_cast<::HWND>(window); }
 
+// Copies a text into a fixed field of the tray record, cut to fit and
+// zero-terminated, never ending in half of a surrogate pair.
+template <size_t N>
+void CopyCut(wchar_t (&field)[N], std::wstring text) {
+  if (text.size() > N - 1) {
+    text.resize(N - 1);
+    if (!text.empty() && text.back() >= 0xD800 && text.back() < 0xDC00) text.pop_back();
+  }
+  std::memcpy(field, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
 // The program icon's resource name; it sorts before the tray icons, so the
 // shell, which shows the first icon group of a file, shows this one.
 constexpr const char* kMainIcon = "MAINICON";
@@ -189,6 +200,11 @@ BOOL Win32Shell::Shell_NotifyIconA(DWORD message, const NotifyIconData& data) {
     if (!tip.empty() && tip.back() >= 0xD800 && tip.back() < 0xDC00) tip.pop_back();
   }
   std::memcpy(record.szTip, tip.c_str(), (tip.size() + 1) * sizeof(wchar_t));
+  if ((data.uFlags & NIF_INFO) != 0) {
+    CopyCut(record.szInfo, Wide(data.szInfo));
+    CopyCut(record.szInfoTitle, Wide(data.szInfoTitle));
+    record.dwInfoFlags = data.dwInfoFlags;
+  }
   return ::Shell_NotifyIconW(message, &record);
 }
 

@@ -4,6 +4,7 @@
 // those declarations if they came later. Include this instead of <windows.h>.
 #pragma once
 
+#include "platform/Desktop.h"
 #include "platform/Platform.h"
 #include "platform/Toolhelp.h"
 

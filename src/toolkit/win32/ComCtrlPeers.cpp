@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "toolkit/win32/Dpi.h"
+#include "toolkit/win32/HotKeyPeer.h"
 #include "toolkit/win32/ListViewPeer.h"
 #include "toolkit/win32/PaintedPeer.h"
 #include "toolkit/win32/TreeViewPeer.h"
@@ -59,6 +60,7 @@ std::unique_ptr<ControlPeer> CreateComCtrlPeer(TWinControl& control) {
   if (auto* tree = dynamic_cast<TTreeView*>(&control)) return CreateTreeViewPeer(*tree);
   if (auto* splitter = dynamic_cast<TSplitter*>(&control))
     return std::make_unique<SplitterPeer>(*splitter);
+  if (auto* hotKey = dynamic_cast<THotKey*>(&control)) return CreateHotKeyPeer(*hotKey);
   return nullptr;
 }
 

@@ -12,6 +12,7 @@
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
+#include "toolkit/HotKey.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Splitter.h"
 #include "toolkit/StdCtrls.h"

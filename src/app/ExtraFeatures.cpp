@@ -1,0 +1,198 @@
+// The opt-in features on the main window: the freed-amount balloon, the
+// hotkey, cleaning on an interval, the start-up entry and the load on the
+// tray icon. Each is off unless the [EXTRA] section turns it on.
+#include "app/Main.h"
+#include "platform/Desktop.h"
+#include "platform/Text.h"
+#include "settings/ExtraSettings.h"
+#include "toolkit/Application.h"
+
+namespace norva {
+
+using platform::Os;
+
+namespace {
+
+constexpr int kHotKeyId = 1;
+const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kRunValue = "Norva";
+
+// The program path a Run entry names: the quoted part, or the text up to
+// the first blank when it is not quoted.
+std::string EntryProgram(const std::string& entry) {
+  if (!entry.empty() && entry.front() == '"') {
+    const size_t end = entry.find('"', 1);
+    return entry.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+  }
+  return entry.substr(0, entry.find(' '));
+}
+
+bool ExecRun() {
+  if (Application == nullptr || Application->ParamCount() < 1) return false;
+  const std::string arg = text::ToLowerAscii(Application->ParamStr(1));
+  return arg == "-exec" || arg == "/exec";
+}
+
+}  // namespace
+
+void TMainForm::LoadExtraSettings() {
+  TSettingFrm& s = *SettingFrm;
+  const ExtraSettings e = ReadExtraSettings(SettingsFilePath());
+  s.chkbFreedNotice.SetChecked(e.freedNotice);
+  s.hkyClean.SetHotKey(e.hotKey);
+  s.udInterval.SetPosition(e.intervalClean);
+  s.chkbTrayLoad.SetChecked(e.trayLoadIcon);
+  s.chkbStartup.SetChecked(StartupEntryNamesThisExe());
+  // A new interval counts from now.
+  if (e.intervalClean != FIntervalMinutes) {
+    FIntervalMinutes = e.intervalClean;
+    FIntervalClock.Restart(Os().kernel.GetTickCount());
+  }
+  if (FExtrasStarted) {
+    RegisterCleanHotKey(e.hotKey);
+    RefreshTrayLoadIcon();
+  }
+}
+
+void TMainForm::SaveExtraSettings() {
+  const TSettingFrm& s = *SettingFrm;
+  ExtraSettings e;
+  e.freedNotice = s.chkbFreedNotice.Checked();
+  e.hotKey = ValidHotKey(s.hkyClean.HotKey()) ? s.hkyClean.HotKey() : 0;
+  e.intervalClean = s.udInterval.Position();
+  e.trayLoadIcon = s.chkbTrayLoad.Checked();
+  WriteExtraSettings(e, SettingsFilePath());
+}
+
+void TMainForm::StartExtras() {
+  FExtrasStarted = true;
+  const int hotKey = SettingFrm->hkyClean.HotKey();
+  // Reported once; the combination stays stored for a later start.
+  if (!RegisterCleanHotKey(hotKey))
+    Os().user.MessageBoxA(Handle(),
+                          "ホットキー " + HotKeyText(hotKey) +
+                              " は他のプログラムが使っているため登録できませんでした。",
+                          "エラー", win::MB_OK | win::MB_ICONERROR);
+  RefreshTrayLoadIcon();
+}
+
+void TMainForm::StopExtras() {
+  RegisterCleanHotKey(0);
+  FTrayLoad.Clear();
+  FExtrasStarted = false;
+}
+
+bool TMainForm::RegisterCleanHotKey(int value) {
+  if (value == FRegisteredHotKey) return true;
+  auto& desktop = Os().desktop;
+  if (FRegisteredHotKey != 0) desktop.UnregisterHotKey(Handle(), kHotKeyId);
+  FRegisteredHotKey = 0;
+  if (value == 0) return true;
+  if (!desktop.RegisterHotKey(Handle(), kHotKeyId, HotKeyModifiers(value) | win::MOD_NOREPEAT,
+                              HotKeyVirtualKey(value)))
+    return false;
+  FRegisteredHotKey = value;
+  return true;
+}
+
+bool TMainForm::ExtraOkQuery() {
+  TSettingFrm& s = *SettingFrm;
+  const int wanted = s.hkyClean.HotKey();
+  const int before = FRegisteredHotKey;
+  if (!RegisterCleanHotKey(wanted)) {
+    RegisterCleanHotKey(before);
+    Os().user.MessageBoxA(
+        s.HandleAllocated() ? s.Handle() : nullptr,
+        HotKeyText(wanted) + " は他のプログラムが使っているため、ホットキーにできません。",
+        "エラー", win::MB_OK | win::MB_ICONERROR);
+    return false;
+  }
+  WriteStartupEntry(s.chkbStartup.Checked());
+  return true;
+}
+
+bool TMainForm::HotKeyMessage(TMessage& Message) {
+  if (Message.Msg != win::WM_HOTKEY || Message.WParam != kHotKeyId) return false;
+  HotKeyPressed();
+  Message.Result = 0;
+  Message.Handled = true;
+  return true;
+}
+
+// The clean button's action from anywhere: start a cleaning, or stop the
+// one that runs.
+void TMainForm::HotKeyPressed() {
+  if (FCleaning)
+    btnStopClick(this);
+  else
+    sbtnGetMemClick(this);
+}
+
+void TMainForm::CleaningFinished(uint64_t freeBefore, bool completed) {
+  if (FIntervalMinutes > 0) FIntervalClock.Restart(Os().kernel.GetTickCount());
+  const MemoryFigures m = SampledFigures();
+  FLastFreedBytes = FreedBytes(freeBefore, m.availPhys);
+  // "-exec" closes right after; a stopped cleaning is not reported.
+  if (!completed || !SettingFrm->chkbFreedNotice.Checked() || ExecRun()) return;
+  ShowBalloon(FreedText(FLastFreedBytes, m.availPhys));
+}
+
+void TMainForm::ShowBalloon(const std::string& text) {
+  platform::NotifyIconData tray = TrayRecord();
+  tray.uFlags = win::NIF_INFO;
+  // One balloon at a time: the one still shown goes first.
+  if (FBalloonShown) Os().shell.Shell_NotifyIconA(win::NIM_MODIFY, tray);
+  tray.szInfo = text;
+  tray.szInfoTitle = "Norva";
+  tray.dwInfoFlags = win::NIIF_INFO;
+  Os().shell.Shell_NotifyIconA(win::NIM_MODIFY, tray);
+  FBalloonShown = true;
+}
+
+void TMainForm::IntervalTick() {
+  const TSettingFrm& s = *SettingFrm;
+  const int minutes = s.udInterval.Position();
+  if (minutes <= 0 || FCleaning || FModalOpen) return;
+  if (s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100) return;
+  if (!FIntervalClock.Due(Os().kernel.GetTickCount(), minutes)) return;
+  sbtnGetMemClick(nullptr);
+}
+
+void TMainForm::RefreshTrayLoadIcon() {
+  if (!FExtrasStarted) return;
+  if (SettingFrm->chkbTrayLoad.Checked()) {
+    const win::HICON icon = FTrayLoad.Icon(static_cast<int>(SampledFigures().load), FCleaning);
+    if (icon != nullptr && icon != FTrayIcon) ModifyTray(win::NIF_ICON, icon, FTrayTip);
+  } else if (FTrayLoad.Active()) {
+    // Switched off: the program's own icons again.
+    win::HICON own = FCleaning ? FIconCleaning : FIconNormal;
+    if (own == nullptr) own = Os().user.ApplicationIcon();
+    ModifyTray(win::NIF_ICON, own, FTrayTip);
+    FTrayLoad.Clear();
+  }
+}
+
+win::HICON TMainForm::ShownTrayIcon(win::HICON icon) {
+  if (!FExtrasStarted || !SettingFrm->chkbTrayLoad.Checked()) return icon;
+  const win::HICON load = FTrayLoad.Icon(static_cast<int>(SampledFigures().load), FCleaning);
+  return load != nullptr ? load : icon;
+}
+
+bool TMainForm::StartupEntryNamesThisExe() {
+  std::string entry;
+  if (Os().userRegistry.GetStringValue(kRunKey, kRunValue, entry) != win::ERROR_SUCCESS)
+    return false;
+  return text::ToLowerAscii(EntryProgram(entry)) ==
+         text::ToLowerAscii(Os().kernel.GetModuleFileNameA());
+}
+
+void TMainForm::WriteStartupEntry(bool on) {
+  const bool ours = StartupEntryNamesThisExe();
+  if (on && !ours)
+    Os().userRegistry.SetStringValue(kRunKey, kRunValue,
+                                     "\"" + Os().kernel.GetModuleFileNameA() + "\"");
+  else if (!on && ours)
+    Os().userRegistry.DeleteValue(kRunKey, kRunValue);
+}
+
+}  // namespace norva

@@ -1,0 +1,60 @@
+// The simulated desktop services for tests: hotkeys with scripted refusals,
+// icons made and destroyed (counted, so a leak shows), and the current
+// user's registry values in a map.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Desktop.h"
+
+namespace norva::platform::fake {
+
+struct HotKeyRegistration {
+  HWND window;
+  int id;
+  UINT modifiers;
+  UINT virtualKey;
+};
+
+class FakeDesktop : public IDesktop {
+ public:
+  // Combinations another program holds: (modifiers without MOD_NOREPEAT, key).
+  std::set<std::pair<UINT, UINT>> heldElsewhere;
+  // Registered now, by (window, id).
+  std::map<std::pair<HWND, int>, HotKeyRegistration> hotKeys;
+  int registerCalls = 0;
+
+  int smallIconSize = 16;
+  // Every icon made, with its pixels; the ones not destroyed yet.
+  std::map<HICON, std::vector<uint32_t>> liveIcons;
+  int iconsCreated = 0;
+  int iconsDestroyed = 0;
+
+  BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) override;
+  BOOL UnregisterHotKey(HWND window, int id) override;
+  int SmallIconSize() override { return smallIconSize; }
+  HICON CreateIconFromPixels(int size, const std::vector<uint32_t>& argb) override;
+  BOOL DestroyIcon(HICON icon) override;
+
+ private:
+  uintptr_t FNextIcon = 0x50000;
+};
+
+class FakeUserRegistry : public IUserRegistry {
+ public:
+  // Values by key path and value name (letter case as written).
+  std::map<std::pair<std::string, std::string>, std::string> values;
+  int writes = 0;
+  int deletes = 0;
+
+  LONG GetStringValue(const std::string& subKey, const std::string& name,
+                      std::string& value) override;
+  LONG SetStringValue(const std::string& subKey, const std::string& name,
+                      const std::string& value) override;
+  LONG DeleteValue(const std::string& subKey, const std::string& name) override;
+};
+
+}  // namespace norva::platform::fake

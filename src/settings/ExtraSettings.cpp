@@ -1,0 +1,55 @@
+#include "settings/ExtraSettings.h"
+
+#include "platform/Platform.h"
+
+namespace norva {
+
+using platform::Os;
+
+namespace {
+
+const char* const kExtra = "EXTRA";
+const char* const kKeys[] = {"FreedNotice", "HotKey", "IntervalClean", "TrayLoadIcon"};
+
+bool AnyKeyPresent(const std::string& path) {
+  // A default no value can equal tells an absent key from a present one.
+  const char* const absent = "\x7f<absent>";
+  for (const char* key : kKeys)
+    if (Os().profile.GetPrivateProfileStringA(kExtra, key, absent, path) != absent) return true;
+  return false;
+}
+
+}  // namespace
+
+bool ValidHotKey(int value) {
+  if (value == 0) return true;
+  const int key = value & 0xFF;
+  const int modifiers = value >> 8;
+  return value > 0 && key >= 0x01 && key <= 0xFE && (modifiers & ~0xF) == 0;
+}
+
+ExtraSettings ReadExtraSettings(const std::string& iniPath) {
+  auto& profile = Os().profile;
+  ExtraSettings s;
+  s.freedNotice = profile.GetPrivateProfileIntA(kExtra, "FreedNotice", 0, iniPath) != 0;
+  const int hotKey = profile.GetPrivateProfileIntA(kExtra, "HotKey", 0, iniPath);
+  s.hotKey = ValidHotKey(hotKey) ? hotKey : 0;
+  const int interval = profile.GetPrivateProfileIntA(kExtra, "IntervalClean", 0, iniPath);
+  s.intervalClean = interval >= 0 && interval <= kMaxIntervalMinutes ? interval : 0;
+  s.trayLoadIcon = profile.GetPrivateProfileIntA(kExtra, "TrayLoadIcon", 0, iniPath) != 0;
+  return s;
+}
+
+void WriteExtraSettings(const ExtraSettings& settings, const std::string& iniPath) {
+  if (settings == ExtraSettings{} && !AnyKeyPresent(iniPath)) return;
+  auto& profile = Os().profile;
+  const auto write = [&](const char* key, int value) {
+    profile.WritePrivateProfileStringA(kExtra, key, std::to_string(value).c_str(), iniPath);
+  };
+  write("FreedNotice", settings.freedNotice ? 1 : 0);
+  write("HotKey", settings.hotKey);
+  write("IntervalClean", settings.intervalClean);
+  write("TrayLoadIcon", settings.trayLoadIcon ? 1 : 0);
+}
+
+}  // namespace norva

@@ -1,0 +1,31 @@
+// The [EXTRA] section of the settings file: the opt-in features beyond the
+// monitor's own (freed-amount notice, hotkey, cleaning on an interval, the
+// load on the tray icon). Every value is off by default, and a file without
+// the section is never given one.
+#pragma once
+
+#include <string>
+
+namespace norva {
+
+struct ExtraSettings {
+  bool freedNotice = false;   // FreedNotice: a balloon after each cleaning
+  int hotKey = 0;             // HotKey: the hotkey control's value, 0 none
+  int intervalClean = 0;      // IntervalClean: minutes, 0 off
+  bool trayLoadIcon = false;  // TrayLoadIcon: the tray icon shows the load
+  bool operator==(const ExtraSettings&) const = default;
+};
+
+constexpr int kMaxIntervalMinutes = 1440;
+
+// A hotkey value the control can hold: a key in the low byte, only the four
+// HOTKEYF_ bits above it; 0 (none) counts as valid.
+bool ValidHotKey(int value);
+
+// Reads the section; a value out of range comes back as its default.
+ExtraSettings ReadExtraSettings(const std::string& iniPath);
+// Writes every key, unless the file has none of them and all are off: a
+// file written from nothing stays as it always was.
+void WriteExtraSettings(const ExtraSettings& settings, const std::string& iniPath);
+
+}  // namespace norva
