@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "app/Main.h"
-#include "probes/CpuUsage.h"
 #include "platform/Text.h"
+#include "probes/CpuUsage.h"
 #include "probes/MemoryStatus.h"
 
 namespace norva {
@@ -74,6 +74,9 @@ void TMainForm::timSubTimer(TObject*) {
 
   // In the tray: measured, but nothing shown or played.
   if (FMinimized) return;
+
+  // The labels that change are invalidated together.
+  const tk::TInvalidateBatch batch;
 
   // The processor-load label.
   if (s.ckbCpuPer.Checked()) {
