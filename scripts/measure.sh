@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints figures about both builds of norva.exe; asserts nothing.
 #
-#   scripts/measure.sh [--runs N] [--no-build] [--build DIR] [--only "size startup cleaning"]
+#   scripts/measure.sh [--runs N] [--no-build] [--build DIR] [--prefix DIR] [--only "size startup cleaning"]
 #
 #   - size and imported DLLs of each exe (objdump -p);
 #   - start-up time under Wine until the first painted window, beside Wine's
@@ -16,7 +16,7 @@
 #     starting and ending costs); median of N runs (default 3), the ratios.
 #
 # --build DIR takes the exes from DIR/win32 and DIR/win64 and builds nothing;
-# --only runs the named sections.
+# --only runs the named sections; --prefix reuses (or makes) that Wine prefix.
 #
 # Runs on its own Xvfb with a fresh prefix in /tmp. The 32-bit figures are
 # skipped when this kernel runs 32-bit programs only under qemu-i386
@@ -28,12 +28,13 @@ HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$HERE/lib.sh"
 cd "$NORVA_ROOT"
 
-RUNS=5 BUILD_FIRST=1 BUILD=$NORVA_ROOT/build ONLY="size startup cleaning" CLEAN_RUNS=3
+RUNS=5 BUILD_FIRST=1 BUILD=$NORVA_ROOT/build ONLY="size startup cleaning" CLEAN_RUNS=3 PREFIX_ARG=
 while (($#)); do
   case $1 in
     --runs) RUNS=$2 CLEAN_RUNS=$2; shift ;;
     --build) BUILD=$(readlink -f "$2") BUILD_FIRST=0; shift ;;
     --only) ONLY=$2; shift ;;
+    --prefix) PREFIX_ARG=$(readlink -m "$2"); shift ;;
     --no-build) BUILD_FIRST=0 ;;
     -h | --help) sed -n '2,25p' "$0"; exit 0 ;;
     *) die "unknown option $1" ;;
@@ -70,7 +71,7 @@ done
 # --- start-up and memory under Wine -----------------------------------------
 
 WORK=$(mktemp -d /tmp/norva-measure.XXXXXX)
-PREFIX=$WORK/prefix
+PREFIX=${PREFIX_ARG:-$WORK/prefix}
 LAUNCHED=()
 cleanup() {
   local p

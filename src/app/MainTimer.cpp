@@ -95,6 +95,9 @@ void TMainForm::timMainTimer(TObject*) {
   // The figures, each set only when its text changed.
   bool changed = false;
   if (!FMinimized) {
+    // The labels that changed are invalidated together: one request to the
+    // system for the whole tick.
+    const tk::TInvalidateBatch batch;
     if (s.ckbCpuPer.Checked()) {
       if (!nlblCpuUsePer.Visible()) nlblCpuUsePer.Show();
     } else if (nlblCpuUsePer.Visible()) {
@@ -105,14 +108,16 @@ void TMainForm::timMainTimer(TObject*) {
       TNovelLabel& label;
       uint64_t bytes;
       FigureKind kind;
-    } figures[9] = {{nlblPhysicalFree, m.availPhys, plain},   {nlblPhysicalUse, m.usedPhys, plain},
-                    {nlblPhysicalTotal, m.totalPhys, total},  {nlblVirtualFree, m.availVirtual, plain},
-                    {nlblVirtualUse, m.usedVirtual, plain},   {nlblVirtualTotal, m.totalVirtual, total},
-                    {nlblPageFree, m.availPage, plain},       {nlblPageUse, m.usedPage, plain},
-                    {nlblPageTotal, m.totalPage, total}};
+    } figures[9] = {
+        {nlblPhysicalFree, m.availPhys, plain},  {nlblPhysicalUse, m.usedPhys, plain},
+        {nlblPhysicalTotal, m.totalPhys, total}, {nlblVirtualFree, m.availVirtual, plain},
+        {nlblVirtualUse, m.usedVirtual, plain},  {nlblVirtualTotal, m.totalVirtual, total},
+        {nlblPageFree, m.availPage, plain},      {nlblPageUse, m.usedPage, plain},
+        {nlblPageTotal, m.totalPage, total}};
     for (int i = 0; i < 9; ++i)
-      changed |= Refresh(figures[i].label, FittedFigure(i, figures[i].label,
-                                                        BytesToMB(figures[i].bytes), figures[i].kind));
+      changed |=
+          Refresh(figures[i].label,
+                  FittedFigure(i, figures[i].label, BytesToMB(figures[i].bytes), figures[i].kind));
     char load[16];
     std::snprintf(load, sizeof load, "%3d%%", static_cast<int>(m.load));
     changed |= Refresh(nlblUsePer, load);

@@ -76,6 +76,9 @@ void TMainForm::timSubTimer(TObject*) {
   // In the tray: measured, but nothing shown or played.
   if (FMinimized) return;
 
+  // The labels that change are invalidated together.
+  const tk::TInvalidateBatch batch;
+
   // The processor-load label.
   if (s.ckbCpuPer.Checked()) {
     if (!nlblCpuUsePer.Visible()) nlblCpuUsePer.Show();

@@ -74,8 +74,7 @@ void TGraphHistory::Resize(int size) {
 
 // --- TPerformanceGraph ---------------------------------------------------------
 
-TPerformanceGraph::TPerformanceGraph(tk::TWinControl* parent)
-    : TGraphicControl(parent), FBitmap(tk::CurrentBackend().CreateBitmapCanvas(100, 100)) {
+TPerformanceGraph::TPerformanceGraph(tk::TWinControl* parent) : TGraphicControl(parent) {
   SetBounds(FLeft, FTop, 100, 100);
   FHistory = TGraphHistory(GetBandCount() + 2);
   Initialize(FGridSize - 1);
@@ -156,6 +155,14 @@ int32_t TPerformanceGraph::RoundUp(int32_t value, int32_t unit) {
 
 void TPerformanceGraph::DataPoint(TColor color, int32_t value) { FHistory.Add(color, value); }
 
+tk::TBitmapCanvas& TPerformanceGraph::Picture() {
+  if (!FBitmap) {
+    FBitmap = tk::CurrentBackend().CreateBitmapCanvas(Width(), Height());
+    ReplayPicture();
+  }
+  return *FBitmap;
+}
+
 void TPerformanceGraph::Update() {
   ScrollGraph();
   ShiftY();
@@ -175,7 +182,11 @@ void TPerformanceGraph::SetBounds(int left, int top, int width, int height) {
 }
 
 void TPerformanceGraph::Paint(tk::TCanvas& canvas) {
-  if (FBitmap->Width() != Width() || FBitmap->Height() != Height()) {
+  // The first paint makes the picture from the history kept meanwhile.
+  if (!FBitmap) {
+    if (FHistory.Size() != GetBandCount() + 2) ReallocHistory();
+    Picture();
+  } else if (FBitmap->Width() != Width() || FBitmap->Height() != Height()) {
     if (FHistory.Size() != GetBandCount() + 2) ReallocHistory();
     // Painting already: the rebuilt picture is copied below, no new paint.
     ReplayPicture();
@@ -201,16 +212,21 @@ void TPerformanceGraph::ReplayPicture() {
 }
 
 void TPerformanceGraph::Initialize(int offset) {
-  if (FBitmap->Width() != Width() || FBitmap->Height() != Height())
+  // Without a picture (never painted yet) only the geometry and the grid's
+  // phase are kept, so that the first picture comes out as if it had been
+  // drawn all along.
+  if (FBitmap && (FBitmap->Width() != Width() || FBitmap->Height() != Height()))
     FBitmap->SetSize(Width(), Height());
-  FGraphRect = {0, 0, FBitmap->Width(), FBitmap->Height()};
-  FBitmap->FillRect(FGraphRect, FBackColor);
+  FGraphRect = FBitmap ? TRect{0, 0, FBitmap->Width(), FBitmap->Height()}
+                       : TRect{0, 0, std::max(Width(), 0), std::max(Height(), 0)};
+  if (FBitmap) FBitmap->FillRect(FGraphRect, FBackColor);
   if (FGridlines) {
-    for (int y = FGridSize; y < FGraphRect.Bottom; y += FGridSize)
-      FBitmap->Line(0, y, FGraphRect.Right, y, FForeColor);
+    if (FBitmap)
+      for (int y = FGridSize; y < FGraphRect.Bottom; y += FGridSize)
+        FBitmap->Line(0, y, FGraphRect.Right, y, FForeColor);
     int x = offset;
     for (; x < FGraphRect.Right; x += FGridSize)
-      FBitmap->Line(x, 0, x, FGraphRect.Bottom, FForeColor);
+      if (FBitmap) FBitmap->Line(x, 0, x, FGraphRect.Bottom, FForeColor);
     FGridPhase = x - FGraphRect.Right;
   }
   const int w = FGraphRect.Right, h = FGraphRect.Bottom;
@@ -220,22 +236,26 @@ void TPerformanceGraph::Initialize(int offset) {
 }
 
 void TPerformanceGraph::ScrollGraph() {
-  FBitmap->CopyRect(FScrollDst, *FBitmap, FScrollSrc);
-  FBitmap->FillRect(FBandRect, FBackColor);
+  if (FBitmap) {
+    FBitmap->CopyRect(FScrollDst, *FBitmap, FScrollSrc);
+    FBitmap->FillRect(FBandRect, FBackColor);
+  }
   if (!FGridlines) return;
-  for (int y = FGridSize; y < FBandRect.Bottom; y += FGridSize)
-    FBitmap->Line(FBandRect.Left, y, FBandRect.Right, y, FForeColor);
+  if (FBitmap)
+    for (int y = FGridSize; y < FBandRect.Bottom; y += FGridSize)
+      FBitmap->Line(FBandRect.Left, y, FBandRect.Right, y, FForeColor);
   // Every vertical line that scrolled into the new band, also when a band is
   // wider than the grid.
   FGridPhase -= FStepSize;
   while (FGridPhase < 0) {
     const int x = FGraphRect.Right + FGridPhase;
-    FBitmap->Line(x, 0, x, FGraphRect.Bottom, FForeColor);
+    if (FBitmap) FBitmap->Line(x, 0, x, FGraphRect.Bottom, FForeColor);
     FGridPhase += FGridSize;
   }
 }
 
 void TPerformanceGraph::DisplayPoints(int slot, const TRect& band) {
+  if (!FBitmap) return;
   const TGraphSlot& points = FHistory.Slot(slot);
   const TGraphSlot& before = FHistory.Slot(LastY(slot));
   int32_t prev = 0;

@@ -127,7 +127,10 @@ class TPerformanceGraph : public tk::TGraphicControl {
   static int32_t RoundUp(int32_t value, int32_t unit);
 
   const TGraphHistory& History() const { return FHistory; }
-  tk::TBitmapCanvas& Picture() { return *FBitmap; }
+  // The off-screen picture, made (from the history) when first asked for:
+  // a graph that is never shown keeps its history and no picture.
+  tk::TBitmapCanvas& Picture();
+  bool HasPicture() const { return FBitmap != nullptr; }
   // How far right of the right edge the next vertical grid line lies.
   int GridPhase() const { return FGridPhase; }
 

@@ -6,6 +6,51 @@
 
 namespace norva::tk {
 
+namespace {
+
+// The areas gathered while a TInvalidateBatch is open, per window.
+struct PendingInvalidation {
+  TWinControl* control;
+  std::vector<TRect> areas;
+  bool all = false;
+};
+int batchDepth = 0;
+std::vector<PendingInvalidation>& Pending() {
+  static std::vector<PendingInvalidation> pending;
+  return pending;
+}
+
+PendingInvalidation& PendingOf(TWinControl* control) {
+  auto& pending = Pending();
+  for (PendingInvalidation& p : pending)
+    if (p.control == control) return p;
+  return pending.emplace_back(PendingInvalidation{control, {}});
+}
+
+bool Contains(const TRect& outer, const TRect& inner) {
+  return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+         inner.Bottom <= outer.Bottom;
+}
+
+}  // namespace
+
+TInvalidateBatch::TInvalidateBatch() { ++batchDepth; }
+
+TInvalidateBatch::~TInvalidateBatch() {
+  if (--batchDepth > 0) return;
+  // Taken out first: a peer's answer must not find a half-flushed list.
+  std::vector<PendingInvalidation> pending = std::move(Pending());
+  Pending().clear();
+  for (PendingInvalidation& p : pending) {
+    ControlPeer* peer = p.control->Peer();
+    if (peer == nullptr) continue;
+    if (p.all)
+      peer->Invalidate(nullptr);
+    else if (!p.areas.empty())
+      peer->InvalidateAreas(p.areas);
+  }
+}
+
 TControl::TControl(TWinControl* parent) : FParent(parent) {
   if (FParent != nullptr) {
     FFont = FParent->Font();
@@ -119,6 +164,8 @@ void TControl::Changed(TChange what) {
 TWinControl::TWinControl(TWinControl* parent) : TControl(parent) {}
 
 TWinControl::~TWinControl() {
+  auto& pending = Pending();
+  std::erase_if(pending, [this](const PendingInvalidation& p) { return p.control == this; });
   // Children that outlive this object must not call back into it.
   for (TControl* c : FControls) c->FParent = nullptr;
   FPeer.reset();
@@ -165,11 +212,27 @@ void TWinControl::PaintControls(TCanvas& canvas) {
 }
 
 void TWinControl::InvalidateRect(const TRect& area) {
-  if (FPeer) FPeer->Invalidate(&area);
+  if (!FPeer) return;
+  if (batchDepth == 0) {
+    FPeer->Invalidate(&area);
+    return;
+  }
+  PendingInvalidation& p = PendingOf(this);
+  if (p.all) return;
+  for (const TRect& known : p.areas)
+    if (Contains(known, area)) return;
+  p.areas.push_back(area);
 }
 
 void TWinControl::Invalidate() {
-  if (FPeer) FPeer->Invalidate(nullptr);
+  if (!FPeer) return;
+  if (batchDepth == 0) {
+    FPeer->Invalidate(nullptr);
+    return;
+  }
+  PendingInvalidation& p = PendingOf(this);
+  p.all = true;
+  p.areas.clear();
 }
 
 TGraphicControl* TWinControl::ControlAt(int x, int y) const {

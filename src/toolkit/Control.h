@@ -146,8 +146,25 @@ class ControlPeer {
   virtual void Update(TChange what) = 0;
   // Area in client coordinates; null for all of it.
   virtual void Invalidate(const TRect* area) = 0;
+  // Several areas at once (client coordinates): one request to the system
+  // where it takes a region.
+  virtual void InvalidateAreas(const std::vector<TRect>& areas) {
+    for (const TRect& area : areas) Invalidate(&area);
+  }
   // Answers a message the control didn't handle (the native default).
   virtual void DefaultHandler(TMessage& message) = 0;
+};
+
+// While one of these exists, windows are not invalidated one area at a
+// time: every window's areas are gathered and handed to its peer in one call
+// when the last batch ends (a timer tick that changes several labels asks
+// the system once). Batches nest.
+class TInvalidateBatch {
+ public:
+  TInvalidateBatch();
+  ~TInvalidateBatch();
+  TInvalidateBatch(const TInvalidateBatch&) = delete;
+  TInvalidateBatch& operator=(const TInvalidateBatch&) = delete;
 };
 
 class TWinControl : public TControl {

@@ -38,6 +38,12 @@ HeadlessPeer::~HeadlessPeer() { FBackend.FPeers.erase(FHandle); }
 
 void HeadlessPeer::Invalidate(const TRect* area) {
   Invalidations.push_back(area != nullptr ? InvalidatedArea(*area) : std::nullopt);
+  ++invalidateRequests;
+}
+
+void HeadlessPeer::InvalidateAreas(const std::vector<TRect>& areas) {
+  Invalidations.insert(Invalidations.end(), areas.begin(), areas.end());
+  ++invalidateRequests;
 }
 
 // --- Backend -----------------------------------------------------------------
@@ -97,6 +103,7 @@ void HeadlessBackend::ForgetInvalidations() {
   for (auto& [handle, peer] : FPeers) {
     peer->Invalidations.clear();
     peer->Updates.clear();
+    peer->invalidateRequests = 0;
   }
 }
 

@@ -33,10 +33,13 @@ class HeadlessPeer : public ControlPeer {
   win::HWND Handle() const override { return FHandle; }
   void Update(TChange what) override { Updates.push_back(what); }
   void Invalidate(const TRect* area) override;
+  void InvalidateAreas(const std::vector<TRect>& areas) override;
   void DefaultHandler(TMessage&) override {}
 
   TWinControl& Control() const { return FControl; }
   std::vector<InvalidatedArea> Invalidations;
+  // How often the system would have been asked (InvalidateAreas is one ask).
+  int invalidateRequests = 0;
   std::vector<TChange> Updates;
 
  private:

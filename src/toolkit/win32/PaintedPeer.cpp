@@ -45,6 +45,65 @@ class PaintScope {
   HDC FDc;
 };
 
+// The off-screen picture every window of ours paints into before its
+// picture goes to the screen in one copy. Kept between paints and shared by
+// all windows (they paint one at a time): made anew only when a window
+// larger than it paints. Making a bitmap and selecting it into a DC costs
+// the window manager a round trip each under Wine, on every paint otherwise.
+class BackBuffer {
+ public:
+  // A memory DC holding a bitmap of at least width x height, or null when
+  // the buffer is in use already (a paint inside a paint) or cannot be made.
+  HDC Take(int width, int height) {
+    if (FBusy) return nullptr;
+    if (width > FWidth || height > FHeight || !FBitmap) {
+      FSelected.reset();
+      FBitmap.Reset(nullptr);
+      if (!FDc) FDc.Reset(::CreateCompatibleDC(nullptr));
+      if (!FDc) return nullptr;
+      FWidth = std::max(width, FWidth);
+      FHeight = std::max(height, FHeight);
+      FBitmap.Reset(CreateDrawingBitmap(FWidth, FHeight));
+      if (!FBitmap) {
+        FWidth = FHeight = 0;
+        return nullptr;
+      }
+      FSelected.emplace(FDc.Get(), FBitmap.Get());
+    }
+    FBusy = true;
+    return FDc.Get();
+  }
+  void Give() { FBusy = false; }
+
+ private:
+  // Released in the reverse order: the bitmap leaves the DC, then both go.
+  ScopedCreatedDc FDc;
+  ScopedBitmap FBitmap;
+  std::optional<SelectGuard> FSelected;
+  int FWidth = 0, FHeight = 0;
+  bool FBusy = false;
+};
+
+BackBuffer& SharedBackBuffer() {
+  static BackBuffer buffer;
+  return buffer;
+}
+
+// The back buffer for one paint, given back at its end.
+class BackBufferScope {
+ public:
+  BackBufferScope(int width, int height) : FDc(SharedBackBuffer().Take(width, height)) {}
+  ~BackBufferScope() {
+    if (FDc != nullptr) SharedBackBuffer().Give();
+  }
+  BackBufferScope(const BackBufferScope&) = delete;
+  BackBufferScope& operator=(const BackBufferScope&) = delete;
+  HDC Dc() const { return FDc; }
+
+ private:
+  HDC FDc;
+};
+
 TMouseButton ButtonOf(UINT msg) {
   switch (msg) {
     case WM_RBUTTONDOWN:
@@ -125,14 +184,12 @@ void PaintedPeer::Paint() {
   // all) stays: the children are painted over what the window shows.
   const bool keepBackground = erasedByControl || FControl.Color() == clNone;
 
-  ScopedCreatedDc memory(::CreateCompatibleDC(paint.Dc()));
-  ScopedBitmap bitmap(memory ? ::CreateCompatibleBitmap(paint.Dc(), client.right, client.bottom)
-                             : nullptr);
+  // Without a back buffer (a paint inside a paint) the window is painted
+  // directly.
+  BackBufferScope memory(client.right, client.bottom);
   HDC target = paint.Dc();
-  std::optional<SelectGuard> selected;
-  if (memory && bitmap) {
-    selected.emplace(memory.Get(), bitmap.Get());
-    target = memory.Get();
+  if (memory.Dc() != nullptr) {
+    target = memory.Dc();
     if (keepBackground)
       ::BitBlt(target, area.left, area.top, areaWidth, areaHeight, paint.Dc(), area.left, area.top,
                SRCCOPY);

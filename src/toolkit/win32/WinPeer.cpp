@@ -10,6 +10,7 @@
 
 namespace norva::tk::win32 {
 
+using platform::win32::ScopedRegion;
 using platform::win32::Wide;
 
 namespace {
@@ -266,17 +267,50 @@ void WinPeer::Update(TChange what) {
   }
 }
 
+namespace {
+
+// An area in device units, scaled, a pixel wider on each side: rounding
+// must not leave a sliver.
+RECT DeviceArea(const TRect& area) {
+  const int grow = ScreenDpi() == kDesignPixelsPerInch ? 0 : 1;
+  return {ToDevice(area.Left) - grow, ToDevice(area.Top) - grow, ToDevice(area.Right) + grow,
+          ToDevice(area.Bottom) + grow};
+}
+
+}  // namespace
+
 void WinPeer::Invalidate(const TRect* area) {
   if (FHandle == nullptr) return;
   if (area == nullptr) {
     ::InvalidateRect(FHandle, nullptr, TRUE);
     return;
   }
-  // Scaled, a pixel wider on each side: rounding must not leave a sliver.
-  const int grow = ScreenDpi() == kDesignPixelsPerInch ? 0 : 1;
-  const RECT r{ToDevice(area->Left) - grow, ToDevice(area->Top) - grow,
-               ToDevice(area->Right) + grow, ToDevice(area->Bottom) + grow};
+  const RECT r = DeviceArea(*area);
   ::InvalidateRect(FHandle, &r, TRUE);
+}
+
+void WinPeer::InvalidateAreas(const std::vector<TRect>& areas) {
+  if (FHandle == nullptr || areas.empty()) return;
+  if (areas.size() == 1) {
+    Invalidate(&areas.front());
+    return;
+  }
+  // One region of every area: the system is asked once, and the next paint
+  // still repaints only those areas (a region, not their bounding box).
+  // Regions are the process's own objects; only InvalidateRgn reaches the
+  // window manager (under Wine, one request to the server).
+  const RECT first = DeviceArea(areas.front());
+  ScopedRegion region(::CreateRectRgnIndirect(&first));
+  if (!region) {
+    for (const TRect& area : areas) Invalidate(&area);
+    return;
+  }
+  for (size_t i = 1; i < areas.size(); ++i) {
+    const RECT r = DeviceArea(areas[i]);
+    ScopedRegion part(::CreateRectRgnIndirect(&r));
+    if (part) ::CombineRgn(region.Get(), region.Get(), part.Get(), RGN_OR);
+  }
+  ::InvalidateRgn(FHandle, region.Get(), TRUE);
 }
 
 }  // namespace norva::tk::win32

@@ -8,6 +8,8 @@
 // scrolling, WM_CTLCOLOR*, WM_DRAWITEM) are reflected to the child's peer.
 #pragma once
 
+#include <vector>
+
 #include "toolkit/win32/Win32Api.h"
 
 namespace norva::tk::win32 {
@@ -22,6 +24,7 @@ class WinPeer : public ControlPeer {
   win::HWND Handle() const override { return FHandle; }
   void Update(TChange what) override;
   void Invalidate(const TRect* area) override;
+  void InvalidateAreas(const std::vector<TRect>& areas) override;
   void DefaultHandler(TMessage& message) override;
 
   TWinControl& Control() const { return FControl; }
