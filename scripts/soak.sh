@@ -13,7 +13,7 @@
 #   scripts/soak.sh [--minutes N] [--32] [--warmup M] [--out DIR]
 #
 # Each minute prints one row: Norva's private memory between cleanings (the
-# least of the samples taken every second or two: a cleaning's block would
+# least of the samples taken every second: a cleaning's block would
 # hide a leak), the file descriptors of its Wine process and of the
 # wineserver, its handle count and threads as Wine's server keeps them
 # (soak_probe.exe: NtQuerySystemInformation), the windows it owns (USER
@@ -24,8 +24,8 @@
 # GetProcessHandleCount and GetGuiResources; GDI objects that stay inside
 # the process show only as private memory.
 #
-# It fails (exit 1) when Norva exits or stops answering (a WM_NULL not
-# answered within 10 s, three times in a row, or the inspector or dialog no longer opening), or
+# It fails (exit 1) when Norva exits or stops answering (no WM_NULL answered
+# within 10 s for 2 minutes, or the inspector or dialog no longer opening), or
 # when after the warm-up (default 5 minutes) any figure keeps growing: the
 # least-squares slope over the minutes after the warm-up above
 # 64 KiB/minute for private memory (about 4 MB an hour) or above 0.1 a
@@ -78,8 +78,9 @@ SLOW=1
 
 PREFIX=$NORVA_ROOT/build/wine-soak
 WORK=$(mktemp -d /tmp/norva-soak.XXXXXX)
-NPID= LOADPID=
+NPID= LOADPID= SAMPLER=
 cleanup() {
+  [[ -n $SAMPLER ]] && kill "$SAMPLER" 2>/dev/null
   [[ -n $NPID ]] && kill "$NPID" 2>/dev/null
   [[ -n $LOADPID ]] && kill "$LOADPID" 2>/dev/null
   WINEPREFIX=$PREFIX timeout 30 wineserver -k >/dev/null 2>&1 || true
@@ -165,6 +166,17 @@ slope() {
        END { d = n * sxx - sx * sx; if (n < 2 || d == 0) print 0; else printf "%.3f\n", (n * sxy - sx * sy) / d }'
 }
 
+# Private memory sampled every second by a process of its own, so that the
+# slow calls of the driving loop below do not thin the samples out.
+SAMPLES=$WORK/private.samples
+(
+  while kill -0 "$NPID" 2>/dev/null; do
+    echo "$SECONDS $(private_kib)"
+    sleep 1
+  done
+) >"$SAMPLES" 2>/dev/null &
+SAMPLER=$!
+
 TABLE=$OUT/soak-win$BITS.tsv
 HEADER="min	private_KiB	fds	server_fds	handles	threads	unix_threads	windows	x_windows	x_pixmaps	x_pictures	x_gcs	busy%	refreshes	dialogs"
 FORMAT='%4s %11s %4s %10s %7s %7s %12s %7s %9s %9s %10s %6s %5s %9s %7s\n'
@@ -176,17 +188,11 @@ FAIL=
 start=$SECONDS
 end=$((start + MINUTES * 60))
 minute=1 next_row=$((start + 60)) next_refresh=$start next_dialog=$((start + 30))
-tab=0 refreshes=0 dialogs=0 least= samples=()
+tab=0 refreshes=0 dialogs=0 row_start=$SECONDS
 while ((SECONDS < end)); do
   if ! kill -0 "$NPID" 2>/dev/null; then
     FAIL="norva.exe exited (minute $minute)"
     break
-  fi
-  p=$(private_kib)
-  if [[ -n $p && $p -gt 0 ]]; then
-    samples+=("$p")
-    [[ -z $least ]] || ((p < least)) || p=$least
-    least=$p
   fi
   if ((SECONDS >= next_refresh)); then
     next_refresh=$((SECONDS + 5))
@@ -219,32 +225,37 @@ while ((SECONDS < end)); do
   fi
   if ((SECONDS >= next_row)); then
     next_row=$((next_row + 60))
-    # A busy machine, or a long refresh of the inspector's heap tab, may
-    # delay an answer: the program has stopped answering only when three
-    # probes in a row get none (30 s).
-    for ((n = 0; n < 3; n++)); do
+    # A loaded machine (the soak runs under nice beside other work), or a
+    # long refresh of the inspector's heap tab, delays answers: the program
+    # has stopped answering only when no probe gets an answer for 2 minutes.
+    give_up=$((SECONDS + 120))
+    while :; do
       answers=0
       read -r _ _ _ handles _ threads _ windows _ answers _ < <(probe) || true
       [[ $answers == 1 ]] && break
-      echo "minute $minute: no answer to WM_NULL within 10 s (last tab clicked: $(((tab + 3) % 4)))" >>"$OUT/probe.log"
-      import -window root "$OUT/no-answer-$minute-$n.png" 2>/dev/null || true
+      echo "minute $minute, ${SECONDS}s: no answer to WM_NULL within 10 s (last tab clicked: $(((tab + 3) % 4)))" >>"$OUT/probe.log"
+      ((SECONDS < give_up)) || break
     done
     if [[ $answers != 1 ]]; then
-      FAIL="norva.exe did not answer three WM_NULLs in a row within 10 s each (minute $minute)"
+      import -window root "$OUT/no-answer-$minute.png" 2>/dev/null || true
+      FAIL="norva.exe answered no WM_NULL for 2 minutes (minute $minute)"
       break
     fi
     spid=$(server_pid) || spid=
     read -r xw xp xr xg < <(x_resources)
-    # Samples taken while a cleaning held its block (more than 256 MB above
-    # the minute's least): how busy the cleaning kept the program.
-    busy=$(printf '%s\n' "${samples[@]}" | awk -v l="${least:-0}" '{ n++; if ($1 > l + 262144) b++ } END { printf "%d", n ? 100 * b / n : 0 }')
+    # The least private memory of the minute's samples, and the share of
+    # them taken while a cleaning held its block (more than 256 MB above the
+    # least): how busy the cleaning kept the program.
+    read -r least busy < <(awk -v from="$row_start" -v to="$SECONDS" '$1 >= from && $1 < to && $2 > 0 { v[++n] = $2; if (!l || $2 < l) l = $2 }
+      END { for (i = 1; i <= n; i++) if (v[i] > l + 262144) b++; printf "%s %d\n", n ? l : "-", n ? 100 * b / n : 0 }' "$SAMPLES")
+    row_start=$SECONDS
     sfds=-
     [[ -n $spid ]] && sfds=$(fd_count "$spid")
     row="$minute	${least:--}	$(fd_count "$NPID")	$sfds	${handles:--}	${threads:--}	$(unix_threads)	${windows:--}	$xw	$xp	$xr	$xg	$busy	$refreshes	$dialogs"
     echo "$row" >>"$TABLE"
     # shellcheck disable=SC2086,SC2059 # the row's fields as printf arguments
     printf "$FORMAT" $row
-    minute=$((minute + 1)) least= samples=() refreshes=0 dialogs=0
+    minute=$((minute + 1)) refreshes=0 dialogs=0
   fi
   sleep 1
 done
