@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(&fileSize, data, size < 8 ? size : 8);
   const uint8_t* bytes = size < 8 ? data + size : data + 8;
   const size_t count = size < 8 ? 0 : size - 8;
-  for (const auto& checked : {CheckBitmapHeader(bytes, count, fileSize), CheckBitmapHeader(data, size, size)}) {
+  for (const auto& checked :
+       {CheckBitmapHeader(bytes, count, fileSize), CheckBitmapHeader(data, size, size)}) {
     if (checked && (!BitmapSizeAllowed(checked->width, checked->height) || checked->width <= 0 ||
                     checked->height <= 0))
       std::abort();

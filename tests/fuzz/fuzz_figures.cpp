@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const std::string text = FigureForm(megabytes, kind, step);
       if (text.empty() || text.size() > 64) std::abort();
     }
-    const std::string fitted = FigureText(megabytes, kind, [&](const std::string& t) { return t.size() <= room; });
+    const std::string fitted =
+        FigureText(megabytes, kind, [&](const std::string& t) { return t.size() <= room; });
     if (fitted.empty()) std::abort();
   }
   return 0;
