@@ -8,6 +8,13 @@
 
 enable_language(RC)
 
+# Reproducible exes: the source and build folders do not reach the binaries
+# (__FILE__, debug records), so two builds of one commit in two folders give
+# the same bytes. The core was defined before, so it gets them too.
+set(NORVA_REPRO_OPTIONS -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+add_compile_options(${NORVA_REPRO_OPTIONS})
+target_compile_options(norva_core PRIVATE ${NORVA_REPRO_OPTIONS})
+
 set(NORVA_WIN32_DEFINITIONS
   WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE
   WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)

@@ -237,8 +237,13 @@ if [[ -n ${BUILT[64]:-} ]]; then
   tar -C "$NORVA_ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$repro/src" -xf -
   if (cmake --preset win64 -S "$repro/src" -B "$repro/win64" &&
     cmake --build "$repro/win64" -j "${NORVA_JOBS:-2}" --target norva) >"$LOGS/repro.log" 2>&1; then
-    if cmp "$BUILD/win64/norva.exe" "$repro/win64/norva.exe" >>"$LOGS/repro.log" 2>&1; then
-      echo "PASS norva.exe built in $BUILD/win64 and in $repro/win64 is byte-identical" | tee -a "$LOGS/repro.log"
+    # The exe's version resource holds the CMake project's version.
+    version=$(sed -nE 's/^project\(Norva .*VERSION ([0-9.]+).*/\1/p' "$NORVA_ROOT/CMakeLists.txt")
+    if ! strings -el "$BUILD/win64/norva.exe" | grep -qx "$version"; then
+      echo "FAIL the version resource of norva.exe does not hold the project's version $version"
+      record "reproducible win64" 0 1 0 "version $version not in the exe"
+    elif cmp "$BUILD/win64/norva.exe" "$repro/win64/norva.exe" >>"$LOGS/repro.log" 2>&1; then
+      echo "PASS norva.exe built in $BUILD/win64 and in $repro/win64 is byte-identical (version $version)" | tee -a "$LOGS/repro.log"
       echo "1 passed, 0 failed" >>"$LOGS/repro.log"
       record_summary "reproducible win64" "$LOGS/repro.log" 0
     else
