@@ -1,3 +1,10 @@
+# The fuzz build (preset "fuzz", clang) makes only the fuzz targets.
+option(NORVA_FUZZ "Build the libFuzzer targets (clang) instead of the tests" OFF)
+if(NORVA_FUZZ)
+  include(cmake/FuzzTargets.cmake)
+  return()
+endif()
+
 # Native (Linux) build: the simulated OS, the headless toolkit, unit tests
 # and benchmarks. The test build runs with AddressSanitizer and UBSan.
 option(NORVA_SANITIZE "Build with ASan and UBSan" ON)

@@ -8,6 +8,13 @@
 
 enable_language(RC)
 
+# Reproducible exes: the source and build folders do not reach the binaries
+# (__FILE__, debug records), so two builds of one commit in two folders give
+# the same bytes. The core was defined before, so it gets them too.
+set(NORVA_REPRO_OPTIONS -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+add_compile_options(${NORVA_REPRO_OPTIONS})
+target_compile_options(norva_core PRIVATE ${NORVA_REPRO_OPTIONS})
+
 set(NORVA_WIN32_DEFINITIONS
   WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE
   WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
@@ -19,7 +26,12 @@ target_compile_definitions(norva_win32 PRIVATE ${NORVA_WIN32_DEFINITIONS})
 target_link_libraries(norva_win32 PUBLIC norva_core
   comctl32 comdlg32 shell32 winmm gdi32 user32 advapi32 kernel32)
 
-set(NORVA_STATIC_LINK -static -static-libgcc -static-libstdc++ $<$<CONFIG:MinSizeRel,Release>:-s>)
+# --no-insert-timestamp: no link time in the PE header (reproducible builds).
+set(NORVA_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp
+  $<$<CONFIG:MinSizeRel,Release>:-s>)
+
+# The project's version for the version resource (resources/norva.rc).
+configure_file(resources/version.h.in ${CMAKE_BINARY_DIR}/generated/norva_version.h @ONLY)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
   add_executable(norva WIN32 src/app/main.cpp resources/norva.rc)
@@ -27,6 +39,8 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
   target_compile_definitions(norva PRIVATE ${NORVA_WIN32_DEFINITIONS})
   target_link_libraries(norva PRIVATE norva_win32)
   target_link_options(norva PRIVATE -mwindows ${NORVA_STATIC_LINK})
+  target_include_directories(norva PRIVATE ${CMAKE_BINARY_DIR}/generated)
+  include(cmake/Package.cmake)
 endif()
 
 file(GLOB NORVA_CONFORMANCE_SOURCES CONFIGURE_DEPENDS tests/conformance/*.cpp)
@@ -51,6 +65,7 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/ToolkitCheck.cpp)
   target_compile_definitions(toolkit_check PRIVATE ${NORVA_WIN32_DEFINITIONS})
   target_link_libraries(toolkit_check PRIVATE norva_win32)
   target_link_options(toolkit_check PRIVATE -mconsole ${NORVA_STATIC_LINK})
+  target_include_directories(toolkit_check PRIVATE ${CMAKE_BINARY_DIR}/generated)
 endif()
 
 # inspector_peek.exe: reads and drives the inspector's controls from outside
@@ -68,4 +83,14 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/onewindow.cpp)
   add_executable(onewindow WIN32 bench/wine/onewindow.cpp)
   target_compile_definitions(onewindow PRIVATE ${NORVA_WIN32_DEFINITIONS})
   target_link_options(onewindow PRIVATE ${NORVA_STATIC_LINK})
+endif()
+
+# soak_load.exe and soak_probe.exe: the rising and falling memory load and
+# the object counts of scripts/soak.sh (tests/soak/).
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/soak/soak_probe.cpp)
+  foreach(tool soak_load soak_probe)
+    add_executable(${tool} tests/soak/${tool}.cpp)
+    target_compile_definitions(${tool} PRIVATE ${NORVA_WIN32_DEFINITIONS})
+    target_link_options(${tool} PRIVATE -mconsole ${NORVA_STATIC_LINK})
+  endforeach()
 endif()

@@ -8,10 +8,12 @@ NORVA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Debian packages the build and the tests need. wine32:i386 runs the 32-bit
 # exe, fonts-noto-cjk gives Wine a font with the Japanese glyphs, and
 # fonts-ipafont-gothic the Gothic faces that stand in for the MS Gothic fonts
-# the program asks for (prefix_fonts).
+# the program asks for (prefix_fonts). clang and libclang-rt-14-dev build the
+# fuzz targets (scripts/fuzz.sh); xrestop counts X resources (scripts/soak.sh).
 NORVA_PACKAGES=(g++ cmake make googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
-  xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk fonts-ipafont-gothic)
+  xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk fonts-ipafont-gothic
+  clang libclang-rt-14-dev xrestop)
 
 # The Wine loaders, called directly: /usr/bin/wine is a script that always
 # prefers the 32-bit loader, which would put every 64-bit tool call (reg,

@@ -4,7 +4,10 @@
 #   2. the 32- and 64-bit Windows builds;
 #   3. ini_conformance.exe of both builds under Wine, and toolkit_check.exe
 #      of the 64-bit build under Wine + Xvfb;
-#   4. the end-to-end tests (tests/e2e/run.sh) on both norva.exe under Wine + Xvfb.
+#   4. the end-to-end tests (tests/e2e/run.sh) on both norva.exe under Wine + Xvfb;
+#   5. the fuzz targets (scripts/fuzz.sh): their seeds, then 20 s of fuzzing each;
+#   6. the 64-bit exe built a second time from a copy of the sources in
+#      another folder, compared byte for byte with the first (reproducible).
 # Ends with "N passed, M failed" over all of them and exits non-zero when
 # anything failed or could not run.
 #
@@ -14,6 +17,7 @@
 #   NORVA_E2E_WIN32_SLOW_CASES   e2e cases for the 32-bit exe when the kernel cannot run
 #                                32-bit programs and it runs under qemu-i386 (slow)
 #   NORVA_SKIP_INSTALL=1         don't check the Debian packages
+#   NORVA_FUZZ_SECONDS=20        fuzzing time per target (0: only the seeds)
 set -euo pipefail
 
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -209,6 +213,50 @@ for bits in 64 32; do
   record_summary "$name" "$LOGS/e2e-win$bits.log" "$rc" "$note"
   echo "[$((SECONDS - t))s]"
 done
+
+# --- 5. fuzz targets ---------------------------------------------------------
+
+stage "fuzz targets (seeds, then ${NORVA_FUZZ_SECONDS:-20}s each)"
+t=$SECONDS
+rc=0
+fuzz_args=("${NORVA_FUZZ_SECONDS:-20}")
+[[ ${NORVA_FUZZ_SECONDS:-20} == 0 ]] && fuzz_args=(--replay)
+NORVA_SKIP_INSTALL=1 "$NORVA_ROOT/scripts/fuzz.sh" "${fuzz_args[@]}" >"$LOGS/fuzz.log" 2>&1 || rc=$?
+grep -E '^(PASS|FAIL)' "$LOGS/fuzz.log" || true
+record_summary "fuzz targets" "$LOGS/fuzz.log" "$rc"
+echo "[$((SECONDS - t))s]"
+
+# --- 6. reproducible build ----------------------------------------------------
+
+if [[ -n ${BUILT[64]:-} ]]; then
+  stage "reproducible build (win64 norva.exe from a second folder)"
+  t=$SECONDS
+  repro=$BUILD/repro
+  rm -rf "$repro"
+  mkdir -p "$repro/src"
+  tar -C "$NORVA_ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$repro/src" -xf -
+  if (cmake --preset win64 -S "$repro/src" -B "$repro/win64" &&
+    cmake --build "$repro/win64" -j "${NORVA_JOBS:-2}" --target norva) >"$LOGS/repro.log" 2>&1; then
+    # The exe's version resource holds the CMake project's version.
+    version=$(sed -nE 's/^project\(Norva .*VERSION ([0-9.]+).*/\1/p' "$NORVA_ROOT/CMakeLists.txt")
+    if ! strings -el "$BUILD/win64/norva.exe" | grep -qx "$version"; then
+      echo "FAIL the version resource of norva.exe does not hold the project's version $version"
+      record "reproducible win64" 0 1 0 "version $version not in the exe"
+    elif cmp "$BUILD/win64/norva.exe" "$repro/win64/norva.exe" >>"$LOGS/repro.log" 2>&1; then
+      echo "PASS norva.exe built in $BUILD/win64 and in $repro/win64 is byte-identical (version $version)" | tee -a "$LOGS/repro.log"
+      echo "1 passed, 0 failed" >>"$LOGS/repro.log"
+      record_summary "reproducible win64" "$LOGS/repro.log" 0
+    else
+      echo "FAIL the two builds of norva.exe differ: $(tail -1 "$LOGS/repro.log")"
+      record "reproducible win64" 0 1 0 "exes differ"
+    fi
+  else
+    echo "FAIL the second build failed (log: $LOGS/repro.log)"
+    record "reproducible win64" 0 1 0 "second build failed"
+  fi
+  rm -rf "$repro"
+  echo "[$((SECONDS - t))s]"
+fi
 
 # --- summary -----------------------------------------------------------------
 

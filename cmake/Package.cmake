@@ -1,0 +1,38 @@
+# The release package (CPack, ZIP): norva-<version>-win32.zip or -win64.zip
+# holding norva.exe, the license and the Japanese user guide in a folder
+# norva-<version>-win32|win64. `cmake --build --preset win64 --target package`
+# makes it in the build folder; scripts/package.sh makes both and their
+# SHA256SUMS.
+
+# The guide is kept as UTF-8 with LF line ends in docs/; Windows' Notepad
+# gets it with a byte-order mark and CR LF line ends.
+set(NORVA_GUIDE ${CMAKE_BINARY_DIR}/package/readme-ja.txt)
+add_custom_command(OUTPUT ${NORVA_GUIDE}
+  COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/docs/guide-ja.txt -DOUT=${NORVA_GUIDE}
+          -P ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/docs/guide-ja.txt ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
+  COMMENT "Windows text of the user guide")
+set(NORVA_LICENSE ${CMAKE_BINARY_DIR}/package/LICENSE.txt)
+add_custom_command(OUTPUT ${NORVA_LICENSE}
+  COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/LICENSE -DOUT=${NORVA_LICENSE} -DNOBOM=1
+          -P ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
+  COMMENT "Windows text of the license")
+add_custom_target(package_texts ALL DEPENDS ${NORVA_GUIDE} ${NORVA_LICENSE})
+
+install(TARGETS norva RUNTIME DESTINATION .)
+install(FILES ${NORVA_LICENSE} ${NORVA_GUIDE} DESTINATION .)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(NORVA_ARCH win64)
+else()
+  set(NORVA_ARCH win32)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME norva)
+set(CPACK_PACKAGE_VENDOR "the Norva authors")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME norva-${PROJECT_VERSION}-${NORVA_ARCH})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES OFF)
+include(CPack)
