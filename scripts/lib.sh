@@ -283,7 +283,9 @@ wait_window() {
 # Milliseconds of the wall clock.
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # The median of the whole numbers on stdin, one a line ("-" when none).
-median() { sort -n | awk '{a[NR] = $1} END {if (NR) print (NR % 2 ? a[(NR + 1) / 2] : int((a[NR / 2] + a[NR / 2 + 1]) / 2)); else print "-"}'; }
+# The median of the numbers on stdin; lines that are not numbers ("-" for a
+# run that saw nothing) are left out, and no number at all prints "-".
+median() { { grep -E '^-?[0-9]+([.][0-9]+)?$' || true; } | sort -n | awk '{a[NR] = $1} END {if (NR) print (NR % 2 ? a[(NR + 1) / 2] : int((a[NR / 2] + a[NR / 2 + 1]) / 2)); else print "-"}'; }
 # Private memory and RSS of process $1, from its smaps_rollup.
 memory_of() {
   awk '/^Rss:/ {r = $2} /^Private_Clean:/ {c = $2} /^Private_Dirty:/ {d = $2}

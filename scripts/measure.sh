@@ -198,18 +198,18 @@ section startup && for bits in 64 32; do
       if ((r > 0)); then fl_map+=("$T_MAP") fl_paint+=("$T_PAINT"); fi
     fi
   done
-  nm=$(printf '%s\n' "${nv_map[@]}" | grep -v -- - | median)
-  np=$(printf '%s\n' "${nv_paint[@]}" | grep -v -- - | median)
-  tm=$(printf '%s\n' "${tm_map[@]}" | grep -v -- - | median)
-  tp=$(printf '%s\n' "${tm_paint[@]}" | grep -v -- - | median)
+  nm=$(printf '%s\n' "${nv_map[@]}" | median)
+  np=$(printf '%s\n' "${nv_paint[@]}" | median)
+  tm=$(printf '%s\n' "${tm_map[@]}" | median)
+  tp=$(printf '%s\n' "${tm_paint[@]}" | median)
   echo "win$bits norva.exe : mapped ${nm} ms, painted ${np} ms   (runs: ${nv_paint[*]})"
   echo "win$bits taskmgr   : mapped ${tm} ms, painted ${tp} ms   (runs: ${tm_paint[*]})"
   if [[ $np =~ ^[0-9]+$ && $tp =~ ^[0-9]+$ ]] && ((tp > 0)); then
     awk -v a="$np" -v b="$tp" 'BEGIN {printf "win%s ratio norva/taskmgr (painted): %.2f\n", "'"$bits"'", a / b}'
   fi
   if [[ -n $floor ]]; then
-    fm=$(printf '%s\n' "${fl_map[@]}" | grep -v -- - | median)
-    fp=$(printf '%s\n' "${fl_paint[@]}" | grep -v -- - | median)
+    fm=$(printf '%s\n' "${fl_map[@]}" | median)
+    fp=$(printf '%s\n' "${fl_paint[@]}" | median)
     echo "win$bits onewindow : mapped ${fm} ms, painted ${fp} ms   (runs: ${fl_paint[*]})"
     if [[ $np =~ ^[0-9]+$ && $fp =~ ^[0-9]+$ ]] && ((fp > 0)); then
       awk -v a="$np" -v b="$fp" 'BEGIN {printf "win%s ratio norva/onewindow (painted): %.2f\n", "'"$bits"'", a / b}'
@@ -297,10 +297,10 @@ if section cleaning; then
         ftm+=("$(sed -nE 's/.*memset ([0-9.]+) ms.*/\1/p' "$OUTFILE" | tr -d '\r' | head -1)")
       fi
     done
-    b=$(printf '%s\n' "${big[@]}" | grep -v -- - | median)
-    sm=$(printf '%s\n' "${small[@]}" | grep -v -- - | median)
-    fw=$(printf '%s\n' "${ftw[@]}" | grep -v -- - | median)
-    fm=$(printf '%s\n' "${ftm[@]}" | grep -v -- '^$' | awk '{printf "%d\n", $1}' | median)
+    b=$(printf '%s\n' "${big[@]}" | median)
+    sm=$(printf '%s\n' "${small[@]}" | median)
+    fw=$(printf '%s\n' "${ftw[@]}" | median)
+    fm=$(printf '%s\n' "${ftm[@]}" | awk 'NF {printf "%d\n", $1}' | median)
     echo "win$bits norva.exe -exec, 1 GiB : ${b} ms   (runs: ${big[*]})"
     echo "win$bits norva.exe -exec, 1 MiB : ${sm} ms   (runs: ${small[*]})"
     echo "win$bits firsttouch.exe 1024    : ${fw} ms wall, memset alone ${fm} ms   (wall runs: ${ftw[*]}; memset runs: ${ftm[*]})"

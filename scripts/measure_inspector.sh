@@ -93,8 +93,8 @@ for ((r = 1; r <= OPENS; r++)); do
 done
 echo "== first opening of the inspector, $OPENS fresh starts: click on [情報] (xdotool) until the window"
 echo "   is mapped (xwininfo) and painted (>16 colours in 'import -window root -crop' of it)"
-echo "open, mapped : $(printf '%s\n' "${t_map[@]}" | grep -v -- - | median) ms   (runs: ${t_map[*]})"
-echo "open, painted: $(printf '%s\n' "${t_paint[@]}" | grep -v -- - | median) ms   (runs: ${t_paint[*]})"
+echo "open, mapped : $(printf '%s\n' "${t_map[@]}" | median) ms   (runs: ${t_map[*]})"
+echo "open, painted: $(printf '%s\n' "${t_paint[@]}" | median) ms   (runs: ${t_paint[*]})"
 mb=$(printf '%s\n' "${mem_start[@]}" | median) mo=$(printf '%s\n' "${mem_open[@]}" | median)
 echo "private memory (Private_Clean + Private_Dirty), medians: after start ${mb} KiB, inspector open ${mo} KiB, +$((mo - mb)) KiB"
 

@@ -103,8 +103,8 @@ done
 echo "== settings dialog of $EXE, $RUNS runs, Xvfb $DISPLAY, Wine $("$WINE64" --version 2>/dev/null)"
 echo "   method: click on [設定] (xdotool), poll xwininfo for the 523x325 window (mapped), then"
 echo "   'import -window root -crop' of it until the first tab's red bar shows (painted)."
-echo "open, mapped : $(printf '%s\n' "${t_map[@]}" | grep -v -- - | median) ms   (runs: ${t_map[*]})"
-echo "open, painted: $(printf '%s\n' "${t_paint[@]}" | grep -v -- - | median) ms   (runs: ${t_paint[*]})"
+echo "open, mapped : $(printf '%s\n' "${t_map[@]}" | median) ms   (runs: ${t_map[*]})"
+echo "open, painted: $(printf '%s\n' "${t_paint[@]}" | median) ms   (runs: ${t_paint[*]})"
 mb=$(printf '%s\n' "${mem_before[@]}" | median) mo=$(printf '%s\n' "${mem_open[@]}" | median)
 rb=$(printf '%s\n' "${rss_before[@]}" | median) ro=$(printf '%s\n' "${rss_open[@]}" | median)
 echo "private memory (Private_Clean + Private_Dirty): before ${mb} KiB, dialog open ${mo} KiB, +$((mo - mb)) KiB"

@@ -167,7 +167,17 @@ case_graph_tab() {
   close_and_expect_exit "$pid" "$log" || return 1
   # 30 steps of 10 pixels: each line is at least 250 pixels long.
   ((green > 2000)) || failed "no grid: $green green pixels ($shot)" || return 1
-  ((red >= 250)) || failed "no red free-memory line: $red red pixels ($shot)" || return 1
-  ((yellow >= 250)) || failed "no yellow processor-load line: $yellow yellow pixels ($shot)" || return 1
-  REASON="after 30 s: $red red, $yellow yellow, $green grid pixels; saved $shot"
+  ((yellow >= 250)) || failed "no yellow processor-load line: $yellow yellow, $red red pixels ($shot)" || return 1
+  # The red line stands at the free share of physical memory; under 1 % free
+  # it lies on the picture's bottom edge, just below the last row, as drawn
+  # by design. Wine counts free, buffered and cached pages as free.
+  local free_pct
+  free_pct=$(awk '/^MemTotal:/ {t = $2} /^(MemFree|Buffers|Cached):/ {f += $2}
+                  END {if (t) printf "%d", 100 * f / t; else print 100}' /proc/meminfo)
+  if ((red < 250)); then
+    ((free_pct < 2)) || failed "no red free-memory line: $red red, $yellow yellow pixels, $free_pct % of physical memory free ($shot)" || return 1
+    REASON="after 30 s: $yellow yellow, $green grid pixels; red on the bottom edge with $free_pct % free; saved $shot"
+    return 0
+  fi
+  REASON="after 30 s: $red red, $yellow yellow, $green grid pixels ($free_pct % free); saved $shot"
 }
