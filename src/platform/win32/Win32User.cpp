@@ -2,6 +2,7 @@
 #include <string>
 
 #include "platform/BitmapFile.h"
+#include "platform/win32/LateBound.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/Win32Areas.h"
 #include "platform/win32/Win32Fonts.h"
@@ -209,7 +210,7 @@ BOOL Win32Shell::Shell_NotifyIconA(DWORD message, const NotifyIconData& data) {
 }
 
 BOOL Win32Sound::sndPlaySoundA(const std::string& path, UINT flags) {
-  return ::sndPlaySoundW(Wide(path).c_str(), flags);
+  return LateSndPlaySoundW(Wide(path).c_str(), flags);
 }
 
 LONG Win32Registry::RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, DWORD access,

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/LateBound.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/WinText.h"
 #include "toolkit/win32/Gdi.h"
@@ -184,13 +185,13 @@ BOOL GetOpenPictureFileName(OPENFILENAMEW& ofn) {
   layout.AddStatic(WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, kPaneLeft, kPaneTop, kPaneWidth,
                    kPaneHeight, kPreviewId);
   const HGLOBAL block = layout.Copy();
-  if (block == nullptr) return ::GetOpenFileNameW(&ofn);
+  if (block == nullptr) return platform::win32::LateGetOpenFileNameW(&ofn);
   PreviewState state;
   ofn.Flags |= OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE | OFN_EXPLORER;
   ofn.hInstance = static_cast<HINSTANCE>(block);
   ofn.lpfnHook = &PreviewHook;
   ofn.lCustData = reinterpret_cast<LPARAM>(&state);
-  const BOOL chosen = ::GetOpenFileNameW(&ofn);
+  const BOOL chosen = platform::win32::LateGetOpenFileNameW(&ofn);
   state.Release();
   ::GlobalFree(block);
   return chosen;

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/win32/LateBound.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/WinText.h"
 #include "toolkit/win32/ComCtrlPeers.h"
@@ -257,7 +258,7 @@ class Win32BackendImpl final : public Backend {
     ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR |
                 (dialog.HideReadOnly ? OFN_HIDEREADONLY : 0) |
                 (dialog.Sizeable ? OFN_ENABLESIZING : 0);
-    if (!(dialog.PicturePreview ? GetOpenPictureFileName(ofn) : ::GetOpenFileNameW(&ofn)))
+    if (!(dialog.PicturePreview ? GetOpenPictureFileName(ofn) : platform::win32::LateGetOpenFileNameW(&ofn)))
       return false;
     dialog.FileName = Utf8(file.data(), std::wcslen(file.data()));
     return true;
@@ -275,7 +276,7 @@ class Win32BackendImpl final : public Backend {
     choose.rgbResult = ColorRef(dialog.Color);
     choose.lpCustColors = custom;
     choose.Flags = CC_RGBINIT;
-    if (!::ChooseColorW(&choose)) return false;
+    if (!platform::win32::LateChooseColorW(&choose)) return false;
     dialog.Color = choose.rgbResult;
     return true;
   }
