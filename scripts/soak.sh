@@ -188,7 +188,7 @@ printf "$FORMAT" $HEADER
 FAIL=
 start=$SECONDS
 end=$((start + MINUTES * 60))
-minute=1 next_row=$((start + 60)) next_refresh=$start next_dialog=$((start + 30))
+minute=1 next_row=$((start + 60)) next_refresh=$start next_dialog=$((start + 30)) last_refresh=$start
 tab=0 refreshes=0 dialogs=0 row_start=$SECONDS
 while ((SECONDS < end)); do
   if ! kill -0 "$NPID" 2>/dev/null; then
@@ -197,13 +197,19 @@ while ((SECONDS < end)); do
   fi
   if ((SECONDS >= next_refresh)); then
     next_refresh=$((SECONDS + 5))
+    # A refresh that fails once (a busy machine, a peek that timed out) is
+    # tried again at the next turn; only an inspector that answers no
+    # refresh for 2 minutes has stopped answering.
     if peek click '最新の情報に更新' >/dev/null && read -r x y < <(peek tab "$tab"); then
       xdotool mousemove "$x" "$y" click 1
       tab=$(((tab + 1) % 4))
       refreshes=$((refreshes + 1))
-    else
+      last_refresh=$SECONDS
+    elif ((SECONDS - last_refresh > 120)); then
       FAIL="the inspector no longer answers (minute $minute)"
       break
+    else
+      echo "minute $minute: a refresh of the inspector failed; tried again in 5 s" >>"$OUT/peek.log"
     fi
   fi
   if ((SECONDS >= next_dialog)); then
