@@ -228,7 +228,9 @@ server_requests() {
   { grep -aoE '^[0-9a-f]+: init_(first_)?thread\( unix_pid=[0-9]+' "$log" || true; } |
     awk -v pid="$pid" '{split($0, a, "unix_pid="); if (a[2] == pid) {sub(/:.*/, ""); print}}' |
     sort -u >"$WORK/threads-$1.txt"
-  { tail -n +"$start" "$log" | grep -aoE '^[0-9a-f]+: [a-z_]+\(' || true; } |
+  # Requests only: the trace prints each request as "name( args )" and its
+  # reply as "name() = ..."; counting both would double every figure.
+  { tail -n +"$start" "$log" | grep -aoE '^[0-9a-f]+: [a-z_]+\( ' || true; } |
     awk 'NR == FNR {mine[$1] = 1; next} {t = $1; sub(/:$/, "", t); if (t in mine) {sub(/\(/, "", $2); print $2}}' \
       "$WORK/threads-$1.txt" - | sort | uniq -c | sort -rn >"$WORK/counts-$1.txt"
   awk '{n += $1} END {printf "%s: %.1f requests a second in all; by kind (per second):\n", "'"$1"'", n / 10}' "$WORK/counts-$1.txt"
