@@ -16,6 +16,8 @@
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/Win32Api.h"
 #include "toolkit/win32/Win32Backend.h"
+// After the toolkit: <windows.h> must not come before its declarations.
+#include "platform/win32/LateBound.h"
 
 namespace {
 
@@ -196,6 +198,15 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 void RunChecks(TApplication& app, TCheckForm& f) {
+  // The file and colour dialogs' and the sounds' libraries wait for their
+  // first use: a form built and shown has loaded neither.
+  const bool unloaded =
+      ::GetModuleHandleA("comdlg32.dll") == nullptr && ::GetModuleHandleA("winmm.dll") == nullptr;
+  using norva::platform::win32::LateBound;
+  Check(unloaded && LateBound<decltype(::GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW") &&
+            LateBound<decltype(::ChooseColorW)>("comdlg32.dll", "ChooseColorW") &&
+            LateBound<decltype(::sndPlaySoundW)>("winmm.dll", "sndPlaySoundW"),
+        "comdlg32 and winmm loaded at the first call, not at start");
   const HWND form = H(f);
   RECT window{};
   ::GetWindowRect(form, &window);
