@@ -20,6 +20,12 @@ NORVA_PACKAGES=(g++ cmake make googletest libgtest-dev libbenchmark-dev
 # taskkill, wineboot) through the 32-bit loader first.
 WINE32=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
+# Where the kernel has no IA-32 emulation the 32-bit loader runs under
+# qemu-i386, which hands its guest a reserved 4 GB only when asked; without
+# it, Wine's fixed mapping of the shared user data (0x7ffe0000) can meet
+# qemu's own mappings and every 32-bit start fails with "failed to map the
+# shared user data". Harmless where 32-bit programs run natively.
+export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xffff0000}
 command -v wine >/dev/null 2>&1 && [[ ! -x $WINE32 ]] && WINE32=$(command -v wine)
 command -v wine64 >/dev/null 2>&1 && [[ ! -x $WINE64 ]] && WINE64=$(command -v wine64)
 
