@@ -181,6 +181,21 @@ TEST(MemoryProbe, TheOlderRecordSubtractsInThirtyTwoBits) {
   EXPECT_EQ(f.usedVirtual, 0x100000u);
 }
 
+TEST(MemoryProbe, MoreFreeThanTotalIsNoneUsed) {
+  // Wine reports a 32-bit process a total capped at 4 GB beside the whole
+  // machine's free memory.
+  win::MEMORYSTATUSEX ex{};
+  ex.ullTotalPhys = 3625ull << 20;
+  ex.ullAvailPhys = 23ull * GiB;
+  ex.ullTotalPageFile = ex.ullAvailPageFile = 1ull << 30;
+  EXPECT_EQ(FiguresOf(ex).usedPhys, 0u);
+  EXPECT_EQ(FiguresOf(ex).usedPage, 0u);
+  win::MEMORYSTATUS old{};
+  old.dwTotalPhys = 0x10000000u;
+  old.dwAvailPhys = 0x20000000u;
+  EXPECT_EQ(FiguresOf(old).usedPhys, 0u);
+}
+
 class MemoryProbeTest : public NorvaTest {};
 
 TEST_F(MemoryProbeTest, EachFamilySamplesThroughItsOwnCall) {
