@@ -1,5 +1,6 @@
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "platform/BitmapFile.h"
 #include "platform/win32/LateBound.h"
@@ -89,11 +90,10 @@ struct MonitorWalk {
 
 std::vector<MONITORINFO> Win32User::DisplayMonitors() {
   // Windows 95 and NT 4 have no monitor calls: looked up, not linked.
-  const ::HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  const auto enumerate = reinterpret_cast<EnumDisplayMonitorsProc>(
-      reinterpret_cast<void*>(::GetProcAddress(user32, "EnumDisplayMonitors")));
-  const auto getInfo = reinterpret_cast<GetMonitorInfoProc>(
-      reinterpret_cast<void*>(::GetProcAddress(user32, "GetMonitorInfoW")));
+  const auto enumerate =
+      LateBound<std::remove_pointer_t<EnumDisplayMonitorsProc>>("user32.dll", "EnumDisplayMonitors");
+  const auto getInfo =
+      LateBound<std::remove_pointer_t<GetMonitorInfoProc>>("user32.dll", "GetMonitorInfoW");
   std::vector<MONITORINFO> monitors;
   if (enumerate != nullptr && getInfo != nullptr) {
     MonitorWalk walk{getInfo, &monitors};
