@@ -12,7 +12,10 @@
 #
 #   scripts/soak.sh [--minutes N] [--32] [--warmup M] [--out DIR]
 #
-# Each minute prints one row: Norva's private memory between cleanings (the
+# Each minute prints one row (under emulation, where one turn of the driving
+# loop can take longer, when the turn ends; a row is labelled with the
+# minutes run so far and the slopes are per minute of the run): Norva's
+# private memory between cleanings (the
 # least of the samples taken every second: a cleaning's block would
 # hide a leak), the file descriptors of its Wine process and of the
 # wineserver, its handle count and threads as Wine's server keeps them
@@ -161,9 +164,9 @@ x_resources() {
     END { printf "%d %d %d %d\n", W, P, R, G }'
 }
 
-# The least-squares slope (per minute) of the numbers on stdin, one a line.
+# The least-squares slope (per minute) of the "minute value" pairs on stdin.
 slope() {
-  awk '{ n++; x = n; sx += x; sy += $1; sxx += x * x; sxy += x * $1 }
+  awk '{ n++; x = $1; sx += x; sy += $2; sxx += x * x; sxy += x * $2 }
        END { d = n * sxx - sx * sx; if (n < 2 || d == 0) print 0; else printf "%.3f\n", (n * sxy - sx * sy) / d }'
 }
 
@@ -189,7 +192,7 @@ FAIL=
 start=$SECONDS
 end=$((start + MINUTES * 60))
 minute=1 next_row=$((start + 60)) next_refresh=$start next_dialog=$((start + 30)) last_refresh=$start
-tab=0 refreshes=0 dialogs=0 row_start=$SECONDS
+tab=0 refreshes=0 dialogs=0 row_start=$SECONDS rows_done=0
 while ((SECONDS < end)); do
   if ! kill -0 "$NPID" 2>/dev/null; then
     FAIL="norva.exe exited (minute $minute)"
@@ -233,7 +236,7 @@ while ((SECONDS < end)); do
     fi
   fi
   if ((SECONDS >= next_row)); then
-    next_row=$((next_row + 60))
+    next_row=$((SECONDS + 60))
     # A loaded machine (the soak runs under nice beside other work), or a
     # long refresh of the inspector's heap tab, delays answers: the program
     # has stopped answering only when no probe gets an answer for 2 minutes.
@@ -260,11 +263,15 @@ while ((SECONDS < end)); do
     row_start=$SECONDS
     sfds=-
     [[ -n $spid ]] && sfds=$(fd_count "$spid")
+    # A row is labelled with the minutes run so far: under emulation one turn
+    # of this loop can take longer than a minute, and the slopes are per
+    # minute of the run, not per row.
+    minute=$(((SECONDS - start + 30) / 60))
     row="$minute	${least:--}	$(fd_count "$NPID")	$sfds	${handles:--}	${threads:--}	$(unix_threads)	${windows:--}	$xw	$xp	$xr	$xg	$busy	$refreshes	$dialogs"
     echo "$row" >>"$TABLE"
     # shellcheck disable=SC2086,SC2059 # the row's fields as printf arguments
     printf "$FORMAT" $row
-    minute=$((minute + 1)) refreshes=0 dialogs=0
+    rows_done=$((rows_done + 1)) minute=$((minute + 1)) refreshes=0 dialogs=0
   fi
   sleep 1
 done
@@ -278,7 +285,7 @@ if [[ -z $FAIL ]]; then
   else
     for col in 2 3 4 5 6 7 8 9 10 11 12; do
       name=$(cut -f "$col" <<<"$HEADER")
-      values=$(cut -f "$col" <<<"$rows" | grep -E '^[0-9]+$' || true)
+      values=$(cut -f "1,$col" <<<"$rows" | grep -E $'^[0-9]+\t[0-9]+$' || true)
       s=$(slope <<<"$values")
       # The later half on its own: growth that has stopped (one step up, a
       # heap that grew once) is no leak; a leak is still growing at the end.
@@ -297,4 +304,4 @@ if [[ -n $FAIL ]]; then
   echo "SOAK FAILED: $FAIL" | tee -a "$OUT/verdict.txt"
   exit 1
 fi
-echo "SOAK PASSED: $((minute - 1)) minutes, table in $TABLE" | tee -a "$OUT/verdict.txt"
+echo "SOAK PASSED: $(((SECONDS - start) / 60)) minutes, $rows_done rows, table in $TABLE" | tee -a "$OUT/verdict.txt"
