@@ -23,10 +23,9 @@ file(GLOB NORVA_WIN32_SOURCES CONFIGURE_DEPENDS
   src/platform/win32/*.cpp src/toolkit/win32/*.cpp)
 add_library(norva_win32 STATIC ${NORVA_WIN32_SOURCES})
 target_compile_definitions(norva_win32 PRIVATE ${NORVA_WIN32_DEFINITIONS})
-# comdlg32 and winmm are bound at their first use (platform/win32/LateBound.h),
-# not linked: a start need not load them.
-target_link_libraries(norva_win32 PUBLIC norva_core
-  comctl32 shell32 gdi32 user32 advapi32 kernel32)
+# comdlg32, winmm, shell32 and comctl32 are bound at their first use
+# (platform/win32/LateBound.h), not linked: a start need not load them.
+target_link_libraries(norva_win32 PUBLIC norva_core gdi32 user32 advapi32 kernel32)
 
 # --no-insert-timestamp: no link time in the PE header (reproducible builds).
 set(NORVA_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp

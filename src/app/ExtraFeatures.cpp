@@ -138,6 +138,7 @@ void TMainForm::CleaningFinished(uint64_t freeBefore, bool completed) {
 }
 
 void TMainForm::ShowBalloon(const std::string& text) {
+  AddPendingTrayIcon();
   platform::NotifyIconData tray = TrayRecord();
   tray.uFlags = win::NIF_INFO;
   // One balloon at a time: the one still shown goes first.

@@ -256,7 +256,7 @@ void TMainForm::FormCreate(TObject*) {
   FIconCleaning = user.LoadIconResource("TASKTRAY01", 16, 16, flags);
   FTrayIcon = FIconNormal != nullptr ? FIconNormal : user.ApplicationIcon();
   FTrayTip = "Norva";
-  AddTrayIcon();
+  FTrayPending = true;
   FTaskbarCreatedMsg = user.RegisterWindowMessageA("TaskbarCreated");
   Application->OnDeactivate = [this](TObject* s) { AppDeactivate(s); };
   Application->OnMinimize = [this](TObject* s) { AppMinimize(s); };
@@ -265,7 +265,12 @@ void TMainForm::FormCreate(TObject*) {
   StartExtras();
 }
 
+void TMainForm::AddPendingTrayIcon() {
+  if (FTrayPending) AddTrayIcon();
+}
+
 void TMainForm::AddTrayIcon() {
+  FTrayPending = false;
   platform::NotifyIconData tray = TrayRecord();
   tray.uFlags = win::NIF_MESSAGE | win::NIF_ICON | win::NIF_TIP;
   tray.uCallbackMessage = FIconNotifyMsg;
@@ -275,6 +280,7 @@ void TMainForm::AddTrayIcon() {
 }
 
 void TMainForm::ModifyTray(win::UINT flags, win::HICON icon, const std::string& tip) {
+  AddPendingTrayIcon();
   platform::NotifyIconData tray = TrayRecord();
   tray.uFlags = flags;
   if ((flags & win::NIF_ICON) != 0) icon = ShownTrayIcon(icon);
@@ -300,7 +306,7 @@ void TMainForm::FormCloseQuery(TObject*, bool& CanClose) {
 
 void TMainForm::FormDestroy(TObject*) {
   if (!FNtFamily) ReadPerfCounter(win::HKEY_DYN_DATA, kStopStat, kCpuUsage);
-  Os().shell.Shell_NotifyIconA(win::NIM_DELETE, TrayRecord());
+  if (!FTrayPending) Os().shell.Shell_NotifyIconA(win::NIM_DELETE, TrayRecord());
   StopExtras();
 }
 

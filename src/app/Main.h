@@ -141,6 +141,10 @@ class TMainForm : public TForm {
   win::UINT FTaskbarCreatedMsg = 0;
   win::HICON FTrayIcon = nullptr;
   std::string FTrayTip;
+  // The tray icon is added by the first timer tick, after the window has
+  // painted: the shell's answer to an added icon holds the start-up up.
+  bool FTrayPending = false;
+  void AddPendingTrayIcon();
 
   // The tray icon record of every tray call: zeroed, this window, id 0.
   platform::NotifyIconData TrayRecord();

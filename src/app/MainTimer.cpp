@@ -54,6 +54,7 @@ std::string TMainForm::FittedFigure(int index, TNovelLabel& label, double megaby
 void TMainForm::timMainTimer(TObject*) {
   TSettingFrm& s = *SettingFrm;
   auto& user = Os().user;
+  AddPendingTrayIcon();
   // A fresh sample for everything this tick shows and decides.
   SampleMemory();
 

@@ -252,7 +252,7 @@ void THeapChkFrm::WireEvents() {
 // --- Shared helpers -------------------------------------------------------------------
 
 void THeapChkFrm::ProcessMessages() {
-  if (!FCreating && Application != nullptr) Application->ProcessMessages();
+  if (Application != nullptr) Application->ProcessMessages();
 }
 
 void THeapChkFrm::ShowReadCount(const std::string& text) {
@@ -413,11 +413,9 @@ void THeapChkFrm::ReadThreadList() {
 // --- Window -----------------------------------------------------------------------------
 
 void THeapChkFrm::FormCreate(TObject*) {
-  FCreating = true;
-  ReadProcessList();
-  ReadHeapList();
-  ReadThreadList();
-  FCreating = false;
+  // The lists are first read when the window is first shown (FormShow reads
+  // them at every showing): a read here, while the main window starts, would
+  // be replaced before anyone could see it.
   if (IsNtFamily()) return;
   // The 9x family: full paths in szExeFile, no working-set limits.
   for (TControl* c : std::initializer_list<TControl*>{&lblMinSize, &lblMaxSize, &edtMinSize,

@@ -133,10 +133,6 @@ class THeapChkFrm : public tk::TForm, public inspector::ReadProtocol {
   // The creation time read with each entry of cmbTargetProc (none where the
   // process could not be asked), in the entries' order.
   std::vector<std::optional<uint64_t>> FTargetCreation;
-  // Messages are not let through while the window is being created: the
-  // main window that creates it runs its timers already, but has not read
-  // its settings yet.
-  bool FCreating = false;
 };
 
 extern THeapChkFrm* HeapChkFrm;

@@ -178,17 +178,37 @@ win::HWND TWinControl::Handle() {
 
 void TWinControl::CreateHandle() {
   if (FParent != nullptr) FParent->Handle();
+  FMakingPeer = true;
   FPeer = CurrentBackend().CreatePeer(*this);
-  // Windowed children come to life with their parent.
+  FMakingPeer = false;
+  CreateChildrenInside();
+}
+
+void TWinControl::CreateChildrenInside() {
   for (TControl* c : FControls)
-    if (auto* w = dynamic_cast<TWinControl*>(c); w != nullptr && !w->HandleAllocated())
+    if (auto* w = dynamic_cast<TWinControl*>(c);
+        w != nullptr && !w->HandleAllocated() && !w->OutsideParent())
       w->CreateHandle();
+}
+
+bool TWinControl::OutsideParent() const {
+  if (FParent == nullptr) return false;
+  return FLeft >= FParent->Width() || FTop >= FParent->Height() || FLeft + FWidth <= 0 ||
+         FTop + FHeight <= 0;
 }
 
 void TWinControl::DestroyHandle() { FPeer.reset(); }
 
 void TWinControl::Changed(TChange what) {
+  if (what == TChange::Bounds && !FPeer && !FMakingPeer && FParent != nullptr &&
+      FParent->HandleAllocated() && !OutsideParent()) {
+    // Come inside: the window is made with the control's current properties.
+    CreateHandle();
+    return;
+  }
   if (FPeer) FPeer->Update(what);
+  // A parent grown over children that lay outside it gives them their windows.
+  if (what == TChange::Bounds && FPeer) CreateChildrenInside();
 }
 
 void TWinControl::PaintBackground(TCanvas& canvas) { canvas.FillRect(ClientRect(), FColor); }

@@ -176,6 +176,10 @@ class TWinControl : public TControl {
   const std::vector<TControl*>& Controls() const { return FControls; }
 
   // The native window, created on first need (a test backend gives a token).
+  // A windowed child comes to life with its parent, except one that lies
+  // wholly outside its parent's area (kept there until needed, as a
+  // cleaning's stop button is): it gets its window when it first comes
+  // inside, or when its handle is asked for.
   win::HWND Handle();
   bool HandleAllocated() const { return FPeer != nullptr; }
   ControlPeer* Peer() const { return FPeer.get(); }
@@ -226,8 +230,12 @@ class TWinControl : public TControl {
   friend class TControl;
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
+  bool OutsideParent() const;
+  void CreateChildrenInside();
   std::vector<TControl*> FControls;
   std::unique_ptr<ControlPeer> FPeer;
+  // Set while the backend makes the peer (which may set the bounds itself).
+  bool FMakingPeer = false;
   int FAlignLevel = 0;
   bool FAlignPending = false;
   bool FAligning = false;

@@ -797,10 +797,14 @@ TEST_F(CleanerTest, TheWindowAndTheTrayShowTheCleaningAndComeBackAfter) {
   Start();
   backend.AdvanceTime(100);
   const size_t trayBefore = os.shell.notifyIconCalls.size();
+  // The stop button, kept below the window, has no window of its own until
+  // a cleaning brings it in.
+  EXPECT_FALSE(form->btnStop.HandleAllocated());
   bool lookSeen = false;
   atSleep = [&](const SleepSeen& s) {
     if (s.status != Status(1)) return;
     lookSeen = true;
+    EXPECT_TRUE(form->btnStop.HandleAllocated());
     for (tk::TControl* b : TopRow()) EXPECT_FALSE(b->Visible()) << b->Name;
     EXPECT_FALSE(form->sbtnWGetMem.Visible());
     EXPECT_EQ(form->stcInfo.Top(), 0);

@@ -631,6 +631,8 @@ TEST_F(InspectorOpening, OpensOnceRebuildsWhenShownAndStopsAtClose) {
   os.processes.Add(8, 0, "a.exe");
   ASSERT_NE(HeapChkFrm, nullptr);
   EXPECT_FALSE(HeapChkFrm->Visible());
+  // Nothing is read before the lists can be seen.
+  EXPECT_EQ(os.processes.snapshotsTaken, 0);
   form->sbtnMemHeap.Click();
   EXPECT_TRUE(HeapChkFrm->Visible());
   EXPECT_EQ(HeapChkFrm->lvActiveProcess.Count(), 1);

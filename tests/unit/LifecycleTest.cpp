@@ -41,19 +41,30 @@ TEST_F(LifecycleTest, AnythingThrownEndsTheProgramWithTheErrorMessage) {
 }
 
 TEST_F(LifecycleTest, AFirstCopyRunsUntilItsWindowClosesAndSavesOnTheWay) {
-  // The close arrives from the system once the loop runs.
-  backend.QueueInput([] { MainForm->Perform(win::WM_CLOSE); });
-  EXPECT_EQ(RunNorva({}), 0);
-  EXPECT_TRUE(os.user.messageBoxes.empty());
-  EXPECT_TRUE(os.profile.Exists(Ini()));
-  EXPECT_FALSE(os.shell.IconAdded(nullptr));
-  ASSERT_FALSE(os.shell.notifyIconCalls.empty());
-  EXPECT_EQ(os.shell.notifyIconCalls.back().message, win::NIM_DELETE);
-  EXPECT_EQ(os.kernel.OutstandingLibraryReferences(), 0);
+  // The close arrives from the system once the loop runs, after the first
+  // tick has added the tray icon; a close before it removes none.
+  for (bool ticked : {true, false}) {
+    os.kernel.existingMutexes.clear();
+    os.shell.notifyIconCalls.clear();
+    if (ticked) backend.QueueInput([this] { backend.AdvanceTime(100); });
+    backend.QueueInput([] { MainForm->Perform(win::WM_CLOSE); });
+    EXPECT_EQ(RunNorva({}), 0);
+    EXPECT_TRUE(os.user.messageBoxes.empty());
+    EXPECT_TRUE(os.profile.Exists(Ini()));
+    EXPECT_FALSE(os.shell.IconAdded(nullptr));
+    ASSERT_EQ(os.shell.notifyIconCalls.size(), ticked ? 2u : 0u);
+    if (ticked) {
+      EXPECT_EQ(os.shell.notifyIconCalls.back().message, win::NIM_DELETE);
+    }
+    EXPECT_EQ(os.kernel.OutstandingLibraryReferences(), 0);
+  }
 }
 
-TEST_F(LifecycleTest, TheTrayIconIsAddedAfterTheSettingsAreRead) {
+TEST_F(LifecycleTest, TheTrayIconIsAddedByTheFirstTickAfterTheWindowShows) {
   Start();
+  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(os.shell.notifyIconCalls.empty());
+  backend.AdvanceTime(100);
   ASSERT_FALSE(os.shell.notifyIconCalls.empty());
   const auto& add = os.shell.notifyIconCalls.front();
   EXPECT_EQ(add.message, win::NIM_ADD);
@@ -72,12 +83,14 @@ TEST_F(LifecycleTest, TheTrayIconIsAddedAfterTheSettingsAreRead) {
 TEST_F(LifecycleTest, AMissingTrayPictureFallsBackToTheProgramIcon) {
   os.user.knownIcons.clear();
   Start();
+  backend.AdvanceTime(100);
   EXPECT_EQ(os.shell.notifyIconCalls.front().data.hIcon, os.user.applicationIcon);
   EXPECT_EQ(form->FIconCleaning, nullptr);
 }
 
 TEST_F(LifecycleTest, ClosingSavesEverySettingBeforeTheTrayIconGoes) {
   Start();
+  backend.AdvanceTime(100);
   const size_t writesBefore = os.profile.Writes.size();
   const size_t trayBefore = os.shell.notifyIconCalls.size();
   CloseBySystem();

@@ -315,6 +315,28 @@ TEST_F(ToolkitControlsTest, AFormShowsClosesAndSizesItsWindow) {
   EXPECT_EQ(log, (std::vector<std::string>{"show", "close", "close", "hide", "show"}));
 }
 
+TEST_F(ToolkitControlsTest, AChildOutsideItsParentGetsItsWindowWhenItComesInOrIsAsked) {
+  form.SetClientSize(200, 80);
+  TButton inside(&form), below(&form), left(&form), asked(&form), grown(&form);
+  inside.SetBounds(0, 60, 38, 16);
+  below.SetBounds(0, 88, 38, 16);
+  left.SetBounds(-40, 0, 38, 16);
+  asked.SetBounds(300, 0, 38, 16);
+  grown.SetBounds(0, 90, 38, 16);
+  form.Handle();
+  EXPECT_TRUE(inside.HandleAllocated());
+  for (TButton* b : {&below, &left, &asked, &grown}) EXPECT_FALSE(b->HandleAllocated());
+  // Partly inside is inside.
+  below.SetTop(70);
+  EXPECT_TRUE(below.HandleAllocated());
+  left.SetLeft(-38);
+  EXPECT_FALSE(left.HandleAllocated());
+  EXPECT_NE(asked.Handle(), nullptr);
+  form.SetClientSize(200, 100);
+  EXPECT_TRUE(grown.HandleAllocated());
+  EXPECT_FALSE(left.HandleAllocated());
+}
+
 TEST_F(ToolkitControlsTest, ComboEntriesAddAndClearKeepingTheSelectionRule) {
   TComboBox combo(&form);
   auto& peer = backend.PeerOf(combo);

@@ -1,7 +1,8 @@
 // System functions Norva needs only now and then (the file and colour
-// dialogs, the warning sounds), bound at their first call instead of at
-// start: their libraries, and the many they pull in (printing, audio, COM),
-// are then loaded only by a program that opens a dialog or plays a sound.
+// dialogs, the warning sounds) or only after its window shows (the tray
+// icon), bound at their first call instead of at start: their libraries, and
+// the many they pull in (printing, audio, COM, the shell's helpers), are then
+// loaded only when needed.
 // A library that is loaded stays loaded to the end, as a linked one would.
 #pragma once
 
@@ -9,6 +10,7 @@
 
 #include <commdlg.h>
 #include <mmsystem.h>
+#include <shellapi.h>
 
 namespace norva::platform::win32 {
 
@@ -22,8 +24,9 @@ Function* LateBound(const char* library, const char* name) {
   return reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
-// The dialogs and the sound, each bound once; a missing function acts as a
-// dialog the user cancelled, or a sound that could not be played.
+// The dialogs, the sound and the tray, each bound once; a missing function
+// acts as a dialog the user cancelled, a sound that could not be played, or a
+// tray call the shell refused.
 inline BOOL LateGetOpenFileNameW(OPENFILENAMEW* ofn) {
   static const auto bound = LateBound<decltype(::GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW");
   return bound != nullptr ? bound(ofn) : FALSE;
@@ -37,6 +40,11 @@ inline BOOL LateChooseColorW(CHOOSECOLORW* choose) {
 inline BOOL LateSndPlaySoundW(const wchar_t* sound, UINT flags) {
   static const auto bound = LateBound<decltype(::sndPlaySoundW)>("winmm.dll", "sndPlaySoundW");
   return bound != nullptr ? bound(sound, flags) : FALSE;
+}
+
+inline BOOL LateShellNotifyIconW(DWORD message, NOTIFYICONDATAW* data) {
+  static const auto bound = LateBound<decltype(::Shell_NotifyIconW)>("shell32.dll", "Shell_NotifyIconW");
+  return bound != nullptr ? bound(message, data) : FALSE;
 }
 
 }  // namespace norva::platform::win32

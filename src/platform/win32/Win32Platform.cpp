@@ -6,9 +6,13 @@
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
 
-#include <shellapi.h>
-
 #include <cwchar>
+
+// The C runtime's own splitting of the wide command line, by the rules every
+// C program's argv follows (exported by msvcrt.dll; not in the headers). The
+// shell's CommandLineToArgvW would load shell32 and its helpers at start.
+extern "C" int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expandWildcards,
+                                      int* startInfo);
 
 namespace norva::platform::win32 {
 
@@ -30,10 +34,12 @@ Platform& Win32Platform() {
 std::vector<std::string> CommandLineArgs() {
   std::vector<std::string> args;
   int count = 0;
-  wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  if (argv == nullptr) return args;
-  for (int i = 1; i < count; ++i) args.push_back(Utf8(argv[i], std::wcslen(argv[i])));
-  ::LocalFree(argv);
+  wchar_t** argv = nullptr;
+  wchar_t** env = nullptr;
+  int newMode = 0;
+  if (__wgetmainargs(&count, &argv, &env, 0, &newMode) < 0 || argv == nullptr) return args;
+  for (int i = 1; i < count && argv[i] != nullptr; ++i)
+    args.push_back(Utf8(argv[i], std::wcslen(argv[i])));
   return args;
 }
 

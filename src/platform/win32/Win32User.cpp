@@ -206,7 +206,7 @@ BOOL Win32Shell::Shell_NotifyIconA(DWORD message, const NotifyIconData& data) {
     CopyCut(record.szInfoTitle, Wide(data.szInfoTitle));
     record.dwInfoFlags = data.dwInfoFlags;
   }
-  return ::Shell_NotifyIconW(message, &record);
+  return LateShellNotifyIconW(message, &record);
 }
 
 BOOL Win32Sound::sndPlaySoundA(const std::string& path, UINT flags) {

@@ -100,6 +100,7 @@ void HintManager::Tick() {
 
 void HintManager::Show(const TControl& control, POINT screen) {
   if (FTip == nullptr) {
+    EnsureCommonControls();
     FTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, ApplicationWindow(), nullptr, Instance(),

@@ -76,21 +76,6 @@ TButton* FindButton(const TWinControl& parent, bool wantDefault) {
 
 class Win32BackendImpl final : public Backend {
  public:
-  Win32BackendImpl() {
-    // comctl32 of every version has InitCommonControls; the Ex form, which
-    // also registers the tab and bar classes, is taken when present.
-    using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    ::InitCommonControls();
-    if (HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll")) {
-      if (auto init = reinterpret_cast<InitEx>(
-              reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx")))) {
-        INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
-                                                          ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-        init(&classes);
-      }
-    }
-  }
-
   std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) override {
     if (auto* form = dynamic_cast<TForm*>(&control)) return std::make_unique<FormPeer>(*form);
     if (auto native = CreateNativePeer(control)) return native;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "platform/win32/LateBound.h"
 #include "platform/win32/WinText.h"
 #include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/Gdi.h"
@@ -49,6 +50,25 @@ void ShowError(const std::exception& error) {
 }  // namespace
 
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
+
+void EnsureCommonControls() {
+  static const bool done = [] {
+    // comctl32 of every version has InitCommonControls; the Ex form, which
+    // also registers the tab and bar classes, is taken when present.
+    using platform::win32::LateBound;
+    if (auto init = LateBound<decltype(::InitCommonControlsEx)>("comctl32.dll",
+                                                                "InitCommonControlsEx")) {
+      INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
+                                                        ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+      init(&classes);
+    } else if (auto old = LateBound<decltype(::InitCommonControls)>("comctl32.dll",
+                                                                   "InitCommonControls")) {
+      old();
+    }
+    return true;
+  }();
+  (void)done;
+}
 
 TShiftState MouseShift(WPARAM wParam) {
   TShiftState shift = 0;
@@ -206,6 +226,7 @@ void WinPeer::CreateOwnWindow(DWORD exStyle, DWORD style, HWND parent, int x, in
 }
 
 void WinPeer::CreateSystemWindow(const wchar_t* className, DWORD exStyle, DWORD style) {
+  EnsureCommonControls();
   HWND window = ::CreateWindowExW(exStyle, className, Wide(FControl.Caption()).c_str(), style,
                                   ToDevice(FControl.Left()), ToDevice(FControl.Top()),
                                   ToDevice(FControl.Width()), ToDevice(FControl.Height()),

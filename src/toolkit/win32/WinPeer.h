@@ -75,5 +75,9 @@ HINSTANCE Instance();
 HWND ApplicationWindow();
 // Shift-state bits of a mouse message's wParam.
 TShiftState MouseShift(WPARAM wParam);
+// Loads the common controls and registers their classes, once, before the
+// first system control or tooltip is made: a start whose windows are all the
+// program's own (the main window) then loads none of it.
+void EnsureCommonControls();
 
 }  // namespace norva::tk::win32
