@@ -102,12 +102,16 @@ toggle_startup() {
   local found
   found=$(wait_window "設定画面" 523x325 "$T_WINDOW") || failed "no dialog after a click on [設定]" || return 1
   read -r DLG_ID DLG_X DLG_Y <<<"$found"
-  sleep 1
+  # Clicked once the dialog has painted: a click that comes while a busy
+  # machine still lays it out is lost.
+  shoot_dialog "$CASE_DIR/dialog.png" || return 1
   click_dialog "$SET_TAB4"
   sleep 0.5
   click_dialog "$SET_STARTUP"
   sleep 0.3
   click_dialog "$SET_OK"
+  # OK once more if the first click was lost: the dialog is still there.
+  wait_gone "$DLG_ID" 5 || click_dialog "$SET_OK"
   wait_dialog_closed
 }
 
