@@ -228,7 +228,11 @@ while ((SECONDS < end)); do
         ((++n < 300)) || break
         sleep 0.2
       done
-      ((n < 300)) || { FAIL="the settings dialog did not close on its cancel button (minute $minute)"; break; }
+      if ((n >= 300)); then
+        import -window root "$OUT/dialog-stuck-$minute.png" 2>/dev/null || true
+        FAIL="the settings dialog did not close on its cancel button (minute $minute)"
+        break
+      fi
       dialogs=$((dialogs + 1))
     else
       FAIL="the settings dialog did not open (minute $minute)"
