@@ -141,8 +141,9 @@ class TMainForm : public TForm {
   win::UINT FTaskbarCreatedMsg = 0;
   win::HICON FTrayIcon = nullptr;
   std::string FTrayTip;
-  // The tray icon is added by the first timer tick, after the window has
-  // painted: the shell's answer to an added icon holds the start-up up.
+  // The tray icon is added by the first main-timer tick (or the first tray
+  // change, if one comes sooner), after the window has painted: the shell's
+  // answer to an added icon holds the start-up up.
   bool FTrayPending = false;
   void AddPendingTrayIcon();
 

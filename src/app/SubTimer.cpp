@@ -43,7 +43,6 @@ FreeMemoryPoint FreePointOf(const win::MEMORYSTATUS& m, int32_t scale) {
 
 void TMainForm::timSubTimer(TObject*) {
   TSettingFrm& s = *SettingFrm;
-  AddPendingTrayIcon();
   // A fresh sample for the graph and its range texts.
   SampleMemory();
 
