@@ -257,17 +257,34 @@ stop_xvfb() {
 }
 
 # Lists the visible top-level X windows of the given title and size, one
-# "ID X Y" line each (absolute position).
+# "ID X Y" line each (absolute position). The map state and the place are
+# read in one look at the window: Wine makes a window's X window, hidden, at
+# the place it was created and moves it before it maps it, so a place read
+# before the window was seen mapped can be one it never was shown at.
 list_windows() {
-  local title=$1 size=$2 line id
-  while read -r line; do
-    id=${line%% *}
-    [[ $(xwininfo -id "$id" 2>/dev/null | sed -n 's/^ *Map State: //p') == IsViewable ]] || continue
-    echo "$line" | sed -nE "s/^(0x[0-9a-f]+) .* ${size}[+-]-?[0-9]+[+-]-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3/p"
-  done < <(xwininfo -root -children 2>/dev/null | sed 's/^ *//' | grep -F "\"$title\": (" | grep -E " ${size}[+-]")
+  local title=$1 size=$2 id
+  while read -r id; do
+    xwininfo -id "$id" 2>/dev/null | awk -v id="$id" -v size="^(${size})\$" '
+      /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+      /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} /Map State/ {s = $NF}
+      END {if (s == "IsViewable" && (w "x" h) ~ size) print id, x, y}'
+  done < <(xwininfo -root -children 2>/dev/null | sed 's/^ *//' | grep -F "\"$title\": (" | grep -E " ${size}[+-]" | awk '{print $1}')
 }
 
 find_window() { list_windows "$@" | head -1; }
+
+# The visible top-level X windows that have a name: one '"NAME" WxH+X+Y'
+# line each.
+shown_windows() {
+  local id
+  while read -r id; do
+    xwininfo -id "$id" 2>/dev/null | awk '
+      NR <= 2 && /Window id:/ {sub(/^[^"]*/, ""); name = $0}
+      /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+      /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} /Map State/ {s = $NF}
+      END {if (s == "IsViewable") print name, w "x" h "+" x "+" y}'
+  done < <(xwininfo -root -children 2>/dev/null | sed 's/^ *//' | grep -E '^0x[0-9a-f]+ "' | awk '{print $1}')
+}
 
 # Waits up to $3 seconds for find_window; prints its answer.
 wait_window() {

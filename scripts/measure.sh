@@ -94,16 +94,17 @@ wineserver -p
 timeout 60 "$WINE64" reg query 'HKCU\Software\Wine' >/dev/null 2>&1 || true
 
 # Prints "ID X Y W H" of the first visible top-level window of X class $1
-# that is larger than 1x1, or nothing.
+# that is larger than 1x1, or nothing. State and place come from one look
+# at the window (see list_windows in lib.sh).
 window_of_class() {
-  xwininfo -root -children 2>/dev/null | sed 's/^ *//' | { grep -F "(\"$1\" " || true; } |
-    sed -nE 's/^(0x[0-9a-f]+) .* ([0-9]+)x([0-9]+)[+-]-?[0-9]+[+-]-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \4 \5 \2 \3/p' |
-    while read -r id x y w h; do
-      ((w > 1 && h > 1)) || continue
-      [[ $(xwininfo -id "$id" 2>/dev/null | sed -n 's/^ *Map State: //p') == IsViewable ]] || continue
-      echo "$id $x $y $w $h"
-      break
-    done
+  local id
+  xwininfo -root -children 2>/dev/null | sed 's/^ *//' | { grep -F "(\"$1\" " || true; } | awk '{print $1}' |
+    while read -r id; do
+      xwininfo -id "$id" 2>/dev/null | awk -v id="$id" '
+        /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} /Map State/ {s = $NF}
+        END {if (s == "IsViewable" && w > 1 && h > 1) print id, x, y, w, h}'
+    done | head -1
 }
 
 # Starts $2 with loader $1, waits for its window (class $3) to be mapped and

@@ -110,8 +110,6 @@ toggle_startup() {
   click_dialog "$SET_STARTUP"
   sleep 0.3
   click_dialog "$SET_OK"
-  # OK once more if the first click was lost: the dialog is still there.
-  wait_gone "$DLG_ID" 5 || click_dialog "$SET_OK"
   wait_dialog_closed
 }
 

@@ -674,6 +674,10 @@ for name in "${CASE_LIST[@]}"; do
   else
     echo "FAIL win$BITS/$name ($((SECONDS - started))s): $REASON"
     FAILED=$((FAILED + 1))
+    # What was on the screen when it failed: the shown top-level windows
+    # (a message box or another dialog in the way is named here) and a shot.
+    echo "  shown windows: $(shown_windows | head -12 | tr '\n' ';')"
+    import -window root "$CASE_DIR/screen-at-failure.png" 2>/dev/null || true
     # Keep what the failed case left for a look.
     mkdir -p "$OUT/failed"
     rm -rf "${OUT:?}/failed/$name"
