@@ -220,8 +220,8 @@ while ((SECONDS < end)); do
     if dlg=$(click_until_window 15 8 設定画面 523x325); then
       read -r dlg_id dlg_x dlg_y <<<"$dlg"
       sleep 1
-      # Clicked again every 5 s while the dialog stays: a click that came
-      # while a busy machine was still laying the dialog out is lost.
+      # Clicked again every 5 s while the dialog stays: a click lost on a
+      # busy machine does not end the run.
       n=0
       while [[ $(xwininfo -id "$dlg_id" 2>/dev/null | sed -n 's/^ *Map State: //p') == IsViewable ]]; do
         ((n % 25 == 0)) && xdotool mousemove $((dlg_x + 470)) $((dlg_y + 302)) click 1
