@@ -256,19 +256,34 @@ stop_xvfb() {
   fi
 }
 
+# One look at X window $1: "STATE X Y W H NAME" (map state, absolute place,
+# size, the quoted name if it has one). State and place must come from the
+# same look: Wine makes a form's X window hidden at the place it was created
+# and moves it before it maps it, so a place read apart from the state can be
+# one the window was never shown at.
+window_look() {
+  xwininfo -id "$1" 2>/dev/null | awk '
+    NR <= 2 && /Window id:/ {sub(/^[^"]*/, ""); name = $0}
+    /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} /Map State/ {s = $NF}
+    END {if (s != "") print s, x, y, w, h, name}'
+}
+
+# The IDs of the top-level X windows whose line in the root's listing
+# matches; the arguments are grep's.
+top_windows() {
+  xwininfo -root -children 2>/dev/null | sed 's/^ *//' | { grep "$@" || true; } | awk '{print $1}'
+}
+
 # Lists the visible top-level X windows of the given title and size, one
-# "ID X Y" line each (absolute position). The map state and the place are
-# read in one look at the window: Wine makes a window's X window, hidden, at
-# the place it was created and moves it before it maps it, so a place read
-# before the window was seen mapped can be one it never was shown at.
+# "ID X Y" line each (absolute position).
 list_windows() {
-  local title=$1 size=$2 id
+  local title=$1 size=$2 id state x y w h
   while read -r id; do
-    xwininfo -id "$id" 2>/dev/null | awk -v id="$id" -v size="^(${size})\$" '
-      /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-      /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} /Map State/ {s = $NF}
-      END {if (s == "IsViewable" && (w "x" h) ~ size) print id, x, y}'
-  done < <(xwininfo -root -children 2>/dev/null | sed 's/^ *//' | grep -F "\"$title\": (" | grep -E " ${size}[+-]" | awk '{print $1}')
+    read -r state x y w h _ < <(window_look "$id") || continue
+    [[ $state == IsViewable && ${w}x$h =~ ^($size)$ ]] && echo "$id $x $y"
+  done < <(top_windows -F "\"$title\": (")
+  return 0
 }
 
 find_window() { list_windows "$@" | head -1; }
@@ -276,14 +291,12 @@ find_window() { list_windows "$@" | head -1; }
 # The visible top-level X windows that have a name: one '"NAME" WxH+X+Y'
 # line each.
 shown_windows() {
-  local id
+  local id state x y w h name
   while read -r id; do
-    xwininfo -id "$id" 2>/dev/null | awk '
-      NR <= 2 && /Window id:/ {sub(/^[^"]*/, ""); name = $0}
-      /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-      /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} /Map State/ {s = $NF}
-      END {if (s == "IsViewable") print name, w "x" h "+" x "+" y}'
-  done < <(xwininfo -root -children 2>/dev/null | sed 's/^ *//' | grep -E '^0x[0-9a-f]+ "' | awk '{print $1}')
+    read -r state x y w h name < <(window_look "$id") || continue
+    [[ $state == IsViewable ]] && echo "$name ${w}x$h+$x+$y"
+  done < <(top_windows -E '^0x[0-9a-f]+ "')
+  return 0
 }
 
 # Waits up to $3 seconds for find_window; prints its answer.

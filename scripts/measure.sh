@@ -94,17 +94,16 @@ wineserver -p
 timeout 60 "$WINE64" reg query 'HKCU\Software\Wine' >/dev/null 2>&1 || true
 
 # Prints "ID X Y W H" of the first visible top-level window of X class $1
-# that is larger than 1x1, or nothing. State and place come from one look
-# at the window (see list_windows in lib.sh).
+# that is larger than 1x1, or nothing.
 window_of_class() {
-  local id
-  xwininfo -root -children 2>/dev/null | sed 's/^ *//' | { grep -F "(\"$1\" " || true; } | awk '{print $1}' |
-    while read -r id; do
-      xwininfo -id "$id" 2>/dev/null | awk -v id="$id" '
-        /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} /Map State/ {s = $NF}
-        END {if (s == "IsViewable" && w > 1 && h > 1) print id, x, y, w, h}'
-    done | head -1
+  local id state x y w h
+  while read -r id; do
+    read -r state x y w h _ < <(window_look "$id") || continue
+    if [[ $state == IsViewable ]] && ((w > 1 && h > 1)); then
+      echo "$id $x $y $w $h"
+      return 0
+    fi
+  done < <(top_windows -F "(\"$1\" ")
 }
 
 # Starts $2 with loader $1, waits for its window (class $3) to be mapped and
