@@ -75,10 +75,7 @@ wait_tree_window() {
 }
 
 # "STATE X Y" of X window $1 (STATE: IsViewable, IsUnMapped, IsUnviewable).
-window_state() {
-  xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    /Map State/ {s = $NF} END {print s, x, y}'
-}
+window_state() { window_look "$1" | cut -d' ' -f1-3; }
 
 # Waits up to $3 seconds until window $1 is in map state $2; prints its "STATE X Y".
 wait_state() {
