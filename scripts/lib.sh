@@ -288,6 +288,9 @@ list_windows() {
 
 find_window() { list_windows "$@" | head -1; }
 
+# Whether X window $1 is shown (mapped, with its ancestors).
+is_shown() { [[ $(window_look "$1") == IsViewable* ]]; }
+
 # The visible top-level X windows that have a name: one '"NAME" WxH+X+Y'
 # line each.
 shown_windows() {

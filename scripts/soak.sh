@@ -223,7 +223,7 @@ while ((SECONDS < end)); do
       # Clicked again every 5 s while the dialog stays: a click lost on a
       # busy machine does not end the run.
       n=0
-      while [[ $(xwininfo -id "$dlg_id" 2>/dev/null | sed -n 's/^ *Map State: //p') == IsViewable ]]; do
+      while is_shown "$dlg_id"; do
         ((n % 25 == 0)) && xdotool mousemove $((dlg_x + 470)) $((dlg_y + 302)) click 1
         ((++n < 300)) || break
         sleep 0.2

@@ -54,13 +54,15 @@ close_by_x() {
 # (inside a virtual desktop the program's windows are children of the
 # desktop's window); the position is absolute.
 find_tree_window() {
-  local line id
-  while read -r line; do
-    id=${line%% *}
-    [[ $(xwininfo -id "$id" 2>/dev/null | sed -n 's/^ *Map State: //p') == IsViewable ]] || continue
-    echo "$line" | sed -nE 's/^(0x[0-9a-f]+) .* 200x80[+-]-?[0-9]+[+-]-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3/p'
-    return 0
-  done < <(xwininfo -root -tree 2>/dev/null | sed 's/^ *//' | grep -F '"Norva": (' | grep -E ' 200x80[+-]')
+  local id state x y w h
+  while read -r id; do
+    read -r state x y w h _ < <(window_look "$id") || continue
+    if [[ $state == IsViewable && ${w}x$h == 200x80 ]]; then
+      echo "$id $x $y"
+      return 0
+    fi
+  done < <(xwininfo -root -tree 2>/dev/null | sed 's/^ *//' | grep -F '"Norva": (' | awk '{print $1}')
+  return 0
 }
 
 # Waits for find_tree_window; sets WIN_ID, WIN_X, WIN_Y.

@@ -102,8 +102,7 @@ toggle_startup() {
   local found
   found=$(wait_window "設定画面" 523x325 "$T_WINDOW") || failed "no dialog after a click on [設定]" || return 1
   read -r DLG_ID DLG_X DLG_Y <<<"$found"
-  # Clicked once the dialog has painted: a click that comes while a busy
-  # machine still lays it out is lost.
+  # Clicked once the dialog shows its controls, as a user would.
   shoot_dialog "$CASE_DIR/dialog.png" || return 1
   click_dialog "$SET_TAB4"
   sleep 0.5

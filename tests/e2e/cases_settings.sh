@@ -43,7 +43,7 @@ open_settings() {
 # destroyed, as a system dialog's window is).
 wait_gone() {
   local end=$((SECONDS + $2))
-  while [[ $(window_state "$1") == IsViewable* ]]; do
+  while is_shown "$1"; do
     ((SECONDS < end)) || return 1
     sleep 0.1
   done

@@ -470,7 +470,7 @@ check_tray_added() {
   fi
   tray=$(xwininfo -root -children | grep -F '"Wine System Tray"' | awk '{print $1}' | head -1)
   [[ -n $tray ]] || failed "no tray window on the screen" || return 1
-  [[ $(xwininfo -id "$tray" | sed -n 's/^ *Map State: //p') == IsViewable ]] || failed "the tray window is not shown" || return 1
+  is_shown "$tray" || failed "the tray window is not shown" || return 1
 }
 
 # After the close: the program removed its icon (NIM_DELETE).
