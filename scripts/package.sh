@@ -28,7 +28,7 @@ done
 mkdir -p "$OUT"
 OUT=$(readlink -f "$OUT")
 
-[[ ${NORVA_SKIP_INSTALL:-0} == 1 ]] || install_packages
+[[ ${NORVA_SKIP_INSTALL:-0} == 1 ]] || install_packages build build32
 
 zips=()
 for arch in win32 win64; do

@@ -3,7 +3,8 @@
 #
 #   scripts/run.sh [--64] [--shot-only]
 #
-#   --64         the 64-bit build instead of the 32-bit one
+#   --64         the 64-bit build instead of the 32-bit one (also taken, and
+#                said, when 32-bit Wine cannot be had or run here)
 #   --shot-only  with or without a display: take the screenshot and stop Norva
 #
 # With a display ($DISPLAY set) Norva opens there and the script waits until
@@ -26,7 +27,7 @@ while (($#)); do
     --64) BITS=64 ;;
     --32) BITS=32 ;;
     --shot-only) SHOT_ONLY=1 ;;
-    -h | --help) sed -n '2,15p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,16p' "$0"; exit 0 ;;
     *) die "unknown option $1 (see --help)" ;;
   esac
   shift
@@ -37,11 +38,25 @@ SHOT=$BUILD/norva-screenshot.png
 PREFIX=$BUILD/wine-run
 mkdir -p "$BUILD"
 
-install_packages
-ensure_i386_exec
-if [[ $BITS == 32 && $NORVA_I386 == none ]]; then
-  die "this machine cannot run 32-bit programs; try scripts/run.sh --64"
+# The 64-bit build needs nothing 32-bit. Where the 32-bit exe cannot run
+# (no 32-bit Wine to be had, or a kernel that cannot run 32-bit programs)
+# the 64-bit build runs instead, and the script says so.
+INSTEAD=
+if [[ $BITS == 64 ]]; then
+  install_packages build wine
+else
+  install_packages build build32 wine wine32
+  ensure_i386_exec
+  if [[ $NORVA_I386 == none ]]; then
+    INSTEAD=$(no_i386_reason)
+    warn "the 32-bit build cannot run here ($INSTEAD): running the 64-bit build instead"
+    BITS=64
+  fi
 fi
+# Said again at the end, where it is seen.
+said_instead() {
+  [[ -z $INSTEAD ]] || echo "ran the 64-bit build, not the 32-bit one: $INSTEAD"
+}
 SLOW=1
 if [[ $BITS == 32 && $NORVA_I386 == emulated ]]; then
   SLOW=10
@@ -83,6 +98,7 @@ if ((!SHOT_ONLY)); then
   log "Norva runs on $DISPLAY; waiting for it to be closed (Ctrl-C stops it)"
   wait "$NORVA_PID" || true
   NORVA_PID=
+  said_instead
   exit 0
 fi
 
@@ -120,4 +136,5 @@ if [[ -f $INI ]]; then
 else
   warn "Norva wrote no settings file at close"
 fi
+said_instead
 exit 0
