@@ -107,7 +107,7 @@ NORVA_APT_FAILED=
 apt_update() {
   local out rc=0 first
   out=$(as_root env DEBIAN_FRONTEND=noninteractive LC_ALL=C apt-get update -q 2>&1) || rc=$?
-  NORVA_APT_FAILED=$(grep -E '^(Err:|[EW]: Failed to fetch)' <<<"$out" |
+  NORVA_APT_FAILED=$({ grep -E '^(Err:|[EW]: Failed to fetch)' <<<"$out" || true; } |
     sed -nE 's#^Err:[0-9]+ [^ ]+ ([^ /]+).*#\1#p; s#.*/dists/([^/]+)/.*#\1#p' | sort -u | tr '\n' ' ')
   NORVA_APT_FAILED=${NORVA_APT_FAILED% }
   if ((rc != 0)) || [[ -n $NORVA_APT_FAILED ]]; then

@@ -132,6 +132,8 @@ check() { # check NAME CONDITION-TEXT; the condition was tested by the caller
 # $STATE/rc, and what the shell knew afterwards to $STATE/vars.
 run_install() {
   (
+    # As the scripts that call it run.
+    set -euo pipefail
     export PATH=$STUBS:$PATH STATE
     # shellcheck source=/dev/null
     source "$LIB"
