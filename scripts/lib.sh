@@ -126,6 +126,7 @@ NORVA_APT_OPTS=()
 NORVA_APT_REASON=
 apt_install() {
   local plan removed before gone out rc=0
+  out=$(mktemp)
   plan=$(LC_ALL=C apt-get install -s -q --no-install-recommends "${NORVA_APT_OPTS[@]}" "$@" 2>&1) || {
     NORVA_APT_REASON=$(apt_reason "$plan")
     return 1
@@ -137,15 +138,13 @@ apt_install() {
   fi
   before=$(installed_list)
   log "installing: $*"
-  out=$(as_root env DEBIAN_FRONTEND=noninteractive LC_ALL=C apt-get install -y -q --no-install-recommends \
-    --no-remove "${NORVA_APT_OPTS[@]}" "$@" 2>&1) || rc=$?
+  as_root env DEBIAN_FRONTEND=noninteractive LC_ALL=C apt-get install -y -q --no-install-recommends \
+    --no-remove "${NORVA_APT_OPTS[@]}" "$@" 2>&1 | tee "$out" >&2 || rc=$?
   gone=$(comm -23 <(echo "$before") <(installed_list) | cut -d' ' -f1 | tr '\n' ' ')
   [[ -z $gone ]] || die "apt removed ${gone% } while installing $* (log above); reinstall them"
-  if ((rc != 0)); then
-    tail -20 <<<"$out" >&2
-    NORVA_APT_REASON=$(apt_reason "$out")
-    return 1
-  fi
+  ((rc == 0)) || NORVA_APT_REASON=$(apt_reason "$(cat "$out")")
+  rm -f "$out"
+  return $((rc != 0))
 }
 
 # The package of clang's sanitizer runtime for the clang installed, else for
