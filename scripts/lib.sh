@@ -99,6 +99,23 @@ apt_reason() {
   echo "${r:-apt-get install failed}"
 }
 
+# Among the i386 packages apt's output names, the libraries whose installed
+# amd64 version no i386 index offers (a Multi-Arch: same library must have
+# one version on both): "libexpat1 (amd64 2.5.0-1+deb12u5, i386 2.5.0-1+deb12u2)".
+multiarch_skew() {
+  local p v64 versions arch skew=()
+  arch=$(dpkg --print-architecture)
+  for p in $(grep -oE '[a-z0-9][a-z0-9.+-]*:i386' <<<"$1" | sort -u); do
+    p=${p%:i386}
+    v64=$(dpkg-query -W -f='${Version}' "$p:$arch" 2>/dev/null) && [[ -n $v64 ]] || continue
+    versions=$(apt-cache policy "$p:i386" 2>/dev/null |
+      awk '/Version table:/ {t = 1; next} t && $1 == "***" {print $2; next} t && $1 ~ /^[0-9]/ {print $1}')
+    grep -qxF -- "$v64" <<<"$versions" && continue
+    skew+=("$p ($arch $v64, i386 $(head -1 <<<"$versions" | grep . || echo none))")
+  done
+  ((${#skew[@]} == 0)) || printf '%s, ' "${skew[@]}" | sed 's/, $//'
+}
+
 # apt-get update. An index that cannot be read (a mirror in mid-sync, a
 # suite gone) is told once, and the install goes on with the indexes that
 # were read: only an install that then fails stops the script.
@@ -121,13 +138,17 @@ apt_update() {
 # checked first (apt-get -s) and refused when it has a removal, apt-get is
 # told --no-remove, and the installed set is compared before and after.
 # NORVA_APT_OPTS holds further options (target release, preferences). On a
-# failure returns 1 with apt's reason in NORVA_APT_REASON.
+# failure returns 1 with apt's reason in NORVA_APT_REASON (and the failed
+# plan's whole output in NORVA_APT_PLAN).
 NORVA_APT_OPTS=()
 NORVA_APT_REASON=
+NORVA_APT_PLAN=
 apt_install() {
   local plan removed before gone out rc=0
+  NORVA_APT_PLAN=
   out=$(mktemp)
   plan=$(LC_ALL=C apt-get install -s -q --no-install-recommends "${NORVA_APT_OPTS[@]}" "$@" 2>&1) || {
+    NORVA_APT_PLAN=$plan
     NORVA_APT_REASON=$(apt_reason "$plan")
     return 1
   }
@@ -172,11 +193,14 @@ wine32_here() { [[ -x $WINE32 ]]; }
 # (also in NORVA_WINE32_MISSING) and the callers go on without the 32-bit exe.
 NORVA_WINE32_MISSING=
 install_wine32() {
-  local first codename prefs rc=0 had64=0
+  local first codename prefs rc=0 had64=0 skew
   wine32_here && return 0
   pkg_installed wine64 && had64=1
   if ! apt_install wine32:i386; then
     first=$NORVA_APT_REASON
+    # The cause behind apt's unmet dependencies, where it is the case above.
+    skew=$(multiarch_skew "$NORVA_APT_PLAN")
+    [[ -z $skew ]] || first="no i386 index has the versions of the amd64 libraries installed: $skew"
     codename=$(release_codename)
     prefs=$(mktemp -d)
     cp /etc/apt/preferences.d/* "$prefs/" 2>/dev/null || true

@@ -60,7 +60,13 @@ esac
 EOF
 cat >"$STUBS/apt-cache" <<'EOF'
 #!/usr/bin/env bash
+# depends clang; policy NAME:i386 (the versions of $STATE/i386_versions, "name version" lines)
 [[ $1 == depends && $2 == clang ]] && printf 'clang\n  Depends: clang-%s\n' "${CLANG_VERSION:-19}"
+if [[ $1 == policy ]]; then
+  printf '%s:\n  Installed: (none)\n  Version table:\n' "$2"
+  awk -v p="${2%:i386}" '$1 == p {print "     " $2 " 500"}' "$STATE/i386_versions" 2>/dev/null
+fi
+exit 0
 EOF
 cat >"$STUBS/apt-get" <<'EOF'
 #!/usr/bin/env bash
@@ -188,6 +194,7 @@ check "a failed index is told once and the install goes on" "$why"
 # the release (-t, a pinning preferences part), nothing removed.
 new_state wine32_uninstallable
 has_wine64
+echo "libwine 8.0~repack-4" >"$STATE/i386_versions"
 echo "wine32:i386 libwine:i386 (= 8.0~repack-4) but it is not going to be installed" >"$STATE/broken"
 run_install wine wine32
 why=ok
@@ -200,6 +207,21 @@ why=ok
 [[ $why != ok ]] || grep -q 'PreferencesParts=.* -t bookworm wine32:i386' "$STATE/calls" || why="no second try at the amd64 versions: $(cat "$STATE/calls")"
 [[ $why != ok ]] || ! grep -q -- '-y.*wine32' "$STATE/calls" || why="an install of wine32 was run"
 check "an uninstallable wine32:i386 is named with apt's reason and skipped" "$why"
+
+# wine32:i386 that cannot be had because an amd64 library installed is newer
+# than any i386 index offers (the i386 index of the suite it came from could
+# not be read): the line names that library and both versions.
+new_state wine32_skew
+has_wine64
+echo "libexpat1:amd64 2.5.0-1+deb12u5" >>"$STATE/installed"
+printf '%s\n' "libwine 8.0~repack-4" "libexpat1 2.5.0-1+deb12u2" >"$STATE/i386_versions"
+echo "wine32:i386 libexpat1:i386 (>= 2.0.1) but it is not going to be installed" >"$STATE/broken"
+run_install wine wine32
+why=ok
+[[ $(rc) == 0 ]] || why="exit code $(rc): $(tail -2 "$STATE/out")"
+[[ $why != ok ]] || out_has "warning: wine32:i386 cannot be installed: no i386 index has the versions of the amd64 libraries installed: libexpat1 (amd64 2.5.0-1+deb12u5, i386 2.5.0-1+deb12u2)" ||
+  why="the library and its versions are not named: $(grep -i wine32 "$STATE/out")"
+check "a newer amd64 library than any i386 index offers is named" "$why"
 
 # wine32:i386 that does not install as it comes but does at the amd64
 # side's versions.
