@@ -109,7 +109,12 @@ fi
 log "starting $EXE in a Wine virtual desktop (settings: $INI)"
 WINEDEBUG=+pid,+loaddll "$WINE64" explorer /desktop=norva,1024x768 "$EXE" >"$BUILD/norva-run.log" 2>&1 </dev/null &
 NORVA_PID=$!
-wait_window "norva - Wine desktop" 1024x768 $((60 * SLOW)) >/dev/null || die "the Wine desktop did not appear"
+# Wine 8 names the desktop window "norva - Wine desktop", Wine 10 "norva - Wine Desktop".
+for ((i = 0; i < 300 * SLOW; i++)); do
+  [[ -n $(find_window "norva - Wine desktop" 1024x768)$(find_window "norva - Wine Desktop" 1024x768) ]] && break
+  sleep 0.2
+done
+((i < 300 * SLOW)) || die "the Wine desktop did not appear"
 HEX=
 for ((i = 0; i < 600 * SLOW; i++)); do
   HEX=$(grep -m1 -F 'norva.exe" at ' "$BUILD/norva-run.log" | cut -d: -f1 || true)
