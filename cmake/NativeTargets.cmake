@@ -30,6 +30,8 @@ add_executable(norva_tests ${NORVA_TEST_SOURCES})
 target_link_libraries(norva_tests PRIVATE norva_fake GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(norva_tests DISCOVERY_TIMEOUT 60)
+# The writer of the release zips (cmake/make_zip.sh): same files, same bytes.
+add_test(NAME make_zip COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/make_zip_test.sh)
 
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
