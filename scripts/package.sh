@@ -37,7 +37,7 @@ OUT=$(readlink -f "$OUT")
 # Nothing from an earlier run may reach this release.
 rm -f "$OUT"/norva-*.zip "$OUT/SHA256SUMS"
 
-zips=()
+made_zips=()
 for arch in win32 win64; do
   dir=$OUT/$arch
   log "building and packing $arch in $dir"
@@ -53,9 +53,12 @@ for arch in win32 win64; do
   version=$(sed -nE 's/^CMAKE_PROJECT_VERSION:STATIC=(.*)$/\1/p' "$dir/CMakeCache.txt")
   [[ $(basename "$made") == "norva-$version-$arch.zip" && -f $made ]] ||
     die "CPack made $made, not norva-$version-$arch.zip (log: $OUT/$arch.log)"
-  cp "$made" "$OUT/"
-  zips+=("$(basename "$made")")
+  made_zips+=("$made")
 done
+# Into the release only once both packages are made.
+cp "${made_zips[@]}" "$OUT/"
+zips=()
+for made in "${made_zips[@]}"; do zips+=("$(basename "$made")"); done
 (cd "$OUT" && sha256sum "${zips[@]}" >SHA256SUMS)
 log "release in $OUT:"
 (cd "$OUT" && ls -l "${zips[@]}" SHA256SUMS && cat SHA256SUMS)
