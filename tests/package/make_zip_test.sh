@@ -12,19 +12,8 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 export TZ=UTC
 EPOCH=1765300000 # 2025-12-09 17:06:40 UTC, an even second (DOS time)
-passed=0 failed=0
-check() { # name, then a command that must succeed
-  local name=$1
-  shift
-  if "$@" >"$WORK/out" 2>&1; then
-    echo "PASS $name"
-    passed=$((passed + 1))
-  else
-    echo "FAIL $name: $(tail -3 "$WORK/out" | tr '\n' ' ')"
-    failed=$((failed + 1))
-  fi
-}
-fails() { ! "$@"; }
+# shellcheck source=checks.sh
+source "$ROOT/tests/package/checks.sh"
 
 # Two folders of the same files, made in another order, at other times.
 mkdir -p "$WORK/a/pkg/sub" "$WORK/b/pkg/sub"
@@ -77,5 +66,4 @@ check "an absolute name is refused" fails bash "$ZIP" "$WORK/f.zip" "$EPOCH" / "
 check "a time that is no number is refused" fails bash "$ZIP" "$WORK/f.zip" yesterday "$WORK/a" pkg/readme.txt
 check "a refused run leaves no zip" test ! -e "$WORK/f.zip"
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+summary

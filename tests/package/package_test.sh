@@ -40,18 +40,8 @@ echo "CPack: - package: $dir/norva-$version-$arch.json generated."
 STUB
 chmod +x "$WORK/bin/cmake"
 
-passed=0 failed=0
-check() { # name, then a command that must succeed
-  local name=$1
-  shift
-  if "$@" >"$WORK/out" 2>&1; then
-    echo "PASS $name"
-    passed=$((passed + 1))
-  else
-    echo "FAIL $name: $(tail -3 "$WORK/out" | tr '\n' ' ')"
-    failed=$((failed + 1))
-  fi
-}
+# shellcheck source=checks.sh
+source "$ROOT/tests/package/checks.sh"
 package() { # version, run name, CPack's behaviour[, failing arch]
   FAKE_VERSION=$1 FAKE_RUN=$2 FAKE_CPACK=$3 FAKE_FAIL=${4:-} NORVA_SKIP_INSTALL=1 \
     PATH="$WORK/bin:$PATH" bash "$ROOT/scripts/package.sh" --out "$OUT" >"$WORK/package.log" 2>&1
@@ -84,7 +74,6 @@ check "no older package is left in the build folders" \
 check "a run at the same version replaces the zips" package 1.0.1 again normal
 check "with that run's zips" released 1.0.1 again
 
-fails() { ! "$@"; }
 no_release() { [[ -z $(release_zips) && ! -e $OUT/SHA256SUMS ]]; }
 check "CPack naming no zip stops the run" fails package 1.0.2 silent silent
 check "and leaves no release (not the older one either)" no_release
@@ -94,5 +83,4 @@ check "a failed build stops the run" fails package 1.0.2 broken normal win64
 check "and leaves no release" no_release
 check "and says where the log is" grep -q "could not build the win64 package (log: " "$WORK/package.log"
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+summary
