@@ -23,7 +23,7 @@ shift 3
 [[ -d $dir ]] || die "no folder $dir"
 
 # Little-endian fields.
-u16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))"; }
+u16() { printf '%b' "$(printf '\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)))"; }
 u32() { u16 $(($1 & 65535)); u16 $((($1 >> 16) & 65535)); }
 # Reads a little-endian 32-bit number at byte $2 of file $1.
 read_u32() {

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the release's test scripts (tests/package/): one PASS or FAIL
 # line per check and the closing "N passed, M failed". Needs $WORK.
 passed=0 failed=0
