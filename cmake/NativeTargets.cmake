@@ -30,6 +30,10 @@ add_executable(norva_tests ${NORVA_TEST_SOURCES})
 target_link_libraries(norva_tests PRIVATE norva_fake GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(norva_tests DISCOVERY_TIMEOUT 60)
+# The release: the writer of its zips (cmake/make_zip.sh: same files, same
+# bytes) and which zips scripts/package.sh puts in it.
+add_test(NAME make_zip COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/make_zip_test.sh)
+add_test(NAME package_script COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/package_test.sh)
 
 find_package(benchmark QUIET)
 if(benchmark_FOUND)

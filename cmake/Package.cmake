@@ -1,8 +1,14 @@
-# The release package (CPack, ZIP): norva-<version>-win32.zip or -win64.zip
-# holding norva.exe, the license and the Japanese user guide in a folder
+# The release package: norva-<version>-win32.zip or -win64.zip holding
+# norva.exe, the license and the Japanese user guide in a folder
 # norva-<version>-win32|win64. `cmake --build --preset win64 --target package`
 # makes it in the build folder; scripts/package.sh makes both and their
 # SHA256SUMS.
+#
+# CPack installs the files into its staging folder; cmake/PackageZip.cmake
+# (CPack's External generator) then writes the ZIP itself, so that the same
+# commit gives the same bytes on any machine: entries in name order, one
+# time for all (SOURCE_DATE_EPOCH, else the commit's time), fixed modes and
+# no owner (cmake/make_zip.sh).
 
 # The guide is kept as UTF-8 with LF line ends in docs/; Windows' Notepad
 # gets it with a byte-order mark and CR LF line ends.
@@ -28,7 +34,11 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
   set(NORVA_ARCH win32)
 endif()
-set(CPACK_GENERATOR ZIP)
+set(CPACK_GENERATOR External)
+set(CPACK_EXTERNAL_REQUESTED_VERSIONS 1.0)
+set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/PackageZip.cmake)
+set(CPACK_NORVA_SOURCE_DIR ${CMAKE_SOURCE_DIR})
 set(CPACK_PACKAGE_NAME norva)
 set(CPACK_PACKAGE_VENDOR "the Norva authors")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -39,15 +39,28 @@ target_link_libraries(norva_win32 PUBLIC norva_core gdi32 user32 advapi32 kernel
 set(NORVA_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp
   $<$<CONFIG:MinSizeRel,Release>:-s>)
 
-# The project's version for the version resource (resources/norva.rc).
+# The project's version for the version resource and the manifest
+# (resources/norva.rc finds both in the generated folder).
 configure_file(resources/version.h.in ${CMAKE_BINARY_DIR}/generated/norva_version.h @ONLY)
+configure_file(resources/norva.manifest.in ${CMAKE_BINARY_DIR}/generated/norva.manifest @ONLY)
+set_source_files_properties(resources/norva.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_BINARY_DIR}/generated/norva.manifest;${CMAKE_BINARY_DIR}/generated/norva_version.h")
+
+# The exe's header: aware of terminal-server sessions (no per-session
+# compatibility shims), and the 32-bit build may use addresses above 2 GB
+# (up to 4 GB under a 64-bit Windows): nothing in the program compares or
+# stores pointers as signed numbers.
+set(NORVA_EXE_FLAGS -Wl,--tsaware)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND NORVA_EXE_FLAGS -Wl,--large-address-aware)
+endif()
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
   add_executable(norva WIN32 src/app/main.cpp resources/norva.rc)
   set_target_properties(norva PROPERTIES OUTPUT_NAME norva)
   target_compile_definitions(norva PRIVATE ${NORVA_WIN32_DEFINITIONS})
   target_link_libraries(norva PRIVATE norva_win32)
-  target_link_options(norva PRIVATE -mwindows ${NORVA_STATIC_LINK})
+  target_link_options(norva PRIVATE -mwindows ${NORVA_STATIC_LINK} ${NORVA_EXE_FLAGS})
   target_include_directories(norva PRIVATE ${CMAKE_BINARY_DIR}/generated)
   include(cmake/Package.cmake)
 endif()

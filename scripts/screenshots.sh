@@ -63,6 +63,8 @@ read -r id ix iy <<<"$found"
 sleep 3
 read -r w h < <(xwininfo -id "$id" | awk '/^ *Width:/ {w = $2} /^ *Height:/ {h = $2} END {print w, h}')
 import -window root "$WORK/screen.png"
-# The X window is the client area; the frame Wine draws lies around it.
+# The X window is the client area only: with no window manager under Xvfb
+# nobody draws the title bar and frame, so the 8 pixels kept around it show
+# the bare (black) root window.
 convert "$WORK/screen.png" -crop "$((w + 16))x$((h + 16))+$((ix - 8))+$((iy - 8))" +repage "$OUT/norva-inspector.png"
 log "wrote $OUT/norva-main.png and $OUT/norva-inspector.png"

@@ -37,8 +37,10 @@ Reservation::Block Reservation::Obtain(int64_t size) {
 }
 
 int64_t Reservation::Reserve(int64_t size) {
-  // A 32-bit process cannot address more than about 2 GiB; a larger request
-  // would wrap. The shrinking below then finds what the process can have.
+  // One block never exceeds half the address space (2 GiB in a 32-bit
+  // process, even a large-address-aware one that may have 4 GiB): offsets
+  // into it then stay within ptrdiff_t, and a larger request would wrap in
+  // size_t. The shrinking below then finds what the process can have.
   size = std::clamp<int64_t>(size, 0, kMaxRequest);
   FSize = size;
   FPlan = PlanSteps(size, FSpeed);

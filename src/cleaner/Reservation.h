@@ -25,7 +25,7 @@ class Reservation {
   static constexpr int64_t kSplitBlock = 0x0FFFFF00;
   // Sizes from here on are split on the older family.
   static constexpr int64_t kSplitFrom = 0x10000000;
-  // Never ask for more than a process of this build can address.
+  // Never ask for more than half the address space of this build.
   static const int64_t kMaxRequest;
 
   struct Block {
