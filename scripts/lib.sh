@@ -209,7 +209,7 @@ install_wine32() {
         printf "Package: %s:any\nPin: version %s\nPin-Priority: 995\n\n", p[1], $2}' >"$prefs/norva-amd64-versions.pref"
     local NORVA_APT_OPTS=(-o "Dir::Etc::PreferencesParts=$prefs")
     [[ -n $codename && " $NORVA_APT_FAILED " != *" $codename "* ]] && NORVA_APT_OPTS+=(-t "$codename")
-    log "wine32:i386 does not install as it comes ($first); trying ${codename:-the release} at the amd64 side's versions"
+    log "wine32:i386 does not install as it comes; trying ${codename:-the release} at the amd64 side's versions"
     apt_install wine32:i386 || rc=1
     rm -rf "$prefs"
     if ((rc)); then

@@ -49,7 +49,12 @@ else
   ensure_i386_exec
   if [[ $NORVA_I386 == none ]]; then
     INSTEAD=$(no_i386_reason)
-    warn "the 32-bit build cannot run here ($INSTEAD): running the 64-bit build instead"
+    # A missing 32-bit Wine was told by the install already.
+    if [[ -n $NORVA_WINE32_MISSING ]]; then
+      warn "running the 64-bit build instead"
+    else
+      warn "$INSTEAD: running the 64-bit build instead"
+    fi
     BITS=64
   fi
 fi
