@@ -161,7 +161,7 @@ apt_install() {
   log "installing: $*"
   as_root env DEBIAN_FRONTEND=noninteractive LC_ALL=C apt-get install -y -q --no-install-recommends \
     --no-remove "${NORVA_APT_OPTS[@]}" "$@" 2>&1 | tee "$out" >&2 || rc=$?
-  gone=$(comm -23 <(echo "$before") <(installed_list) | cut -d' ' -f1 | tr '\n' ' ')
+  gone=$(comm -23 <(cut -d' ' -f1 <<<"$before") <(installed_list | cut -d' ' -f1) | tr '\n' ' ')
   [[ -z $gone ]] || die "apt removed ${gone% } while installing $* (log above); reinstall them"
   ((rc == 0)) || NORVA_APT_REASON=$(apt_reason "$(cat "$out")")
   rm -f "$out"

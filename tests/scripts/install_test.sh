@@ -21,7 +21,8 @@ trap 'rm -rf "$WORK"' EXIT
 # whose plan fails as they come; $STATE/fixed_by_pins: those among them that
 # install once every amd64 package is held at its version (a preferences
 # part that pins them). $STATE/removes: "package victim" lines, a plan that
-# removes the victim. $STATE/calls: every apt-get call.
+# removes the victim. $STATE/upgrades: "package library:arch version" lines,
+# an install that upgrades the library. $STATE/calls: every apt-get call.
 STUBS=$WORK/bin
 mkdir -p "$STUBS"
 cat >"$STUBS/dpkg-query" <<'EOF'
@@ -113,6 +114,9 @@ if ((${#removes[@]} && noremove)); then
   exit 100
 fi
 for v in "${removes[@]}"; do sed -i "/^${v%%:*}:/d" "$STATE/installed"; done
+while read -r who lib ver; do
+  [[ " ${pkgs[*]} " == *" $who "* ]] && sed -i "s/^$lib .*/$lib $ver/" "$STATE/installed"
+done < <(cat "$STATE/upgrades" 2>/dev/null)
 for p in "${pkgs[@]}"; do
   [[ $p == *:* ]] || p=$p:amd64
   echo "$p 1.0" >>"$STATE/installed"
@@ -250,6 +254,19 @@ why=ok
 [[ $why != ok ]] || out_has "wine32:i386 cannot be installed: apt would remove wine64:amd64 libwine:amd64" ||
   why="the removal is not named: $(cat "$STATE/out")"
 check "a plan that would remove wine64 is refused" "$why"
+
+# An install that upgrades amd64 libraries to match their i386 twins (as on
+# Debian 13) removes nothing: it goes through.
+new_state wine32_upgrades
+has_wine64
+echo "libssl3t64:amd64 3.5.1-1" >>"$STATE/installed"
+echo "wine32:i386 libssl3t64:amd64 3.5.4-1~deb13u1" >"$STATE/upgrades"
+run_install wine wine32
+why=ok
+[[ $(rc) == 0 ]] || why="exit code $(rc): $(tail -2 "$STATE/out")"
+[[ $why != ok ]] || installed wine32 || why="wine32 was not installed"
+[[ $why != ok ]] || grep -qx 'libssl3t64:amd64 3.5.4-1~deb13u1' "$STATE/installed" || why="the stand-in did not upgrade"
+check "an upgrade while installing is not taken for a removal" "$why"
 
 # Even past the plan, apt is told never to remove (the plan may change
 # between the look and the install): a removal fails the install instead.
