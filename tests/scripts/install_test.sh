@@ -174,6 +174,8 @@ EOF
 
 installed() { grep -q "^$1[: ]" "$STATE/installed"; }
 rc() { cat "$STATE/rc"; }
+# "ok" when install_packages exited 0, else its exit code and last lines.
+exited_ok() { if [[ $(rc) == 0 ]]; then echo ok; else echo "exit code $(rc): $(tail -2 "$STATE/out")"; fi; }
 out_has() { grep -qF -- "$1" "$STATE/out"; }
 count_in_out() { grep -cF -- "$1" "$STATE/out"; }
 
@@ -185,8 +187,7 @@ printf '%s\n' "Err:5 http://deb.debian.org/debian-security bookworm-security/mai
   "E: Failed to fetch http://deb.debian.org/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz  File has unexpected size (93412 != 93220). Mirror sync in progress?" \
   "E: Some index files failed to download. They have been ignored, or old ones used instead." >"$STATE/update_error"
 run_install build
-why=ok
-[[ $(rc) == 0 ]] || why="exit code $(rc): $(tail -2 "$STATE/out")"
+why=$(exited_ok)
 [[ $why != ok ]] || installed cmake || why="cmake was not installed"
 [[ $why != ok ]] || [[ $(count_in_out "could not read every index") == 1 ]] || why="not exactly one warning: $(cat "$STATE/out")"
 [[ $why != ok ]] || out_has "Mirror sync in progress" || why="the warning does not give apt's error"
@@ -201,8 +202,7 @@ has_wine64
 echo "libwine 8.0~repack-4" >"$STATE/i386_versions"
 echo "wine32:i386 libwine:i386 (= 8.0~repack-4) but it is not going to be installed" >"$STATE/broken"
 run_install wine wine32
-why=ok
-[[ $(rc) == 0 ]] || why="exit code $(rc): $(tail -2 "$STATE/out")"
+why=$(exited_ok)
 [[ $why != ok ]] || installed wine64 || why="wine64 is gone"
 [[ $why != ok ]] || ! installed wine32 || why="wine32 is installed"
 [[ $why != ok ]] || [[ $(grep -c '^warning: wine32:i386 cannot be installed: wine32:i386 : Depends: libwine:i386' "$STATE/out") == 1 ]] ||
@@ -221,8 +221,7 @@ echo "libexpat1:amd64 2.5.0-1+deb12u5" >>"$STATE/installed"
 printf '%s\n' "libwine 8.0~repack-4" "libexpat1 2.5.0-1+deb12u2" >"$STATE/i386_versions"
 echo "wine32:i386 libexpat1:i386 (>= 2.0.1) but it is not going to be installed" >"$STATE/broken"
 run_install wine wine32
-why=ok
-[[ $(rc) == 0 ]] || why="exit code $(rc): $(tail -2 "$STATE/out")"
+why=$(exited_ok)
 [[ $why != ok ]] || out_has "warning: wine32:i386 cannot be installed: no i386 index has the versions of the amd64 libraries installed: libexpat1 (amd64 2.5.0-1+deb12u5, i386 2.5.0-1+deb12u2)" ||
   why="the library and its versions are not named: $(grep -i wine32 "$STATE/out")"
 check "a newer amd64 library than any i386 index offers is named" "$why"
@@ -234,8 +233,7 @@ has_wine64
 echo "wine32:i386 libgnutls30:i386 (>= 3.7.2) but it is not going to be installed" >"$STATE/broken"
 echo "wine32:i386" >"$STATE/fixed_by_pins"
 run_install wine wine32
-why=ok
-[[ $(rc) == 0 ]] || why="exit code $(rc): $(tail -2 "$STATE/out")"
+why=$(exited_ok)
 [[ $why != ok ]] || installed wine32 || why="wine32 was not installed: $(cat "$STATE/out")"
 [[ $why != ok ]] || installed wine64 || why="wine64 is gone"
 [[ $why != ok ]] || ! grep -q 'cannot be installed' "$STATE/out" || why="a failure was told"
@@ -247,8 +245,7 @@ new_state wine32_removes_wine64
 has_wine64
 printf '%s\n' "wine32:i386 wine64:amd64" "wine32:i386 libwine:amd64" >"$STATE/removes"
 run_install wine wine32
-why=ok
-[[ $(rc) == 0 ]] || why="exit code $(rc): $(tail -2 "$STATE/out")"
+why=$(exited_ok)
 [[ $why != ok ]] || { installed wine64 && installed libwine; } || why="wine64 or libwine was removed"
 [[ $why != ok ]] || ! grep -q -- '-y.*wine32' "$STATE/calls" || why="apt-get install of wine32 ran"
 [[ $why != ok ]] || out_has "wine32:i386 cannot be installed: apt would remove wine64:amd64 libwine:amd64" ||
@@ -262,8 +259,7 @@ has_wine64
 echo "libssl3t64:amd64 3.5.1-1" >>"$STATE/installed"
 echo "wine32:i386 libssl3t64:amd64 3.5.4-1~deb13u1" >"$STATE/upgrades"
 run_install wine wine32
-why=ok
-[[ $(rc) == 0 ]] || why="exit code $(rc): $(tail -2 "$STATE/out")"
+why=$(exited_ok)
 [[ $why != ok ]] || installed wine32 || why="wine32 was not installed"
 [[ $why != ok ]] || grep -qx 'libssl3t64:amd64 3.5.4-1~deb13u1' "$STATE/installed" || why="the stand-in did not upgrade"
 check "an upgrade while installing is not taken for a removal" "$why"
@@ -317,8 +313,7 @@ for c in "installed 14 libclang-rt-14-dev" "offered 19 libclang-rt-19-dev"; do
   new_state "clang_$how"
   [[ $how == installed ]] && echo "clang:amd64 $v" >>"$STATE/installed"
   CLANG_VERSION=$v run_install fuzz
-  why=ok
-  [[ $(rc) == 0 ]] || why="exit code $(rc): $(tail -2 "$STATE/out")"
+  why=$(exited_ok)
   [[ $why != ok ]] || installed "$want" || why="$want not installed: $(cat "$STATE/calls")"
   check "clang's runtime for clang $how ($want)" "$why"
 done
