@@ -18,6 +18,14 @@ target_compile_options(norva_core PRIVATE ${NORVA_REPRO_OPTIONS})
 set(NORVA_WIN32_DEFINITIONS
   WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE
   WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
+# From GCC 13 (MinGW-w64 14 on Debian 13) the win32 thread model declares
+# its condition variable only for Vista and later (_WIN32_WINNT >= 0x0600),
+# yet C++20's <memory> needs the type (std::__condvar, for atomic waits) and
+# does not compile without it. Declared here; nothing uses it, so nothing
+# Vista-only is linked (the imports are the same).
+if(CMAKE_CXX_COMPILER_VERSION VERSION_GREATER_EQUAL 13)
+  list(APPEND NORVA_WIN32_DEFINITIONS __GTHREAD_HAS_COND=1)
+endif()
 
 file(GLOB NORVA_WIN32_SOURCES CONFIGURE_DEPENDS
   src/platform/win32/*.cpp src/toolkit/win32/*.cpp)

@@ -32,8 +32,8 @@ while (($#)); do
   esac
 done
 
-[[ ${NORVA_SKIP_INSTALL:-0} == 1 ]] || install_packages
-command -v clang++ >/dev/null 2>&1 || apt_install clang libclang-rt-14-dev || die "no clang++"
+[[ ${NORVA_SKIP_INSTALL:-0} == 1 ]] || install_packages native fuzz
+command -v clang++ >/dev/null 2>&1 || install_packages fuzz
 
 BUILD=$NORVA_ROOT/build/fuzz
 log "building the fuzz targets (log: $BUILD/build.log)"

@@ -5,29 +5,61 @@
 
 NORVA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Debian packages the build and the tests need. wine32:i386 runs the 32-bit
-# exe, fonts-noto-cjk gives Wine a font with the Japanese glyphs, and
-# fonts-ipafont-gothic the Gothic faces that stand in for the MS Gothic fonts
-# the program asks for (prefix_fonts). clang and libclang-rt-14-dev build the
-# fuzz targets (scripts/fuzz.sh); xrestop counts X resources (scripts/soak.sh).
-NORVA_PACKAGES=(g++ cmake make googletest libgtest-dev libbenchmark-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
-  xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk fonts-ipafont-gothic
-  clang libclang-rt-14-dev xrestop)
+# Debian packages by what they serve. Each command installs the groups it
+# needs (install_packages GROUP...), so one that needs no 32-bit Wine never
+# stops on it.
+#   build    CMake and the 64-bit MinGW-w64 compiler
+#   build32  the 32-bit MinGW-w64 compiler
+#   native   g++ and the libraries of the native build (unit tests, benchmarks)
+#   wine     64-bit Wine, Xvfb and the X tools the scripts use, and the
+#            Japanese fonts: fonts-noto-cjk has the glyphs, fonts-ipafont-gothic
+#            the faces that stand in for the MS Gothic fonts the program asks
+#            for (prefix_fonts)
+#   wine32   32-bit Wine (wine32:i386), which runs the 32-bit exe; installed
+#            apart from the rest (install_wine32), as on a bad day it cannot be
+#            had
+#   fuzz     clang and its sanitizer runtime (scripts/fuzz.sh); the runtime's
+#            package carries clang's version, so it is looked up (clang_rt)
+#   soak     xrestop (X resources) and procps (pgrep) of scripts/soak.sh
+declare -gA NORVA_PACKAGES=(
+  [build]="cmake make g++-mingw-w64-x86-64"
+  [build32]="g++-mingw-w64-i686"
+  [native]="g++ cmake make googletest libgtest-dev libbenchmark-dev"
+  [wine]="wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-noto-cjk fonts-ipafont-gothic"
+  [wine32]="wine32:i386"
+  [fuzz]="clang libclang-rt-dev"
+  [soak]="xrestop procps"
+)
+NORVA_GROUPS=(build build32 native wine wine32 fuzz soak)
 
 # The Wine loaders, called directly: /usr/bin/wine is a script that always
 # prefers the 32-bit loader, which would put every 64-bit tool call (reg,
-# taskkill, wineboot) through the 32-bit loader first.
-WINE32=/usr/lib/wine/wine
-WINE64=/usr/lib/wine/wine64
+# taskkill, wineboot) through the 32-bit loader first. The 32-bit exe runs
+# under Debian's 32-bit loader (wine32:i386, on bookworm's Wine 8 and
+# trixie's Wine 10 alike); a Wine built for WoW64 (its 64-bit library tree
+# holds the 32-bit ntdll.dll) runs it from the 64-bit loader instead, and
+# needs no i386 packages. WINE32 names no file when neither is there.
+# Chosen again after an install.
+choose_wine_loaders() {
+  local w
+  WINE64=/usr/lib/wine/wine64
+  if [[ ! -x $WINE64 ]] && w=$(command -v wine64); then WINE64=$w; fi
+  WINE32=/usr/lib/wine/wine
+  if [[ -f /usr/lib/x86_64-linux-gnu/wine/i386-windows/ntdll.dll && -x $WINE64 ]]; then
+    WINE32=$WINE64
+  elif [[ ! -x $WINE32 ]] && w=$(command -v wine) && [[ $(head -c4 "$w" 2>/dev/null) == $'\x7fELF' ]]; then
+    # Elsewhere "wine" may be the 32-bit loader itself rather than Debian's script.
+    WINE32=$w
+  fi
+}
+choose_wine_loaders
+
 # Where the kernel has no IA-32 emulation the 32-bit loader runs under
 # qemu-i386, which hands its guest a reserved 4 GB only when asked; without
 # it, Wine's fixed mapping of the shared user data (0x7ffe0000) can meet
 # qemu's own mappings and every 32-bit start fails with "failed to map the
 # shared user data". Harmless where 32-bit programs run natively.
 export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xffff0000}
-command -v wine >/dev/null 2>&1 && [[ ! -x $WINE32 ]] && WINE32=$(command -v wine)
-command -v wine64 >/dev/null 2>&1 && [[ ! -x $WINE64 ]] && WINE64=$(command -v wine64)
 
 log() { printf '==> %s\n' "$*" >&2; }
 warn() { printf 'warning: %s\n' "$*" >&2; }
@@ -52,25 +84,193 @@ pkg_installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
-apt_install() {
-  log "installing: $*"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
+# Every installed package, one "name:arch version" a line, sorted.
+installed_list() {
+  dpkg-query -W -f='${db:Status-Abbrev} ${Package}:${Architecture} ${Version}\n' 2>/dev/null |
+    awk '$1 ~ /^[hi]i/ {print $2, $3}' | sort
 }
 
-# Installs the packages that are missing; does nothing (and needs no root)
-# when everything is there already.
+# apt's reason for a failed install, in one line, from its output: the first
+# unmet dependency, else its last error.
+apt_reason() {
+  local r
+  r=$(grep -m1 -E '^ +[^ ]+ : (Depends|PreDepends|Conflicts|Breaks):' <<<"$1" | sed -E 's/^ +//; s/ +/ /g' || true)
+  [[ -n $r ]] || r=$(grep -E '^E: ' <<<"$1" | grep -v 'Unable to correct problems' | tail -1 | sed 's/^E: //' || true)
+  echo "${r:-apt-get install failed}"
+}
+
+# Among the i386 packages apt's output names, the libraries whose installed
+# amd64 version no i386 index offers (a Multi-Arch: same library must have
+# one version on both): "libexpat1 (amd64 2.5.0-1+deb12u5, i386 2.5.0-1+deb12u2)".
+multiarch_skew() {
+  local p v64 versions arch skew=()
+  arch=$(dpkg --print-architecture)
+  for p in $(grep -oE '[a-z0-9][a-z0-9.+-]*:i386' <<<"$1" | sort -u); do
+    p=${p%:i386}
+    v64=$(dpkg-query -W -f='${Version}' "$p:$arch" 2>/dev/null) && [[ -n $v64 ]] || continue
+    versions=$(apt-cache policy "$p:i386" 2>/dev/null |
+      awk '/Version table:/ {t = 1; next} t && $1 == "***" {print $2; next} t && $1 ~ /^[0-9]/ {print $1}')
+    grep -qxF -- "$v64" <<<"$versions" && continue
+    skew+=("$p ($arch $v64, i386 $(head -1 <<<"$versions" | grep . || echo none))")
+  done
+  ((${#skew[@]} == 0)) || printf '%s, ' "${skew[@]}" | sed 's/, $//'
+}
+
+# apt-get update. An index that cannot be read (a mirror in mid-sync, a
+# suite gone) is told once, and the install goes on with the indexes that
+# were read: only an install that then fails stops the script.
+# NORVA_APT_FAILED holds the suites whose indexes failed.
+NORVA_APT_FAILED=
+apt_update() {
+  local out rc=0 first
+  out=$(as_root env DEBIAN_FRONTEND=noninteractive LC_ALL=C apt-get update -q 2>&1) || rc=$?
+  NORVA_APT_FAILED=$({ grep -E '^(Err:|[EW]: Failed to fetch)' <<<"$out" || true; } |
+    sed -nE 's#^Err:[0-9]+ [^ ]+ ([^ /]+).*#\1#p; s#.*/dists/([^/]+)/.*#\1#p' | sort -u | tr '\n' ' ')
+  NORVA_APT_FAILED=${NORVA_APT_FAILED% }
+  if ((rc != 0)) || [[ -n $NORVA_APT_FAILED ]]; then
+    first=$(grep -m1 -E '^[EW]: ' <<<"$out" || tail -1 <<<"$out")
+    warn "apt-get update could not read every index (${first:-exit code $rc}); installing from the indexes it could read"
+  fi
+  return 0
+}
+
+# apt-get install of the packages named, never removing one: the plan is
+# checked first (apt-get -s) and refused when it has a removal, apt-get is
+# told --no-remove, and the installed set is compared before and after.
+# NORVA_APT_OPTS holds further options (target release, preferences). On a
+# failure returns 1 with apt's reason in NORVA_APT_REASON (and the failed
+# plan's whole output in NORVA_APT_PLAN).
+NORVA_APT_OPTS=()
+NORVA_APT_REASON=
+NORVA_APT_PLAN=
+apt_install() {
+  local plan removed before gone out rc=0
+  NORVA_APT_PLAN=
+  out=$(mktemp)
+  plan=$(LC_ALL=C apt-get install -s -q --no-install-recommends "${NORVA_APT_OPTS[@]}" "$@" 2>&1) || {
+    NORVA_APT_PLAN=$plan
+    NORVA_APT_REASON=$(apt_reason "$plan")
+    return 1
+  }
+  removed=$(sed -nE 's/^Remv ([^ ]+).*/\1/p' <<<"$plan" | tr '\n' ' ')
+  if [[ -n $removed ]]; then
+    NORVA_APT_REASON="apt would remove ${removed% } to make room"
+    return 1
+  fi
+  before=$(installed_list)
+  log "installing: $*"
+  as_root env DEBIAN_FRONTEND=noninteractive LC_ALL=C apt-get install -y -q --no-install-recommends \
+    --no-remove "${NORVA_APT_OPTS[@]}" "$@" 2>&1 | tee "$out" >&2 || rc=$?
+  gone=$(comm -23 <(cut -d' ' -f1 <<<"$before") <(installed_list | cut -d' ' -f1) | tr '\n' ' ')
+  [[ -z $gone ]] || die "apt removed ${gone% } while installing $* (log above); reinstall them"
+  ((rc == 0)) || NORVA_APT_REASON=$(apt_reason "$(cat "$out")")
+  rm -f "$out"
+  return $((rc != 0))
+}
+
+# The package of clang's sanitizer runtime for the clang installed, else for
+# the one apt would install: libclang-rt-14-dev on bookworm, -19- on trixie.
+clang_rt() {
+  local v
+  v=$(dpkg-query -W -f='${Depends}' clang 2>/dev/null | grep -oE 'clang-[0-9]+' | head -1 || true)
+  [[ -n $v ]] || v=$(apt-cache depends clang 2>/dev/null | grep -oE 'Depends: clang-[0-9]+' | head -1 || true)
+  [[ -n $v ]] && echo "libclang-rt-${v##*-}-dev"
+}
+
+# This Debian's release name (bookworm, trixie).
+release_codename() { (. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}"); }
+
+# Whether 32-bit Wine is here (whichever way: see choose_wine_loaders).
+wine32_here() { [[ -x $WINE32 ]]; }
+
+# 32-bit Wine (wine32:i386), installed apart from the rest. Its libraries
+# must have the versions of their amd64 twins, so on a day when a suite's
+# i386 index cannot be read they may not match the amd64 ones installed,
+# and apt would then make room by removing the amd64 ones, wine64 with them.
+# Tried as it comes first; then from the release itself (-t) with every
+# package held at the version the amd64 side has, so nothing is upgraded;
+# never removing anything. When it still cannot be had, one line says why
+# (also in NORVA_WINE32_MISSING) and the callers go on without the 32-bit exe.
+NORVA_WINE32_MISSING=
+install_wine32() {
+  local first codename prefs rc=0 had64=0 skew
+  wine32_here && return 0
+  pkg_installed wine64 && had64=1
+  if ! apt_install wine32:i386; then
+    first=$NORVA_APT_REASON
+    # The cause behind apt's unmet dependencies, where it is the case above.
+    skew=$(multiarch_skew "$NORVA_APT_PLAN")
+    [[ -z $skew ]] || first="no i386 index has the versions of the amd64 libraries installed: $skew"
+    codename=$(release_codename)
+    prefs=$(mktemp -d)
+    cp /etc/apt/preferences.d/* "$prefs/" 2>/dev/null || true
+    installed_list | awk -v arch="$(dpkg --print-architecture)" '{
+      split($1, p, ":"); if (p[2] == arch || p[2] == "all")
+        printf "Package: %s:any\nPin: version %s\nPin-Priority: 995\n\n", p[1], $2}' >"$prefs/norva-amd64-versions.pref"
+    local NORVA_APT_OPTS=(-o "Dir::Etc::PreferencesParts=$prefs")
+    [[ -n $codename && " $NORVA_APT_FAILED " != *" $codename "* ]] && NORVA_APT_OPTS+=(-t "$codename")
+    log "wine32:i386 does not install as it comes; trying ${codename:-the release} at the amd64 side's versions"
+    apt_install wine32:i386 || rc=1
+    rm -rf "$prefs"
+    if ((rc)); then
+      NORVA_WINE32_MISSING="wine32:i386 cannot be installed: $first"
+      warn "$NORVA_WINE32_MISSING"
+      return 0
+    fi
+  fi
+  ((!had64)) || pkg_installed wine64 || die "wine64 is gone after installing wine32:i386"
+  choose_wine_loaders
+}
+
+# Why the 32-bit exe cannot run here (ensure_i386_exec found NORVA_I386
+# none), in one line.
+no_i386_reason() {
+  if ! wine32_here; then
+    echo "${NORVA_WINE32_MISSING:-32-bit Wine (wine32:i386) is not installed}"
+  else
+    echo "this kernel cannot run 32-bit programs (no IA-32 emulation, and qemu-i386 could not be set up)"
+  fi
+}
+
+# Installs what the named groups (NORVA_PACKAGES; all when none is named)
+# need and is missing; does nothing, and needs no root, when all is there. A
+# package that cannot be installed stops the script, but for 32-bit Wine
+# (install_wine32).
 install_packages() {
-  local missing=() p
-  command -v dpkg-query >/dev/null 2>&1 || die "not a Debian system (no dpkg-query); install by hand: ${NORVA_PACKAGES[*]}"
-  for p in "${NORVA_PACKAGES[@]}"; do
+  local groups=("$@") wanted=() missing=() p g want32=0 rt
+  ((${#groups[@]})) || groups=("${NORVA_GROUPS[@]}")
+  for g in "${groups[@]}"; do
+    [[ -n ${NORVA_PACKAGES[$g]+set} ]] || die "no package group $g"
+    if [[ $g == wine32 ]]; then want32=1; else read -r -a p <<<"${NORVA_PACKAGES[$g]}" && wanted+=("${p[@]}"); fi
+  done
+  command -v dpkg-query >/dev/null 2>&1 ||
+    die "not a Debian system (no dpkg-query); install by hand: ${wanted[*]}$( ((want32)) && echo " and 32-bit Wine")"
+  for p in $(printf '%s\n' "${wanted[@]}" | awk '!seen[$0]++'); do
+    [[ $p == libclang-rt-dev ]] && { p=$(clang_rt) || p=libclang-rt-dev; }
     pkg_installed "$p" || missing+=("$p")
   done
-  ((${#missing[@]})) || return 0
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    as_root dpkg --add-architecture i386 || die "could not enable the i386 architecture"
+  ((want32)) && wine32_here && want32=0
+  ((${#missing[@]} || want32)) || return 0
+  if ((want32)) && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if ! as_root dpkg --add-architecture i386; then
+      NORVA_WINE32_MISSING="wine32:i386 cannot be installed: the i386 architecture could not be enabled"
+      warn "$NORVA_WINE32_MISSING"
+      want32=0
+    fi
   fi
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q || die "apt-get update failed"
-  apt_install "${missing[@]}" || die "could not install: ${missing[*]}"
+  apt_update
+  if ((${#missing[@]})); then
+    for g in "${!missing[@]}"; do
+      if [[ ${missing[$g]} == libclang-rt-dev ]]; then
+        rt=$(clang_rt) || die "found no sanitizer runtime package (libclang-rt-N-dev) for clang"
+        missing[g]=$rt
+      fi
+    done
+    apt_install "${missing[@]}" || die "could not install ${missing[*]}: $NORVA_APT_REASON"
+    choose_wine_loaders
+  fi
+  ((want32)) && install_wine32
+  return 0
 }
 
 # How this machine runs 32-bit Linux programs (the 32-bit Wine loader is
@@ -116,7 +316,8 @@ ensure_i386_exec() {
   fi
   warn "this kernel cannot run 32-bit programs (IA-32 emulation is off): the 32-bit exe will run under qemu-i386, much slower"
   if ! pkg_installed qemu-user-static; then
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q && apt_install qemu-user-static || return 0
+    apt_update
+    apt_install qemu-user-static || return 0
   fi
   [[ -e $NORVA_BINFMT/register ]] || as_root mount -t binfmt_misc binfmt_misc "$NORVA_BINFMT" || return 0
   # i386 ELF executables and shared objects (e_type 2 or 3, e_machine 3).

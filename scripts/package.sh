@@ -32,7 +32,7 @@ done
 mkdir -p "$OUT"
 OUT=$(readlink -f "$OUT")
 
-[[ ${NORVA_SKIP_INSTALL:-0} == 1 ]] || install_packages
+[[ ${NORVA_SKIP_INSTALL:-0} == 1 ]] || install_packages build build32
 
 # Nothing from an earlier run may reach this release.
 rm -f "$OUT"/norva-*.zip "$OUT/SHA256SUMS"

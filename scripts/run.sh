@@ -3,7 +3,8 @@
 #
 #   scripts/run.sh [--64] [--shot-only]
 #
-#   --64         the 64-bit build instead of the 32-bit one
+#   --64         the 64-bit build instead of the 32-bit one (also taken, and
+#                said, when 32-bit Wine cannot be had or run here)
 #   --shot-only  with or without a display: take the screenshot and stop Norva
 #
 # With a display ($DISPLAY set) Norva opens there and the script waits until
@@ -26,7 +27,7 @@ while (($#)); do
     --64) BITS=64 ;;
     --32) BITS=32 ;;
     --shot-only) SHOT_ONLY=1 ;;
-    -h | --help) sed -n '2,15p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,16p' "$0"; exit 0 ;;
     *) die "unknown option $1 (see --help)" ;;
   esac
   shift
@@ -37,11 +38,30 @@ SHOT=$BUILD/norva-screenshot.png
 PREFIX=$BUILD/wine-run
 mkdir -p "$BUILD"
 
-install_packages
-ensure_i386_exec
-if [[ $BITS == 32 && $NORVA_I386 == none ]]; then
-  die "this machine cannot run 32-bit programs; try scripts/run.sh --64"
+# The 64-bit build needs nothing 32-bit. Where the 32-bit exe cannot run
+# (no 32-bit Wine to be had, or a kernel that cannot run 32-bit programs)
+# the 64-bit build runs instead, and the script says so.
+INSTEAD=
+if [[ $BITS == 64 ]]; then
+  install_packages build wine
+else
+  install_packages build build32 wine wine32
+  ensure_i386_exec
+  if [[ $NORVA_I386 == none ]]; then
+    INSTEAD=$(no_i386_reason)
+    # A missing 32-bit Wine was told by the install already.
+    if [[ -n $NORVA_WINE32_MISSING ]]; then
+      warn "running the 64-bit build instead"
+    else
+      warn "$INSTEAD: running the 64-bit build instead"
+    fi
+    BITS=64
+  fi
 fi
+# Said again at the end, where it is seen.
+said_instead() {
+  [[ -z $INSTEAD ]] || echo "ran the 64-bit build, not the 32-bit one: $INSTEAD"
+}
 SLOW=1
 if [[ $BITS == 32 && $NORVA_I386 == emulated ]]; then
   SLOW=10
@@ -83,6 +103,7 @@ if ((!SHOT_ONLY)); then
   log "Norva runs on $DISPLAY; waiting for it to be closed (Ctrl-C stops it)"
   wait "$NORVA_PID" || true
   NORVA_PID=
+  said_instead
   exit 0
 fi
 
@@ -93,7 +114,12 @@ fi
 log "starting $EXE in a Wine virtual desktop (settings: $INI)"
 WINEDEBUG=+pid,+loaddll "$WINE64" explorer /desktop=norva,1024x768 "$EXE" >"$BUILD/norva-run.log" 2>&1 </dev/null &
 NORVA_PID=$!
-wait_window "norva - Wine desktop" 1024x768 $((60 * SLOW)) >/dev/null || die "the Wine desktop did not appear"
+# Wine 8 names the desktop window "norva - Wine desktop", Wine 10 "norva - Wine Desktop".
+for ((i = 0; i < 300 * SLOW; i++)); do
+  [[ -n $(find_window "norva - Wine desktop" 1024x768)$(find_window "norva - Wine Desktop" 1024x768) ]] && break
+  sleep 0.2
+done
+((i < 300 * SLOW)) || die "the Wine desktop did not appear"
 HEX=
 for ((i = 0; i < 600 * SLOW; i++)); do
   HEX=$(grep -m1 -F 'norva.exe" at ' "$BUILD/norva-run.log" | cut -d: -f1 || true)
@@ -120,4 +146,5 @@ if [[ -f $INI ]]; then
 else
   warn "Norva wrote no settings file at close"
 fi
+said_instead
 exit 0

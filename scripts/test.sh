@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
+#   0. the install logic of scripts/lib.sh against stand-ins for apt and dpkg;
 #   1. the native build (unit tests under ASan/UBSan) and ctest;
 #   2. the 32- and 64-bit Windows builds;
 #   3. ini_conformance.exe of both builds under Wine, and toolkit_check.exe
@@ -9,7 +10,10 @@
 #   6. the 64-bit exe built a second time from a copy of the sources in
 #      another folder, compared byte for byte with the first (reproducible).
 # Ends with "N passed, M failed" over all of them and exits non-zero when
-# anything failed or could not run.
+# anything failed or could not run. Where the 32-bit exe cannot run (32-bit
+# Wine cannot be had, or the kernel cannot run 32-bit programs) its stages
+# are skipped: the line before the last names them and the reason, and the
+# last one reads "N passed, M failed, K skipped".
 #
 # Environment:
 #   NORVA_JOBS=2                 parallel build jobs
@@ -17,6 +21,10 @@
 #   NORVA_E2E_WIN32_SLOW_CASES   e2e cases for the 32-bit exe when the kernel cannot run
 #                                32-bit programs and it runs under qemu-i386 (slow)
 #   NORVA_SKIP_INSTALL=1         don't check the Debian packages
+#   NORVA_STAGES="..."           only these stages (default: all): packages
+#                                install-logic unit build conformance toolkit e2e
+#                                fuzz repro (the Windows builds run for any stage
+#                                that needs their exes)
 #   NORVA_FUZZ_SECONDS=20        fuzzing time per target (0: only the seeds)
 set -euo pipefail
 
@@ -36,6 +44,9 @@ RESULTS=()
 record() { RESULTS+=("$1|$2|$3|$4|${5:-}"); }
 
 stage() { printf '\n=== %s\n' "$*"; }
+
+# Whether stage $1 is among those asked for (NORVA_STAGES).
+want() { [[ " ${NORVA_STAGES:-$1} " == *" $1 "* ]]; }
 
 # Records a stage by the "N passed, M failed" line its log ends with. A
 # non-zero exit code with nothing failed counts as one failure; a log
@@ -65,12 +76,24 @@ trap 'exit 130' INT TERM
 
 # --- 0. packages -----------------------------------------------------------
 
-if [[ ${NORVA_SKIP_INSTALL:-0} != 1 ]]; then
+if [[ ${NORVA_SKIP_INSTALL:-0} != 1 ]] && want packages; then
   stage "packages"
-  install_packages
+  t=$SECONDS
+  install_packages build build32 native wine wine32 fuzz
+  echo "[$((SECONDS - t))s]"
 fi
 ensure_i386_exec
-echo "32-bit programs on this kernel: $NORVA_I386"
+NO_I386=
+[[ $NORVA_I386 != none ]] || NO_I386=$(no_i386_reason)
+echo "32-bit programs: $NORVA_I386${NO_I386:+ ($NO_I386)}"
+
+if want install-logic; then
+  stage "install logic (scripts/lib.sh against stand-ins for apt and dpkg)"
+  rc=0
+  "$NORVA_ROOT/tests/scripts/install_test.sh" >"$LOGS/install-logic.log" 2>&1 || rc=$?
+  grep -E '^FAIL' "$LOGS/install-logic.log" || true
+  record_summary "install logic" "$LOGS/install-logic.log" "$rc"
+fi
 
 # --- 1. native build and unit tests --------------------------------------
 
@@ -87,37 +110,41 @@ build() {
   fi
 }
 
-stage "native build and unit tests"
-if build native; then
-  t=$SECONDS
-  ctest_rc=0
-  ctest --preset native --timeout 300 -j "${NORVA_JOBS:-2}" >"$LOGS/ctest.log" 2>&1 || ctest_rc=$?
-  grep -E '(\*\*\*Failed|\*\*\*Exception|Timeout|Not Run)' "$LOGS/ctest.log" | head -40 || true
-  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$LOGS/ctest.log" | tail -1 || true)
-  echo "${summary:-ctest printed no summary (log: $LOGS/ctest.log)}  [$((SECONDS - t))s]"
-  if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
-    f=${BASH_REMATCH[1]} n=${BASH_REMATCH[2]}
-    ((ctest_rc == 0 || f > 0)) || f=1
-    record "unit tests (ctest)" $((n - f)) "$f" 0
+if want unit; then
+  stage "native build and unit tests"
+  if build native; then
+    t=$SECONDS
+    ctest_rc=0
+    ctest --preset native --timeout 300 -j "${NORVA_JOBS:-2}" >"$LOGS/ctest.log" 2>&1 || ctest_rc=$?
+    grep -E '(\*\*\*Failed|\*\*\*Exception|Timeout|Not Run)' "$LOGS/ctest.log" | head -40 || true
+    summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$LOGS/ctest.log" | tail -1 || true)
+    echo "${summary:-ctest printed no summary (log: $LOGS/ctest.log)}  [$((SECONDS - t))s]"
+    if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+      f=${BASH_REMATCH[1]} n=${BASH_REMATCH[2]}
+      ((ctest_rc == 0 || f > 0)) || f=1
+      record "unit tests (ctest)" $((n - f)) "$f" 0
+    else
+      tail -20 "$LOGS/ctest.log"
+      record "unit tests (ctest)" 0 1 0 "no summary"
+    fi
   else
-    tail -20 "$LOGS/ctest.log"
-    record "unit tests (ctest)" 0 1 0 "no summary"
+    record "native build" 0 1 0 "build failed"
   fi
-else
-  record "native build" 0 1 0 "build failed"
 fi
 
 # --- 2. Windows builds ---------------------------------------------------
 
-stage "Windows builds"
 declare -A BUILT=()
-for bits in 32 64; do
-  if build "win$bits"; then
-    BUILT[$bits]=1
-  else
-    record "win$bits build" 0 1 0 "build failed"
-  fi
-done
+if want build || want conformance || want toolkit || want e2e || want repro; then
+  stage "Windows builds"
+  for bits in 32 64; do
+    if build "win$bits"; then
+      BUILT[$bits]=1
+    else
+      record "win$bits build" 0 1 0 "build failed"
+    fi
+  done
+fi
 
 # Whether the exes of a build can run here, and how slowly.
 runnable() {
@@ -130,8 +157,8 @@ runnable() {
 # exe was not built).
 exe_ready() {
   if ! runnable "$2"; then
-    echo "SKIP $1: this kernel cannot run 32-bit programs"
-    record "$1" 0 0 1 "32-bit not runnable"
+    echo "SKIP $1: $NO_I386"
+    record "$1" 0 0 1 "${NO_I386//|//}"
     return 1
   fi
   if [[ ! -f $3 ]]; then
@@ -141,7 +168,7 @@ exe_ready() {
   fi
 }
 
-if [[ -n ${BUILT[32]:-}${BUILT[64]:-} ]]; then
+if [[ -n ${BUILT[32]:-}${BUILT[64]:-} ]] && { want conformance || want toolkit || want e2e; }; then
   stage "Wine prefix"
   t=$SECONDS
   rm -rf "$PREFIX" "$PREFIX.boot.log"
@@ -156,8 +183,9 @@ fi
 
 # --- 3. INI conformance under Wine -----------------------------------------
 
-stage "INI conformance (the shared case table against the real profile functions)"
+want conformance && stage "INI conformance (the shared case table against the real profile functions)"
 for bits in 32 64; do
+  want conformance || continue
   [[ -n ${BUILT[$bits]:-} ]] || continue
   exe=$BUILD/win$bits/ini_conformance.exe
   name="ini conformance win$bits"
@@ -177,7 +205,7 @@ done
 
 # --- 3b. the toolkit's Win32 peers under Wine + Xvfb (64-bit build) --------
 
-if [[ -n ${BUILT[64]:-} ]]; then
+if [[ -n ${BUILT[64]:-} ]] && want toolkit; then
   stage "Toolkit peers (toolkit_check.exe against the system controls)"
   name="toolkit check win64"
   rc=0
@@ -190,6 +218,7 @@ fi
 # --- 4. end-to-end tests under Wine + Xvfb ---------------------------------
 
 for bits in 64 32; do
+  want e2e || continue
   [[ -n ${BUILT[$bits]:-} ]] || continue
   stage "end-to-end tests, win$bits"
   exe=$BUILD/win$bits/norva.exe
@@ -216,19 +245,21 @@ done
 
 # --- 5. fuzz targets ---------------------------------------------------------
 
-stage "fuzz targets (seeds, then ${NORVA_FUZZ_SECONDS:-20}s each)"
-t=$SECONDS
-rc=0
-fuzz_args=("${NORVA_FUZZ_SECONDS:-20}")
-[[ ${NORVA_FUZZ_SECONDS:-20} == 0 ]] && fuzz_args=(--replay)
-NORVA_SKIP_INSTALL=1 "$NORVA_ROOT/scripts/fuzz.sh" "${fuzz_args[@]}" >"$LOGS/fuzz.log" 2>&1 || rc=$?
-grep -E '^(PASS|FAIL)' "$LOGS/fuzz.log" || true
-record_summary "fuzz targets" "$LOGS/fuzz.log" "$rc"
-echo "[$((SECONDS - t))s]"
+if want fuzz; then
+  stage "fuzz targets (seeds, then ${NORVA_FUZZ_SECONDS:-20}s each)"
+  t=$SECONDS
+  rc=0
+  fuzz_args=("${NORVA_FUZZ_SECONDS:-20}")
+  [[ ${NORVA_FUZZ_SECONDS:-20} == 0 ]] && fuzz_args=(--replay)
+  NORVA_SKIP_INSTALL=1 "$NORVA_ROOT/scripts/fuzz.sh" "${fuzz_args[@]}" >"$LOGS/fuzz.log" 2>&1 || rc=$?
+  grep -E '^(PASS|FAIL)' "$LOGS/fuzz.log" || true
+  record_summary "fuzz targets" "$LOGS/fuzz.log" "$rc"
+  echo "[$((SECONDS - t))s]"
+fi
 
 # --- 6. reproducible build ----------------------------------------------------
 
-if [[ -n ${BUILT[64]:-} ]]; then
+if [[ -n ${BUILT[64]:-} ]] && want repro; then
   stage "reproducible build (win64 norva.exe from a second folder)"
   t=$SECONDS
   repro=$BUILD/repro
@@ -261,15 +292,19 @@ fi
 # --- summary -----------------------------------------------------------------
 
 stage "summary"
-P=0 F=0 S=0
+P=0 F=0 S=0 SKIPPED=()
 for r in "${RESULTS[@]}"; do
   IFS='|' read -r name p f s note <<<"$r"
   printf '  %-28s %4s passed %4s failed%s%s\n' "$name" "$p" "$f" \
     "$( ((s > 0)) && echo " $s skipped")" "${note:+  ($note)}"
   P=$((P + p)) F=$((F + f)) S=$((S + s))
+  ((s == 0)) || SKIPPED+=("$name")
 done
 echo "  total time $((SECONDS - T0))s"
 if ((S > 0)); then
+  # The skipped stages and why, next to the closing line, so that a green
+  # run cannot hide them.
+  echo "skipped: $(printf '%s, ' "${SKIPPED[@]}" | sed 's/, $//') ($NO_I386)"
   echo "$P passed, $F failed, $S skipped"
 else
   echo "$P passed, $F failed"
