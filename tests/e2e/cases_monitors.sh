@@ -14,7 +14,7 @@ ALL_CASES+=(two_monitors)
 MON_SHIFT=1280 # root X of the program's X 0
 
 case_two_monitors() {
-  local lib=$WORK/xinerama saved_display=$DISPLAY saved_xvfb=$XVFB_PID ok=0
+  local lib=$WORK/xinerama saved_display=$DISPLAY saved_xvfb=$XVFB_PID saved_wm=$WM_STATE_PID ok=0
   mkdir -p "$lib"
   if ! gcc -shared -fPIC -O1 -o "$lib/libXinerama.so.1" "$HERE/fake_xinerama.c" 2>"$CASE_DIR/gcc.log"; then
     failed "could not build the stand-in libXinerama ($(head -c 300 "$CASE_DIR/gcc.log"))"
@@ -35,7 +35,7 @@ case_two_monitors() {
   timeout 120 "$WINE64" reg delete 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /f >/dev/null 2>&1 || true
   stop_programs
   stop_xvfb
-  XVFB_PID=$saved_xvfb
+  XVFB_PID=$saved_xvfb WM_STATE_PID=$saved_wm
   export DISPLAY=$saved_display
   ((ok))
 }
