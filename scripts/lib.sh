@@ -305,13 +305,15 @@ top_windows() {
 }
 
 # Lists the visible top-level X windows of the given title and size, one
-# "ID X Y" line each (absolute position).
+# "ID X Y" line each (absolute position). The title's case is not compared:
+# Wine 8 names a virtual desktop "NAME - Wine desktop", Wine 10 "NAME - Wine
+# Desktop".
 list_windows() {
   local title=$1 size=$2 id state x y w h
   while read -r id; do
     read -r state x y w h _ < <(window_look "$id") || continue
     [[ $state == IsViewable && ${w}x$h =~ ^($size)$ ]] && echo "$id $x $y"
-  done < <(top_windows -F "\"$title\": (")
+  done < <(top_windows -iF "\"$title\": (")
   return 0
 }
 
