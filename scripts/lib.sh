@@ -368,6 +368,13 @@ wine_env() {
   unset WINELOADER WINESERVER
 }
 
+# Gives the named virtual desktop NAME (explorer /desktop=NAME,WxH) its
+# taskbar with the notification area: Wine 8 shows it on every named desktop,
+# Wine 10 only where the prefix enables the desktop's shell. Needs wine_env.
+desktop_taskbar() {
+  timeout 60 "$WINE64" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$1" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+}
+
 # Japanese text in a prefix. The program asks for "ＭＳ Ｐゴシック" and
 # "ＭＳ ゴシック" at 12 pixels; without them Wine falls back to Noto CJK,
 # whose line is much taller than 12 pixels and cuts the bottoms of the
@@ -443,13 +450,35 @@ start_xvfb() {
   export DISPLAY=":$(tr -dc 0-9 <"$fdfile")"
   rm -f "$fdfile"
   for ((n = 0; n < 100; n++)); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+    if xdpyinfo >/dev/null 2>&1; then
+      start_wm_state
+      return 0
+    fi
     sleep 0.1
   done
   die "Xvfb on $DISPLAY does not answer"
 }
 
+# Starts tests/e2e/wm_state.c on $DISPLAY (built once into build/tools):
+# the WM_STATE a window manager would keep, without which Wine 10 leaves a
+# window it hides mapped. Sets WM_STATE_PID.
+start_wm_state() {
+  local tool=$NORVA_ROOT/build/tools/wm_state src=$NORVA_ROOT/tests/e2e/wm_state.c
+  if [[ ! -x $tool || $src -nt $tool ]]; then
+    mkdir -p "${tool%/*}" &&
+      gcc -O1 -o "$tool.new" "$src" -l:libX11.so.6 && mv "$tool.new" "$tool" ||
+      die "could not build $tool (gcc and libX11 are needed)"
+  fi
+  "$tool" &
+  WM_STATE_PID=$!
+}
+
 stop_xvfb() {
+  if [[ -n ${WM_STATE_PID:-} ]]; then
+    kill "$WM_STATE_PID" 2>/dev/null || true
+    wait "$WM_STATE_PID" 2>/dev/null || true
+    WM_STATE_PID=
+  fi
   if [[ -n ${XVFB_PID:-} ]]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
@@ -477,13 +506,15 @@ top_windows() {
 }
 
 # Lists the visible top-level X windows of the given title and size, one
-# "ID X Y" line each (absolute position).
+# "ID X Y" line each (absolute position). The title's case is not compared:
+# Wine 8 names a virtual desktop "NAME - Wine desktop", Wine 10 "NAME - Wine
+# Desktop".
 list_windows() {
   local title=$1 size=$2 id state x y w h
   while read -r id; do
     read -r state x y w h _ < <(window_look "$id") || continue
     [[ $state == IsViewable && ${w}x$h =~ ^($size)$ ]] && echo "$id $x $y"
-  done < <(top_windows -F "\"$title\": (")
+  done < <(top_windows -iF "\"$title\": (")
   return 0
 }
 

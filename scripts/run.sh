@@ -112,6 +112,7 @@ fi
 # server has neither, and Wine's stand-alone tray window would cover the
 # top-left corner, where Norva opens without a settings file).
 log "starting $EXE in a Wine virtual desktop (settings: $INI)"
+desktop_taskbar norva || die "could not enable the taskbar of the Wine desktop in the prefix"
 WINEDEBUG=+pid,+loaddll "$WINE64" explorer /desktop=norva,1024x768 "$EXE" >"$BUILD/norva-run.log" 2>&1 </dev/null &
 NORVA_PID=$!
 # Wine 8 names the desktop window "norva - Wine desktop", Wine 10 "norva - Wine Desktop".

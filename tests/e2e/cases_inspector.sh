@@ -30,10 +30,19 @@ open_inspector() {
   read -r _ INSP_X INSP_Y <<<"$found"
 }
 
+# File $1 as UTF-8, whether it holds UTF-16 with a byte-order mark or 8-bit
+# text: wmic writes the first into a pipe under Wine 8, the second under
+# Wine 10.
+either_encoding() {
+  local text=$1
+  if LC_ALL=C grep -qaP '\x00' "$text"; then iconv -f UTF-16 -t UTF-8 "$text"; else cat "$text"; fi
+}
+
 # "ID name" lines of the system's processes (wmic), IDs as the inspector
 # writes them; wmic's own start-up processes left out.
 system_processes() {
-  timeout 60 "$WINE64" wmic process get Name,ProcessId 2>/dev/null | iconv -f UTF-16 -t UTF-8 | tr -d '\r' |
+  timeout 60 "$WINE64" wmic process get Name,ProcessId >"$CASE_DIR/wmic.out" 2>/dev/null
+  either_encoding "$CASE_DIR/wmic.out" | tr -d '\r' |
     awk 'NR > 1 && NF >= 2 { printf "%08X %s\n", $NF, $1 }' |
     grep -vE ' (wmic|start|conhost|inspector_peek)\.exe$' | sort
 }

@@ -2,40 +2,52 @@
 # magnet snaps to that monitor's edge. Sourced by tests/e2e/run.sh, whose
 # helpers and variables it uses.
 #
-# The case runs on a screen of its own, 2560 pixels wide, with Wine's RandR
-# use off (UseXRandR=N) and the stand-in libXinerama of fake_xinerama.c
-# reporting two heads: the primary 1280x1024 at X 1280 and a second one,
-# 1280x800, at X 0. Wine puts the primary at 0,0, so the second monitor lies
+# The case runs on a screen of its own, 2560 pixels wide, with two heads: the
+# primary 1280x1024 at X 1280 and a second one, 1280x800, at X 0, reported
+# under Wine 8 by the stand-in libXinerama of fake_xinerama.c (Wine's RandR
+# use off: UseXRandR=N) and under Wine 10 by the stand-in libXrandr of
+# fake_xrandr.c. Wine puts the primary at 0,0, so the second monitor lies
 # left of it, from -1280 to 0: an X-window position is the program's one
 # plus 1280. Everything is put back for the next case, whatever happens.
 
 ALL_CASES+=(two_monitors)
 
+# The Wine's major version (8 on Debian 12, 10 on Debian 13).
+WINE_MAJOR=$("$WINE64" --version 2>/dev/null | sed -nE 's/^wine-([0-9]+).*/\1/p')
+WINE_MAJOR=${WINE_MAJOR:-0}
+
 MON_SHIFT=1280 # root X of the program's X 0
 
 case_two_monitors() {
-  local lib=$WORK/xinerama saved_display=$DISPLAY saved_xvfb=$XVFB_PID ok=0
+  local lib=$WORK/xinerama saved_display=$DISPLAY saved_xvfb=$XVFB_PID saved_wm=$WM_STATE_PID ok=0
   mkdir -p "$lib"
-  if ! gcc -shared -fPIC -O1 -o "$lib/libXinerama.so.1" "$HERE/fake_xinerama.c" 2>"$CASE_DIR/gcc.log"; then
-    failed "could not build the stand-in libXinerama ($(head -c 300 "$CASE_DIR/gcc.log"))"
+  if ! gcc -shared -fPIC -O1 -o "$lib/libXinerama.so.1" "$HERE/fake_xinerama.c" 2>"$CASE_DIR/gcc.log" ||
+    ! gcc -shared -fPIC -O1 -o "$lib/libXrandr.so.2" "$HERE/fake_xrandr.c" -ldl 2>>"$CASE_DIR/gcc.log"; then
+    failed "could not build the stand-in libXinerama and libXrandr ($(head -c 300 "$CASE_DIR/gcc.log"))"
     return 1
   fi
   stop_programs
   start_xvfb 2560x1024x24
   export LD_LIBRARY_PATH=$lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
-  export NORVA_XINERAMA_HEADS=1280x1024+1280+0,1280x800+0+0
-  timeout 120 "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 &&
-    timeout 60 wineserver -k >/dev/null 2>&1
+  export NORVA_XINERAMA_HEADS=1280x1024+1280+0,1280x800+0+0 NORVA_XRANDR_HEADS=1280x1024+1280+0,1280x800+0+0
+  NORVA_REAL_XRANDR=$(/sbin/ldconfig -p | awk '/libXrandr\.so\.2 .*x86-64/ {print $NF; exit}')
+  export NORVA_REAL_XRANDR
+  # Wine 8 takes the monitors from Xinerama with its RandR use off; Wine 10
+  # takes their places from RandR's CRTCs.
+  if ((WINE_MAJOR < 10)); then
+    timeout 120 "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 &&
+      timeout 60 wineserver -k >/dev/null 2>&1
+  fi
   two_monitors_body && ok=1
   stop_programs
-  unset NORVA_XINERAMA_HEADS
+  unset NORVA_XINERAMA_HEADS NORVA_XRANDR_HEADS NORVA_REAL_XRANDR
   LD_LIBRARY_PATH=${LD_LIBRARY_PATH#"$lib"}
   LD_LIBRARY_PATH=${LD_LIBRARY_PATH#:}
   [[ -n $LD_LIBRARY_PATH ]] || unset LD_LIBRARY_PATH
   timeout 120 "$WINE64" reg delete 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /f >/dev/null 2>&1 || true
   stop_programs
   stop_xvfb
-  XVFB_PID=$saved_xvfb
+  XVFB_PID=$saved_xvfb WM_STATE_PID=$saved_wm
   export DISPLAY=$saved_display
   ((ok))
 }

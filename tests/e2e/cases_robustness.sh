@@ -11,6 +11,9 @@ make_plain_prefix() {
   PLAIN_PREFIX=$PREFIX-plain
   [[ -f $PLAIN_PREFIX/system.reg && -f $PLAIN_PREFIX/.norva-plain ]] && return 0
   boot_prefix "$PLAIN_PREFIX" "$CASE_DIR/plain-boot.log" || failed "wineboot of the plain prefix failed" || return 1
+  WINEPREFIX=$PLAIN_PREFIX desktop_taskbar "$VD_NAME" ||
+    failed "could not enable the taskbar of the desktop $VD_NAME in the plain prefix" || return 1
+  WINEPREFIX=$PLAIN_PREFIX timeout 60 wineserver -w || true
   touch "$PLAIN_PREFIX/.norva-plain"
 }
 

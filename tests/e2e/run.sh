@@ -117,6 +117,7 @@ make_prefix "$PREFIX" || die "could not create the Wine prefix $PREFIX"
 timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'GlobalMemoryStatus;GlobalMemoryStatusEx;Sleep' /f >/dev/null 2>&1 ||
   die "could not set RelayInclude in the prefix"
 timeout 60 "$WINE64" reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
+desktop_taskbar "$VD_NAME" || die "could not enable the taskbar of the desktop $VD_NAME in the prefix"
 stop_programs
 
 # --- helpers for the cases ---------------------------------------------
@@ -447,17 +448,32 @@ case_second_instance() {
   REASON="message shown, exit code 0, first copy unaffected"
 }
 
+# Wine's stand-alone tray window (outside a virtual desktop): a top-level
+# window of explorer.exe larger than 1x1, named "Wine System Tray" by Wine 8
+# and unnamed by Wine 10. Prints "ID X Y W H".
+find_tray_window() {
+  local id state x y w h
+  while read -r id; do
+    read -r state x y w h _ < <(window_look "$id") || continue
+    [[ $state == IsViewable ]] && ((w > 1 && h > 1)) && { echo "$id $x $y $w $h"; return 0; }
+  done < <(top_windows -F '("explorer.exe" "explorer.exe")')
+  return 1
+}
+
 # The tray icon, while the copy whose log is $1 runs: the program's
-# Shell_NotifyIcon NIM_ADD, the icon in the system tray with the tooltip
-# "Norva", and the tray window on screen. Sets TRAY_HEX for check_tray_removed.
+# Shell_NotifyIcon NIM_ADD, the icon in the system tray, the tray window on
+# screen, and the mouse on the icon shows the tooltip of free memory
+# ("%4.1lfMB Free"). The tooltip given with NIM_ADD ("Norva") is checked where
+# the Wine writes it into the trace (Wine 8; Wine 10 hands it to the tooltip
+# control untraced, and any mouse message replaces it). The program's window
+# must not cover the tray's corner. Sets TRAY_HEX for check_tray_removed.
 check_tray_added() {
-  local log=$1 end ok=0 tray
+  local log=$1 end ok=0 tx ty th
   TRAY_HEX=$(win_pid_hex "$log") || failed "no process id in the trace" || return 1
   end=$((SECONDS + 10 * SLOW))
   while ((SECONDS < end)); do
     if proc_lines "$log" "$TRAY_HEX" | grep -q 'Shell_NotifyIconW dwMessage = 0,' &&
-      grep -q 'trace:systray:add_icon id=0x0' "$log" &&
-      grep -qF 'add text L"Norva"' "$log"; then
+      grep -q 'trace:systray:add_icon id=0x0' "$log"; then
       ok=1
       break
     fi
@@ -465,12 +481,28 @@ check_tray_added() {
   done
   if ((!ok)); then
     proc_lines "$log" "$TRAY_HEX" | grep -q 'Shell_NotifyIconW dwMessage = 0,' || failed "the program made no Shell_NotifyIcon(NIM_ADD) call" || return 1
-    grep -q 'trace:systray:add_icon id=0x0' "$log" || failed "the tray did not add an icon with id 0" || return 1
-    failed "no tray tooltip \"Norva\" ($(grep -m1 'add text' "$log" || echo none))" || return 1
+    failed "the tray did not add an icon with id 0" || return 1
   fi
-  tray=$(xwininfo -root -children | grep -F '"Wine System Tray"' | awk '{print $1}' | head -1)
-  [[ -n $tray ]] || failed "no tray window on the screen" || return 1
-  is_shown "$tray" || failed "the tray window is not shown" || return 1
+  if grep -q 'trace:tooltips:TOOLTIPS_AddToolT add text L"[^"]' "$log"; then
+    grep -qF 'add text L"Norva"' "$log" || failed "no tray tooltip \"Norva\" ($(grep -m1 'add text L"[^"]' "$log"))" || return 1
+  fi
+  end=$((SECONDS + 10 * SLOW))
+  until read -r _ tx ty _ th < <(find_tray_window); do
+    ((SECONDS < end)) || failed "no tray window on the screen" || return 1
+    sleep 0.2
+  done
+  # The icons sit at the left end of the tray (its X window is its client
+  # area: no window manager draws a frame).
+  local ix=$((tx + 10)) iy=$((ty + th / 2))
+  xdotool mousemove $((ix - 2)) "$iy" sleep 0.2 mousemove "$ix" "$iy"
+  end=$((SECONDS + 10 * SLOW))
+  until grep -qE 'trace:tooltips:TOOLTIPS_GetTipText L" *[0-9]+\.[0-9]MB Free"' "$log"; do
+    ((SECONDS < end)) ||
+      failed "no tooltip \"...MB Free\" with the mouse on the tray icon at $ix,$iy ($(grep 'TOOLTIPS_GetTipText' "$log" | tail -1))" || return 1
+    sleep 0.2
+  done
+  TRAY_TIP=$(grep -oE 'TOOLTIPS_GetTipText L" *[0-9]+\.[0-9]MB Free"' "$log" | tail -1 | sed 's/^[^"]*//')
+  xdotool mousemove $((SHOT_X + 300)) $((SHOT_Y + 300))
 }
 
 # After the close: the program removed its icon (NIM_DELETE).
@@ -480,13 +512,14 @@ check_tray_removed() {
 
 # The tray icon is added at start-up and removed at close.
 case_tray_icon() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
   launch "$CASE_DIR" main systray,tooltips
   local pid=$LAST_PID log=$CASE_DIR/main.log
   wait_main_window "$log" || return 1
   check_tray_added "$log" || return 1
   close_and_expect_exit "$pid" "$log" || return 1
   check_tray_removed "$log" || return 1
-  REASON="NIM_ADD seen, icon in the tray with tooltip \"Norva\", NIM_DELETE at close"
+  REASON="NIM_ADD seen, icon in the tray, tooltip $TRAY_TIP under the mouse, NIM_DELETE at close"
 }
 
 # Memory calls made by the program's own process, from the relay trace.
@@ -579,7 +612,7 @@ case_startup_smoke() {
   local want
   want=$(sed -e "s|^SYSTEM/XPos=.*|SYSTEM/XPos=$SHOT_X|" -e "s|^SYSTEM/YPos=.*|SYSTEM/YPos=$SHOT_Y|" <<<"$DEFAULT_INI")
   expect_ini "$CASE_DIR/norva.ini" "$want" || return 1
-  REASON="window at $SHOT_X,$SHOT_Y, tray icon \"Norva\" added and removed, screenshot $SHOT_COLOURS colours ($SHOT_FILE), INI complete"
+  REASON="window at $SHOT_X,$SHOT_Y, tray icon added (tooltip $TRAY_TIP) and removed, screenshot $SHOT_COLOURS colours ($SHOT_FILE), INI complete"
 }
 
 # An empty file reads as defaults; the full write then fills it.
