@@ -146,9 +146,10 @@ if [[ -n $VERDICT ]]; then
   exit 1
 fi
 
-NAME=norva
-((LEAK)) && NAME=leak
-OUT=${OUT:-$NORVA_ROOT/build/soak-$([[ $NAME == leak ]] && echo leak || echo "win$BITS")}
+# The run's name: of its log, its table and its folder.
+NAME=norva RUN=win$BITS
+((LEAK)) && NAME=leak RUN=leak
+OUT=${OUT:-$NORVA_ROOT/build/soak-$RUN}
 mkdir -p "$OUT"
 OUT=$(readlink -f "$OUT")
 
@@ -270,7 +271,7 @@ SAMPLES=$WORK/private.samples
 ) >"$SAMPLES" 2>/dev/null &
 SAMPLER=$!
 
-TABLE=$OUT/soak-win$BITS.tsv
+TABLE=$OUT/soak-$RUN.tsv
 HEADER="min	private_KiB	fds	server_fds	handles	threads	unix_threads	windows	x_windows	x_pixmaps	x_pictures	x_gcs	busy%	refreshes	dialogs"
 FORMAT='%4s %11s %4s %10s %7s %7s %12s %7s %9s %9s %10s %6s %5s %9s %7s\n'
 echo "$HEADER" >"$TABLE"
