@@ -107,10 +107,11 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/onewindow.cpp)
   target_link_options(onewindow PRIVATE ${NORVA_STATIC_LINK})
 endif()
 
-# soak_load.exe and soak_probe.exe: the rising and falling memory load and
-# the object counts of scripts/soak.sh (tests/soak/).
+# soak_load.exe, soak_probe.exe and soak_leak.exe: the rising and falling
+# memory load, the object counts and the known leak of scripts/soak.sh
+# (tests/soak/).
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/soak/soak_probe.cpp)
-  foreach(tool soak_load soak_probe)
+  foreach(tool soak_load soak_probe soak_leak)
     add_executable(${tool} tests/soak/${tool}.cpp)
     target_compile_definitions(${tool} PRIVATE ${NORVA_WIN32_DEFINITIONS})
     target_link_options(${tool} PRIVATE -mconsole ${NORVA_STATIC_LINK})

@@ -289,6 +289,17 @@ if [[ -n ${BUILT[64]:-} ]] && want repro; then
   echo "[$((SECONDS - t))s]"
 fi
 
+# --- soak verdict ------------------------------------------------------------
+# The growth verdict scripts/soak.sh ends with, on made-up tables (no Wine).
+
+stage "soak verdict (tests/soak/verdict_test.sh)"
+t=$SECONDS
+rc=0
+"$NORVA_ROOT/tests/soak/verdict_test.sh" >"$LOGS/soak-verdict.log" 2>&1 || rc=$?
+grep -E '^FAIL' "$LOGS/soak-verdict.log" || true
+record_summary "soak verdict" "$LOGS/soak-verdict.log" "$rc"
+echo "[$((SECONDS - t))s]"
+
 # --- summary -----------------------------------------------------------------
 
 stage "summary"
