@@ -164,8 +164,8 @@ win::DWORD AppendHistoryFile(const std::string& path, const CleanRecord& record,
 
   const std::string temporary = path + ".tmp";
   win::DWORD error = files.WriteNewFile(temporary, text);
-  if (error == 0) error = files.ReplaceFile(temporary, path);
-  if (error != 0) files.DeleteFile(temporary);
+  if (error == 0) error = files.MoveFileReplacing(temporary, path);
+  if (error != 0) files.RemoveFile(temporary);
   return error;
 }
 

@@ -27,8 +27,8 @@ class IFiles {
   // disk; any failure is returned (the file may then hold part of them).
   virtual DWORD WriteNewFile(const std::string& path, const std::string& bytes) = 0;
   // Puts from in the place of to in one step, replacing it.
-  virtual DWORD ReplaceFile(const std::string& from, const std::string& to) = 0;
-  virtual DWORD DeleteFile(const std::string& path) = 0;
+  virtual DWORD MoveFileReplacing(const std::string& from, const std::string& to) = 0;
+  virtual DWORD RemoveFile(const std::string& path) = 0;
 };
 
 // Where none is installed: no file exists and none can be written.

@@ -27,10 +27,10 @@ class NoFileCalls final : public IFiles {
   DWORD WriteNewFile(const std::string&, const std::string&) override {
     return win::ERROR_ACCESS_DENIED;
   }
-  DWORD ReplaceFile(const std::string&, const std::string&) override {
+  DWORD MoveFileReplacing(const std::string&, const std::string&) override {
     return win::ERROR_ACCESS_DENIED;
   }
-  DWORD DeleteFile(const std::string&) override { return win::ERROR_FILE_NOT_FOUND; }
+  DWORD RemoveFile(const std::string&) override { return win::ERROR_FILE_NOT_FOUND; }
 };
 
 }  // namespace

@@ -70,7 +70,7 @@ DWORD FakeFiles::WriteNewFile(const std::string& path, const std::string& bytes)
   return 0;
 }
 
-DWORD FakeFiles::ReplaceFile(const std::string& from, const std::string& to) {
+DWORD FakeFiles::MoveFileReplacing(const std::string& from, const std::string& to) {
   ++replaces;
   if (replaceError != 0) return replaceError;
   const auto it = files.find(from);
@@ -80,7 +80,7 @@ DWORD FakeFiles::ReplaceFile(const std::string& from, const std::string& to) {
   return 0;
 }
 
-DWORD FakeFiles::DeleteFile(const std::string& path) {
+DWORD FakeFiles::RemoveFile(const std::string& path) {
   return files.erase(path) != 0 ? 0 : win::ERROR_FILE_NOT_FOUND;
 }
 

@@ -32,7 +32,7 @@ bool WideMissing() { return ::GetLastError() == ERROR_CALL_NOT_IMPLEMENTED; }
   return h;
 }
 
-bool RemoveFile(const std::string& path) {
+bool DeleteEither(const std::string& path) {
   if (::DeleteFileW(Wide(path).c_str())) return true;
   return WideMissing() && ::DeleteFileA(ToAnsi(path).c_str());
 }
@@ -129,19 +129,19 @@ DWORD Win32Files::WriteNewFile(const std::string& path, const std::string& bytes
   return 0;
 }
 
-DWORD Win32Files::ReplaceFile(const std::string& from, const std::string& to) {
+DWORD Win32Files::MoveFileReplacing(const std::string& from, const std::string& to) {
   if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return 0;
   if (!WideMissing()) return ::GetLastError();
   // The older family has no MoveFileEx: there the old file goes first (a
   // crash in between leaves the new one under its temporary name).
-  if (!RemoveFile(to) && ::GetLastError() != ERROR_FILE_NOT_FOUND) return ::GetLastError();
+  if (!DeleteEither(to) && ::GetLastError() != ERROR_FILE_NOT_FOUND) return ::GetLastError();
   return ::MoveFileA(ToAnsi(from).c_str(), ToAnsi(to).c_str()) ? 0 : ::GetLastError();
 }
 
-DWORD Win32Files::DeleteFile(const std::string& path) {
-  return RemoveFile(path) ? 0 : ::GetLastError();
+DWORD Win32Files::RemoveFile(const std::string& path) {
+  return DeleteEither(path) ? 0 : ::GetLastError();
 }
 
 }  // namespace norva::platform::win32

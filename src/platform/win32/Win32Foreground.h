@@ -23,8 +23,8 @@ class Win32Files final : public IFiles {
  public:
   DWORD ReadWholeFile(const std::string& path, std::string& bytes) override;
   DWORD WriteNewFile(const std::string& path, const std::string& bytes) override;
-  DWORD ReplaceFile(const std::string& from, const std::string& to) override;
-  DWORD DeleteFile(const std::string& path) override;
+  DWORD MoveFileReplacing(const std::string& from, const std::string& to) override;
+  DWORD RemoveFile(const std::string& path) override;
 };
 
 }  // namespace norva::platform::win32
