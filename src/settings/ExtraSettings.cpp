@@ -9,8 +9,8 @@ using platform::Os;
 namespace {
 
 const char* const kExtra = "EXTRA";
-const char* const kKeys[] = {"FreedNotice",    "HotKey",       "IntervalClean", "TrayLoadIcon",
-                             "AutoBackoff",    "FullScreenHold", "CleanHistory", "HistoryFile"};
+const char* const kKeys[] = {"FreedNotice", "HotKey",         "IntervalClean", "TrayLoadIcon",
+                             "AutoBackoff", "FullScreenHold", "CleanHistory",  "HistoryFile"};
 
 bool AnyKeyPresent(const std::string& path) {
   // A default no value can equal tells an absent key from a present one.
