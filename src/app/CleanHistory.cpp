@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/Extras.h"
 #include "platform/Files.h"
 
 namespace norva {
@@ -37,17 +38,6 @@ KindNames Names(CleanKind kind) {
   return {"?", "?"};
 }
 
-std::string Thousands(uint64_t value) {
-  std::string digits = std::to_string(value);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
-    digits.insert(static_cast<size_t>(i), ",");
-  return digits;
-}
-
-uint64_t WholeMB(uint64_t bytes) { return (bytes + 524288) / 1048576; }
-
-std::string MBText(uint64_t bytes) { return Thousands(WholeMB(bytes)) + " MB"; }
-
 std::string TimeText(const win::SYSTEMTIME& t, char between) {
   char text[48];
   std::snprintf(text, sizeof text, "%04u-%02u-%02u%c%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay,
@@ -80,11 +70,11 @@ std::vector<std::string> HistoryRow(const CleanRecord& r) {
   std::snprintf(seconds, sizeof seconds, "%.1f 秒", r.durationMs / 1000.0);
   return {TimeText(r.started, ' '),
           Names(r.kind).shown,
-          MBText(static_cast<uint64_t>(r.sizeBytes > 0 ? r.sizeBytes : 0)),
+          MegabytesText(static_cast<uint64_t>(r.sizeBytes > 0 ? r.sizeBytes : 0)),
           seconds,
-          MBText(r.freeBefore),
-          MBText(r.freeAfter),
-          MBText(r.Freed()),
+          MegabytesText(r.freeBefore),
+          MegabytesText(r.freeAfter),
+          MegabytesText(r.Freed()),
           r.stopped ? "中断" : "完了"};
 }
 
@@ -96,7 +86,7 @@ std::string HistoryTotalLine(const CleanHistory& history, const win::SYSTEMTIME&
       ++count;
       freed += r.Freed();
     }
-  return "今日 " + std::to_string(count) + " 回 / 解放 " + MBText(freed);
+  return "今日 " + std::to_string(count) + " 回 / 解放 " + MegabytesText(freed);
 }
 
 std::string HistoryTabText(const CleanHistory& history) {
@@ -116,10 +106,11 @@ const char* const kHistoryCsvHeader =
 
 std::string HistoryCsvLine(const CleanRecord& r) {
   const uint64_t size = static_cast<uint64_t>(r.sizeBytes > 0 ? r.sizeBytes : 0);
-  return TimeText(r.started, 'T') + "," + Names(r.kind).file + "," + std::to_string(WholeMB(size)) +
-         "," + std::to_string(r.durationMs) + "," + std::to_string(WholeMB(r.freeBefore)) + "," +
-         std::to_string(WholeMB(r.freeAfter)) + "," + std::to_string(WholeMB(r.Freed())) + "," +
-         (r.stopped ? "1" : "0");
+  return TimeText(r.started, 'T') + "," + Names(r.kind).file + "," +
+         std::to_string(WholeMegabytes(size)) + "," + std::to_string(r.durationMs) + "," +
+         std::to_string(WholeMegabytes(r.freeBefore)) + "," +
+         std::to_string(WholeMegabytes(r.freeAfter)) + "," +
+         std::to_string(WholeMegabytes(r.Freed())) + "," + (r.stopped ? "1" : "0");
 }
 
 std::string HistoryFilePath(const std::string& exePath) {
