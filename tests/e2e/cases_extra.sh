@@ -237,7 +237,7 @@ case_extra_fullscreen_hold() {
 case_extra_history_window() {
   [[ -f $(dirname "$EXE")/desktop_peek.exe ]] || failed "desktop_peek.exe not built beside $EXE" || return 1
   write_clean_ini "$CASE_DIR/norva.ini" 2 64 '[EXTRA]' 'IntervalClean=1' 'CleanHistory=1' 'HistoryFile=1'
-  launch_desktop "$CASE_DIR" main
+  launch_desktop "$CASE_DIR" main ""
   local pid=$LAST_PID log=$CASE_DIR/main.log shot=$OUT/extra-history-win$BITS.png found id w h x y copied
   wait_tree_window "$log" || return 1
   find_tray_icon || return 1
@@ -271,16 +271,18 @@ case_extra_history_window() {
   REASON="history window ${w}x$h lists the button and the interval cleaning, newest first; copied $(printf '%s\n' "$copied" | wc -l) lines; $shot"
 }
 
-# AutoBackoff: free memory stays below the threshold whatever a cleaning
-# does (AutoExeSize above all the memory, soak_load.exe holding 3 % of it);
-# the cleanings of 5 minutes, counted in the history file, without and with
-# the back-off.
+# AutoBackoff: free memory stays below the free-memory threshold whatever a
+# cleaning does: Wine is shown a /proc/meminfo with 1 GB free
+# (fake_meminfo.c, preloaded into the program only; a program holding the
+# real memory would have to take most of this machine's). The cleanings of 5
+# minutes, counted in the history file, without and with the back-off.
 backoff_run() {
   local flag=$1 dir=$CASE_DIR/backoff-$1 pid
   mkdir -p "$dir" && cp "$EXE" "$dir/norva.exe"
   write_ini "$dir/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemClear=1' \
-    'AutoMemMin=1' 'AutoExeSize=32767' 'AutoMemSize=0' 'Memory=5' 'CleanSpeed=2' \
+    'AutoMemMin=1' 'AutoExeSize=2048' 'AutoMemSize=0' 'Memory=5' 'CleanSpeed=2' \
     '[EXTRA]' "AutoBackoff=$flag" 'HistoryFile=1'
+  local -x LD_PRELOAD=$CASE_DIR/fake_meminfo.so NORVA_MEMINFO=$CASE_DIR/meminfo
   launch "$dir" main
   pid=$LAST_PID
   wait_main_window "$dir/main.log" || return 1
@@ -291,17 +293,16 @@ backoff_run() {
 }
 
 case_extra_backoff() {
-  local T_LIFE=$((T_LIFE + 360 * SLOW)) load_mb lpid without with
-  load_mb=$(awk '/^MemTotal:/ {print int($2 / 1024 * 3 / 100)}' /proc/meminfo)
-  (exec timeout -k 5 "$T_LIFE" "$LOADER" "$(dirname "$EXE")/soak_load.exe" "$load_mb" 3600000) \
-    >"$CASE_DIR/soak_load.log" 2>&1 </dev/null &
-  lpid=$!
-  PIDS+=("$lpid")
+  local T_LIFE=$((T_LIFE + 360 * SLOW)) without with
+  gcc -shared -fPIC -O1 -o "$CASE_DIR/fake_meminfo.so" "$HERE/fake_meminfo.c" -ldl 2>"$CASE_DIR/gcc.log" ||
+    failed "could not build fake_meminfo.so ($(head -c 300 "$CASE_DIR/gcc.log"))" || return 1
+  # The real total and swap; 1 GB free, nothing cached.
+  { grep -E '^(MemTotal|SwapTotal|SwapFree):' /proc/meminfo
+    printf 'MemFree: %d kB\nBuffers: 0 kB\nCached: 0 kB\n' $((1024 * 1024)); } >"$CASE_DIR/meminfo"
   backoff_run 0 || return 1
   without=$BACKOFF_COUNT
   backoff_run 1 || return 1
   with=$BACKOFF_COUNT
-  kill -- "$lpid" 2>/dev/null || true
   # With the back-off: at the start, a minute later, two minutes after that
   # (the next one would wait four).
   ((with >= 2 && with <= 4)) || failed "$with cleanings in 5 minutes with AutoBackoff=1 (without: $without)" || return 1
