@@ -99,6 +99,14 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/inspector_peek.cpp)
   target_link_options(inspector_peek PRIVATE -mconsole ${NORVA_STATIC_LINK})
 endif()
 
+# desktop_peek.exe: a full-screen window in front and the clipboard's text
+# for the extras' end-to-end cases (tests/e2e/cases_extra.sh).
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/desktop_peek.cpp)
+  add_executable(desktop_peek tests/e2e/desktop_peek.cpp)
+  target_compile_definitions(desktop_peek PRIVATE ${NORVA_WIN32_DEFINITIONS})
+  target_link_options(desktop_peek PRIVATE -mconsole ${NORVA_STATIC_LINK})
+endif()
+
 # onewindow.exe: a program that only opens one window, the floor beside which
 # scripts/measure.sh puts Norva's start-up (bench/wine/).
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/onewindow.cpp)

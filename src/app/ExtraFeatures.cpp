@@ -27,13 +27,13 @@ std::string EntryProgram(const std::string& entry) {
   return entry.substr(0, entry.find(' '));
 }
 
+}  // namespace
+
 bool ExecRun() {
   if (Application == nullptr || Application->ParamCount() < 1) return false;
   const std::string arg = text::ToLowerAscii(Application->ParamStr(1));
   return arg == "-exec" || arg == "/exec";
 }
-
-}  // namespace
 
 void TMainForm::LoadExtraSettings() {
   TSettingFrm& s = *SettingFrm;
@@ -42,6 +42,11 @@ void TMainForm::LoadExtraSettings() {
   s.hkyClean.SetHotKey(e.hotKey);
   s.udInterval.SetPosition(e.intervalClean);
   s.chkbTrayLoad.SetChecked(e.trayLoadIcon);
+  s.chkbAutoBackoff.SetChecked(e.autoBackoff);
+  s.chkbFullScreenHold.SetChecked(e.fullScreenHold);
+  s.chkbCleanHistory.SetChecked(e.cleanHistory);
+  s.chkbHistoryFile.SetChecked(e.historyFile);
+  ApplyHoldsAndHistory();
   s.chkbStartup.SetChecked(StartupEntryNamesThisExe());
   // A new interval counts from now.
   if (e.intervalClean != FIntervalMinutes) {
@@ -61,6 +66,10 @@ void TMainForm::SaveExtraSettings() {
   e.hotKey = ValidHotKey(s.hkyClean.HotKey()) ? s.hkyClean.HotKey() : 0;
   e.intervalClean = s.udInterval.Position();
   e.trayLoadIcon = s.chkbTrayLoad.Checked();
+  e.autoBackoff = s.chkbAutoBackoff.Checked();
+  e.fullScreenHold = s.chkbFullScreenHold.Checked();
+  e.cleanHistory = s.chkbCleanHistory.Checked();
+  e.historyFile = s.chkbHistoryFile.Checked();
   WriteExtraSettings(e, SettingsFilePath());
 }
 
@@ -156,7 +165,7 @@ void TMainForm::IntervalTick() {
   if (minutes <= 0 || FCleaning || FModalOpen) return;
   if (s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100) return;
   if (!FIntervalClock.Due(Os().kernel.GetTickCount(), minutes)) return;
-  sbtnGetMemClick(nullptr);
+  StartAutomatic(CleanKind::Interval);
 }
 
 void TMainForm::RefreshTrayLoadIcon() {

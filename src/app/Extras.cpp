@@ -127,6 +127,10 @@ std::string FreedText(uint64_t freedBytes, uint64_t freeBytes) {
          Thousands(RoundedMB(freeBytes)) + " MB）";
 }
 
+std::string MegabytesText(uint64_t bytes) { return Thousands(RoundedMB(bytes)) + " MB"; }
+
+uint64_t WholeMegabytes(uint64_t bytes) { return RoundedMB(bytes); }
+
 std::string LoadIconDigits(int load) {
   if (load >= 100) return {};
   return std::to_string(std::max(load, 0));

@@ -22,6 +22,9 @@ uint64_t FreedBytes(uint64_t freeBefore, uint64_t freeAfter);
 // "1,234 MB 解放しました（空き 5,678 MB）": whole megabytes, rounded, with
 // thousands separators.
 std::string FreedText(uint64_t freedBytes, uint64_t freeBytes);
+// "1,234 MB": whole megabytes, rounded, with thousands separators.
+std::string MegabytesText(uint64_t bytes);
+uint64_t WholeMegabytes(uint64_t bytes);
 
 // When a cleaning on an interval is due: that many minutes after the last
 // cleaning of any kind ended (or after the clock was started). Tick counts

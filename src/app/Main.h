@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "app/AutoHolds.h"
+#include "app/CleanHistory.h"
 #include "app/Extras.h"
 #include "app/Figures.h"
 #include "components/Novellbl.h"
@@ -190,6 +193,31 @@ class TMainForm : public TForm {
   uint64_t FLastFreedBytes = 0;
   bool FBalloonShown = false;
 
+  // The holds of automatic cleaning and the cleaning history
+  // (app/HoldsAndHistory.cpp).
+  struct CleanStart {
+    CleanKind kind;
+    win::DWORD tick;
+    win::SYSTEMTIME time;
+  };
+  CleanKind StartKindOf(TObject* Sender);
+  CleanStart BeginCleanRecord();
+  void RecordCleaning(const CleanStart& start, uint64_t freeBefore, bool stopped);
+  void StartAutomatic(CleanKind kind);
+  bool AutomaticHeld();
+  void WatchAutoHolds();
+  // "\n自動掃除は 8 分後まで控えます" while automatic cleaning waits, else "".
+  std::string BackoffTip();
+  void ApplyHoldsAndHistory();
+  void pmHistoryClick(TObject* Sender);
+  std::optional<CleanKind> FStartKind;
+  AutoBackoff FBackoff;
+  CleanHistory FHistory;
+  TMenuItem* pmHistory = nullptr;
+  FormPtr<TForm> FHistoryFrm;
+  std::string FTipBackoff;
+  bool FHistoryFileReported = false;
+
  private:
   void AddTrayIcon();
   bool RegisterCleanHotKey(int value);
@@ -207,6 +235,8 @@ extern TMainForm* MainForm;
 // The settings file: the executable's path with its last three characters
 // replaced by "ini".
 std::string SettingsFilePath();
+// Started with "-exec" or "/exec": one cleaning, then the program ends.
+bool ExecRun();
 // The Memory share of the settings file, brought into the track bar's 5..95:
 // the one value the dialog shows and every cleaning size is computed from.
 int StoredMemoryShare();

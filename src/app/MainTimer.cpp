@@ -25,7 +25,12 @@ bool Refresh(TNovelLabel& label, const std::string& text) {
 
 }  // namespace
 
-void TMainForm::sbtnGetMemClick(TObject*) { CleanMemory(); }
+void TMainForm::sbtnGetMemClick(TObject* Sender) {
+  // The start's kind for the history: an automatic start has named it.
+  if (!FStartKind) FStartKind = StartKindOf(Sender);
+  CleanMemory();
+  FStartKind.reset();
+}
 
 std::string TMainForm::FittedFigure(int index, TNovelLabel& label, double megabytes,
                                     FigureKind kind) {
@@ -130,6 +135,7 @@ void TMainForm::timMainTimer(TObject*) {
                              win::SND_ASYNC | win::SND_NODEFAULT | win::SND_NOSTOP);
 
   RefreshTrayLoadIcon();
+  WatchAutoHolds();
 
   // Automatic cleaning.
   if (s.chkbAuto.Checked() && !FModalOpen) {
@@ -139,11 +145,12 @@ void TMainForm::timMainTimer(TObject*) {
     if (load >= 100 && s.chkbNot100Per.Checked()) return;
     const auto cpuBusy = [&] { return s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100; };
     if (s.chkbMinExec.Checked() && BytesToMB(m.availPhys) < s.udMem.Position() && !cpuBusy())
-      sbtnGetMemClick(nullptr);
+      StartAutomatic(CleanKind::FreeMemoryRule);
     if (s.chkbFreeInc.Checked()) {
       // A cleaning started just above has sampled afresh.
       const int32_t now = SampledFigures().load;
-      if (now < FPeakLoad - s.udUsePer.Position() + 1 && !cpuBusy()) sbtnGetMemClick(nullptr);
+      if (now < FPeakLoad - s.udUsePer.Position() + 1 && !cpuBusy())
+        StartAutomatic(CleanKind::LoadRule);
     }
   }
 

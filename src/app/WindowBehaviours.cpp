@@ -38,11 +38,13 @@ void TMainForm::WndProc(TMessage& Message) {
     SampleMemory();
     const MemoryFigures m = SampledFigures();
     const long double freeMB = static_cast<long double>(BytesToMB(m.availPhys));
-    if (freeMB != FTipFreeMB) {
+    const std::string backoff = BackoffTip();
+    if (freeMB != FTipFreeMB || backoff != FTipBackoff) {
       FTipFreeMB = freeMB;
+      FTipBackoff = backoff;
       char tip[64];
       std::snprintf(tip, sizeof tip, "%4.1lfMB Free", static_cast<double>(freeMB));
-      ModifyTray(win::NIF_TIP, FTrayIcon, tip);
+      ModifyTray(win::NIF_TIP, FTrayIcon, tip + backoff);
     }
   } else if (FTaskbarCreatedMsg != 0 && Message.Msg == FTaskbarCreatedMsg) {
     // The shell was restarted and has forgotten our icon.

@@ -35,6 +35,7 @@ void TMainForm::CleanMemory() {
   // One cleaning at a time: a click or a tick inside the pump is turned away.
   if (FCleaning) return;
   FCleaning = true;
+  const CleanStart start = BeginCleanRecord();
   // The amount freed is measured from the last sample's free memory.
   const uint64_t freeBefore = SampledFigures().availPhys;
   bool stopped = false;
@@ -131,6 +132,7 @@ void TMainForm::CleanMemory() {
   for (TSpeedButton* b : topRow) b->Show();
   ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconNormal, "掃除終了");
   CleaningFinished(freeBefore, obtained && !stopped);
+  RecordCleaning(start, freeBefore, stopped);
 
   if (FCloseAfterCleaning) {
     FCloseAfterCleaning = false;

@@ -41,6 +41,9 @@ class IDesktop {
   // the top; alpha 0 is transparent. Null on failure.
   virtual HICON CreateIconFromPixels(int size, const std::vector<uint32_t>& argb) = 0;
   virtual BOOL DestroyIcon(HICON icon) = 0;
+  // Puts the text on the clipboard as Unicode text; false when the
+  // clipboard cannot be had.
+  virtual BOOL SetClipboardText(HWND /*owner*/, const std::string& /*text*/) { return 0; }
 };
 
 // String values under HKEY_CURRENT_USER. Results are Win32 error codes.

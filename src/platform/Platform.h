@@ -86,6 +86,19 @@ struct RECT {
   LONG bottom;
 };
 
+// A date and time as GetLocalTime gives it.
+struct SYSTEMTIME {
+  uint16_t wYear;
+  uint16_t wMonth;
+  uint16_t wDayOfWeek;
+  uint16_t wDay;
+  uint16_t wHour;
+  uint16_t wMinute;
+  uint16_t wSecond;
+  uint16_t wMilliseconds;
+};
+static_assert(sizeof(SYSTEMTIME) == 16);
+
 // One display monitor as GetMonitorInfo describes it, in screen pixels (a
 // monitor left of or above the primary one has negative coordinates).
 constexpr DWORD MONITORINFOF_PRIMARY = 1;
@@ -230,6 +243,8 @@ class IKernel {
   virtual HGLOBAL GlobalFree(HGLOBAL memory) = 0;
   virtual void Sleep(DWORD milliseconds) = 0;
   virtual DWORD GetTickCount() = 0;
+  // The local date and time (the cleaning history's time stamps).
+  virtual void GetLocalTime(SYSTEMTIME* time) { *time = SYSTEMTIME{}; }
 };
 
 // The private-profile (INI) functions.
@@ -326,6 +341,10 @@ class IDesktop;       // platform/Desktop.h
 class IUserRegistry;  // platform/Desktop.h
 IDesktop& NoDesktop();
 IUserRegistry& NoUserRegistry();
+class IForeground;  // platform/Foreground.h
+class IFiles;       // platform/Files.h
+IForeground& NoForeground();
+IFiles& NoFiles();
 
 // The operating system as the program sees it: the real one or the fake.
 struct Platform {
@@ -339,6 +358,8 @@ struct Platform {
   IProcess& process = NoProcessCalls();
   IDesktop& desktop = NoDesktop();
   IUserRegistry& userRegistry = NoUserRegistry();
+  IForeground& foreground = NoForeground();
+  IFiles& files = NoFiles();
 };
 
 // The platform in use; installed once by the process entry or by a test.

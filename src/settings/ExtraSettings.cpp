@@ -9,7 +9,8 @@ using platform::Os;
 namespace {
 
 const char* const kExtra = "EXTRA";
-const char* const kKeys[] = {"FreedNotice", "HotKey", "IntervalClean", "TrayLoadIcon"};
+const char* const kKeys[] = {"FreedNotice", "HotKey",         "IntervalClean", "TrayLoadIcon",
+                             "AutoBackoff", "FullScreenHold", "CleanHistory",  "HistoryFile"};
 
 bool AnyKeyPresent(const std::string& path) {
   // A default no value can equal tells an absent key from a present one.
@@ -37,6 +38,10 @@ ExtraSettings ReadExtraSettings(const std::string& iniPath) {
   const int interval = profile.GetPrivateProfileIntA(kExtra, "IntervalClean", 0, iniPath);
   s.intervalClean = interval >= 0 && interval <= kMaxIntervalMinutes ? interval : 0;
   s.trayLoadIcon = profile.GetPrivateProfileIntA(kExtra, "TrayLoadIcon", 0, iniPath) != 0;
+  s.autoBackoff = profile.GetPrivateProfileIntA(kExtra, "AutoBackoff", 0, iniPath) != 0;
+  s.fullScreenHold = profile.GetPrivateProfileIntA(kExtra, "FullScreenHold", 0, iniPath) != 0;
+  s.cleanHistory = profile.GetPrivateProfileIntA(kExtra, "CleanHistory", 0, iniPath) != 0;
+  s.historyFile = profile.GetPrivateProfileIntA(kExtra, "HistoryFile", 0, iniPath) != 0;
   return s;
 }
 
@@ -50,6 +55,10 @@ void WriteExtraSettings(const ExtraSettings& settings, const std::string& iniPat
   write("HotKey", settings.hotKey);
   write("IntervalClean", settings.intervalClean);
   write("TrayLoadIcon", settings.trayLoadIcon ? 1 : 0);
+  write("AutoBackoff", settings.autoBackoff ? 1 : 0);
+  write("FullScreenHold", settings.fullScreenHold ? 1 : 0);
+  write("CleanHistory", settings.cleanHistory ? 1 : 0);
+  write("HistoryFile", settings.historyFile ? 1 : 0);
 }
 
 }  // namespace norva

@@ -1,7 +1,7 @@
 // The [EXTRA] section of the settings file: the opt-in features beyond the
 // monitor's own (freed-amount notice, hotkey, cleaning on an interval, the
-// load on the tray icon). Every value is off by default, and a file without
-// the section is never given one.
+// load on the tray icon, the holds of automatic cleaning, the history). Every value is off by
+// default, and a file without the section is never given one.
 #pragma once
 
 #include <string>
@@ -9,10 +9,14 @@
 namespace norva {
 
 struct ExtraSettings {
-  bool freedNotice = false;   // FreedNotice: a balloon after each cleaning
-  int hotKey = 0;             // HotKey: the hotkey control's value, 0 none
-  int intervalClean = 0;      // IntervalClean: minutes, 0 off
-  bool trayLoadIcon = false;  // TrayLoadIcon: the tray icon shows the load
+  bool freedNotice = false;     // FreedNotice: a balloon after each cleaning
+  int hotKey = 0;               // HotKey: the hotkey control's value, 0 none
+  int intervalClean = 0;        // IntervalClean: minutes, 0 off
+  bool trayLoadIcon = false;    // TrayLoadIcon: the tray icon shows the load
+  bool autoBackoff = false;     // AutoBackoff: wait after cleanings that did not help
+  bool fullScreenHold = false;  // FullScreenHold: none while a full-screen program runs
+  bool cleanHistory = false;    // CleanHistory: the history window in the tray menu
+  bool historyFile = false;     // HistoryFile: norva-history.csv beside the exe
   bool operator==(const ExtraSettings&) const = default;
 };
 

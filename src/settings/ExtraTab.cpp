@@ -36,6 +36,14 @@ void TSettingFrm::SetUpExtraTab() {
         "Windows にログオンしたときに Norva を起動します");
   Place(chkbTrayLoad, 10, 122, 300, 16, "タスクトレイにメモリ使用率を表示する",
         "タスクトレイのアイコンにメモリ使用率（％）を数字で表示します");
+  Place(chkbAutoBackoff, 10, 144, 480, 16, "効果のない自動掃除の間隔をあける",
+        "自動掃除で空きが増えなかったとき、次の自動掃除まで 1, 2, 4 … 最大 60 分待ちます");
+  Place(chkbFullScreenHold, 10, 166, 480, 16, "全画面のプログラムの実行中は自動掃除しない",
+        "ゲームや動画、プレゼンテーションが全画面で表示されている間は自動掃除を控えます");
+  Place(chkbCleanHistory, 10, 188, 480, 16, "掃除の履歴をタスクトレイのメニューに表示する",
+        "タスクトレイのメニューに「掃除の履歴...」を加えます");
+  Place(chkbHistoryFile, 10, 210, 480, 16, "掃除の履歴をファイルに記録する",
+        "掃除ごとに norva-history.csv（exe と同じフォルダ）へ 1 行書き加えます");
 
   udInterval.SetMin(0);
   udInterval.SetMax(kMaxIntervalMinutes);

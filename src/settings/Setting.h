@@ -115,6 +115,10 @@ class TSettingFrm : public TForm {
   TLabel lblIntervalMin{&groupBoxExtra};
   TCheckBox chkbStartup{&groupBoxExtra};
   TCheckBox chkbTrayLoad{&groupBoxExtra};
+  TCheckBox chkbAutoBackoff{&groupBoxExtra};
+  TCheckBox chkbFullScreenHold{&groupBoxExtra};
+  TCheckBox chkbCleanHistory{&groupBoxExtra};
+  TCheckBox chkbHistoryFile{&groupBoxExtra};
   // Asked when OK is pressed; false keeps the dialog open (a hotkey the
   // system refuses).
   std::function<bool()> OnOkQuery;

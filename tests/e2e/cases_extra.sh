@@ -6,9 +6,13 @@
 # cases_settings.sh, whose helpers it uses.
 #
 # A cleaning is seen, as in the cleaning cases, by the Sleep(300) of a
-# speed-2 cleaning in the relay trace of the program's own process.
+# speed-2 cleaning in the relay trace of the program's own process, or by
+# its line in the history file (HistoryFile=1). desktop_peek.exe, built
+# beside norva.exe, puts a full-screen window in front and reads the
+# clipboard.
 
-ALL_CASES+=(extra_startup_entry extra_tray_load extra_tab extra_balloon extra_hotkey extra_interval)
+ALL_CASES+=(extra_startup_entry extra_tray_load extra_tab extra_balloon extra_hotkey extra_interval
+  extra_fullscreen_hold extra_history_window extra_backoff)
 
 # Places of the fourth tab "拡張" and of its check box "Windows 起動時に開始".
 SET_TAB4='210 12' SET_STARTUP='27 138'
@@ -185,4 +189,123 @@ case_extra_tab() {
   set_log_pixels ""
   ((rc == 0)) || return 1
   REASON="tab 4 at 96 and 144 DPI: $OUT/settings-tab4-win$BITS.png, $OUT/settings-tab4-144dpi-win$BITS.png"
+}
+
+# The cleanings the history file beside the exe in folder $1 records (its
+# lines after the header).
+history_lines() {
+  local f=$1/norva-history.csv n
+  [[ -f $f ]] || { echo 0; return; }
+  n=$(wc -l <"$f")
+  echo $((n > 0 ? n - 1 : 0))
+}
+
+peek_desktop() { "$LOADER" "$(dirname "$EXE")/desktop_peek.exe" "$@"; }
+
+# FullScreenHold=1: an interval cleaning that falls due while a full-screen
+# window is in front waits, and runs once the window has closed.
+case_extra_fullscreen_hold() {
+  [[ -f $(dirname "$EXE")/desktop_peek.exe ]] || failed "desktop_peek.exe not built beside $EXE" || return 1
+  write_clean_ini "$CASE_DIR/norva.ini" 2 64 '[EXTRA]' 'IntervalClean=1' 'FullScreenHold=1' 'HistoryFile=1'
+  launch "$CASE_DIR" main
+  local pid=$LAST_PID log=$CASE_DIR/main.log started fpid held after
+  wait_main_window "$log" || return 1
+  started=$SECONDS
+  # In front from a few seconds after the start until well past the minute.
+  (exec timeout -k 5 "$T_LIFE" "$LOADER" "$(dirname "$EXE")/desktop_peek.exe" fullscreen 100) \
+    >"$CASE_DIR/fullscreen.log" 2>&1 </dev/null &
+  fpid=$!
+  PIDS+=("$fpid")
+  in_front() { grep -q '^shown' "$CASE_DIR/fullscreen.log"; }
+  wait_progress "$T_WINDOW" in_front || failed "the full-screen window never came in front" || return 1
+  sleep "$T_SETTLE"
+  import -window root "$OUT/extra-fullscreen-win$BITS.png" 2>/dev/null
+  wait_exit "$fpid" 150 || failed "the full-screen window did not close" || return 1
+  held=$(history_lines "$CASE_DIR")
+  ((held == 0)) || failed "$held cleaning(s) while the full-screen window was in front ($((SECONDS - started))s)" || return 1
+  ((SECONDS - started >= 90)) || failed "the full-screen window closed after $((SECONDS - started))s, before the cleaning was due" || return 1
+  cleaned() { (($(history_lines "$CASE_DIR") >= 1)); }
+  wait_progress "$T_WINDOW" cleaned || failed "no cleaning after the full-screen window closed" || return 1
+  after=$((SECONDS - started))
+  close_and_expect_exit "$pid" "$log" || return 1
+  REASON="due at 60s, held while the full-screen window was in front, cleaned at ${after}s, once it had gone ($(tail -1 "$CASE_DIR/norva-history.csv" | tr -d '\r'))"
+}
+
+# CleanHistory=1: a cleaning from "[掃除]" and one on the interval, then
+# "掃除の履歴..." (the last item of the tray menu) opens the list; its copy
+# button puts both on the clipboard (screenshot of the window).
+case_extra_history_window() {
+  [[ -f $(dirname "$EXE")/desktop_peek.exe ]] || failed "desktop_peek.exe not built beside $EXE" || return 1
+  write_clean_ini "$CASE_DIR/norva.ini" 2 64 '[EXTRA]' 'IntervalClean=1' 'CleanHistory=1' 'HistoryFile=1'
+  launch_desktop "$CASE_DIR" main ""
+  local pid=$LAST_PID log=$CASE_DIR/main.log shot=$OUT/extra-history-win$BITS.png found id w h x y copied
+  wait_tree_window "$log" || return 1
+  find_tray_icon || return 1
+  xdotool mousemove $((WIN_X + 57)) $((WIN_Y + 8)) click 1
+  one() { (($(history_lines "$CASE_DIR") >= 1)); }
+  two() { (($(history_lines "$CASE_DIR") >= 2)); }
+  wait_progress "$T_WINDOW" one || failed "no cleaning after a click on [掃除]" || return 1
+  wait_progress "$T_WINDOW" two || failed "no interval cleaning a minute later" || return 1
+  xdotool mousemove "$TRAY_X" "$TRAY_Y" click 3
+  sleep $((1 * SLOW))
+  # Up from no selection selects the last item.
+  xdotool key Up
+  sleep 0.3
+  xdotool key Return
+  history_shown() {
+    found=$(xwininfo -root -tree 2>/dev/null | grep -F '"掃除の履歴"' | head -1)
+    [[ $found =~ ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+\ +\+(-?[0-9]+)\+(-?[0-9]+) ]]
+  }
+  wait_progress "$T_WINDOW" history_shown || failed "no window \"掃除の履歴\" after the menu item" || return 1
+  w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+  sleep "$T_SETTLE"
+  import -window root "$CASE_DIR/screen.png" 2>/dev/null || failed "no screenshot" || return 1
+  convert "$CASE_DIR/screen.png" -crop "${w}x$h+$x+$y" +repage "$shot"
+  # The copy button sits in the lower right corner of the window.
+  xdotool mousemove $((x + w - 64)) $((y + h - 21)) click 1
+  sleep 1
+  copied=$(peek_desktop clipboard 2>/dev/null | tr -d '\r')
+  [[ $copied == *$'ボタン'* && $copied == *$'一定間隔'* ]] || failed "the copied list lacks the two cleanings: ${copied:0:300} ($shot)" || return 1
+  [[ $(printf '%s\n' "$copied" | sed -n 2p) == *一定間隔* ]] || failed "the newest (interval) cleaning is not first: ${copied:0:300}" || return 1
+  close_by_x "$pid" || return 1
+  REASON="history window ${w}x$h lists the button and the interval cleaning, newest first; copied $(printf '%s\n' "$copied" | wc -l) lines; $shot"
+}
+
+# AutoBackoff: free memory stays below the free-memory threshold whatever a
+# cleaning does: Wine is shown a /proc/meminfo with 1 GB free
+# (fake_meminfo.c, preloaded into the program only; a program holding the
+# real memory would have to take most of this machine's). The cleanings of 5
+# minutes, counted in the history file, without and with the back-off.
+backoff_run() {
+  local flag=$1 dir=$CASE_DIR/backoff-$1 pid
+  mkdir -p "$dir" && cp "$EXE" "$dir/norva.exe"
+  write_ini "$dir/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemClear=1' \
+    'AutoMemMin=1' 'AutoExeSize=2048' 'AutoMemSize=0' 'Memory=5' 'CleanSpeed=2' \
+    '[EXTRA]' "AutoBackoff=$flag" 'HistoryFile=1'
+  local -x LD_PRELOAD=$CASE_DIR/fake_meminfo.so NORVA_MEMINFO=$CASE_DIR/meminfo
+  launch "$dir" main
+  pid=$LAST_PID
+  wait_main_window "$dir/main.log" || return 1
+  # The measure: five minutes of the program's own choices.
+  sleep 300
+  BACKOFF_COUNT=$(history_lines "$dir")
+  close_and_expect_exit "$pid" "$dir/main.log"
+}
+
+case_extra_backoff() {
+  local T_LIFE=$((T_LIFE + 360 * SLOW)) without with
+  gcc -shared -fPIC -O1 -o "$CASE_DIR/fake_meminfo.so" "$HERE/fake_meminfo.c" -ldl 2>"$CASE_DIR/gcc.log" ||
+    failed "could not build fake_meminfo.so ($(head -c 300 "$CASE_DIR/gcc.log"))" || return 1
+  # The real total and swap; 1 GB free, nothing cached.
+  { grep -E '^(MemTotal|SwapTotal|SwapFree):' /proc/meminfo
+    printf 'MemFree: %d kB\nBuffers: 0 kB\nCached: 0 kB\n' $((1024 * 1024)); } >"$CASE_DIR/meminfo"
+  backoff_run 0 || return 1
+  without=$BACKOFF_COUNT
+  backoff_run 1 || return 1
+  with=$BACKOFF_COUNT
+  # With the back-off: at the start, a minute later, two minutes after that
+  # (the next one would wait four).
+  ((with >= 2 && with <= 4)) || failed "$with cleanings in 5 minutes with AutoBackoff=1 (without: $without)" || return 1
+  ((without >= 5 * with)) || failed "only $without cleanings in 5 minutes without the back-off ($with with it)" || return 1
+  REASON="cleanings in 5 minutes with free memory held under the threshold: $without with AutoBackoff=0, $with with AutoBackoff=1"
 }

@@ -38,6 +38,14 @@ class FakeDesktop : public IDesktop {
   int SmallIconSize() override { return smallIconSize; }
   HICON CreateIconFromPixels(int size, const std::vector<uint32_t>& argb) override;
   BOOL DestroyIcon(HICON icon) override;
+  // The clipboard's text; a refusal scripted with clipboardBusy.
+  std::string clipboard;
+  bool clipboardBusy = false;
+  BOOL SetClipboardText(HWND, const std::string& text) override {
+    if (clipboardBusy) return 0;
+    clipboard = text;
+    return 1;
+  }
 
  private:
   uintptr_t FNextIcon = 0x50000;

@@ -146,6 +146,9 @@ class FakeKernel : public IKernel {
   HGLOBAL GlobalFree(HGLOBAL memory) override;
   void Sleep(DWORD milliseconds) override;
   DWORD GetTickCount() override { return static_cast<DWORD>(nowMs); }
+  // The local time GetLocalTime gives, as a test sets it.
+  SYSTEMTIME localTime{2026, 12, 3, 9, 10, 30, 0, 0};
+  void GetLocalTime(SYSTEMTIME* time) override { *time = localTime; }
 
  private:
   struct Library {

@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "platform/fake/FakeDesktop.h"
+#include "platform/fake/FakeForeground.h"
 #include "platform/fake/FakeKernel.h"
 #include "platform/fake/FakeProfile.h"
 #include "platform/fake/FakeToolhelp.h"
@@ -35,8 +36,10 @@ class FakePlatform {
   FakeProcesses processes{kernel};
   FakeDesktop desktop;
   FakeUserRegistry userRegistry;
-  Platform platform{kernel,   profile,   user,      shell,   sound,
-                    registry, processes, processes, desktop, userRegistry};
+  FakeForeground foreground;
+  FakeFiles files;
+  Platform platform{kernel,    profile,   user,    shell,        sound,      registry,
+                    processes, processes, desktop, userRegistry, foreground, files};
 
   // The settings file of the program: the module path with its last three
   // characters replaced by "ini".

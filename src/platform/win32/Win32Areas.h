@@ -24,6 +24,7 @@ class Win32Kernel final : public IKernel {
   HGLOBAL GlobalFree(HGLOBAL memory) override;
   void Sleep(DWORD milliseconds) override;
   DWORD GetTickCount() override;
+  void GetLocalTime(SYSTEMTIME* time) override;
 };
 
 class Win32Profile final : public IProfile {

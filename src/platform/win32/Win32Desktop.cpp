@@ -33,6 +33,29 @@ BOOL Win32Desktop::RegisterHotKey(HWND window, int id, UINT modifiers, UINT virt
   return ::RegisterHotKey(static_cast<::HWND>(window), id, modifiers & ~MOD_NOREPEAT, virtualKey);
 }
 
+BOOL Win32Desktop::SetClipboardText(HWND owner, const std::string& text) {
+  const std::wstring wide = Wide(text);
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  ::HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (memory == nullptr) return FALSE;
+  void* target = ::GlobalLock(memory);
+  if (target == nullptr) {
+    ::GlobalFree(memory);
+    return FALSE;
+  }
+  std::memcpy(target, wide.c_str(), bytes);
+  ::GlobalUnlock(memory);
+  // The clipboard owns the memory once SetClipboardData succeeds.
+  if (!::OpenClipboard(static_cast<::HWND>(owner))) {
+    ::GlobalFree(memory);
+    return FALSE;
+  }
+  const bool placed = ::EmptyClipboard() && ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  if (!placed) ::GlobalFree(memory);
+  ::CloseClipboard();
+  return placed ? TRUE : FALSE;
+}
+
 BOOL Win32Desktop::UnregisterHotKey(HWND window, int id) {
   return ::UnregisterHotKey(static_cast<::HWND>(window), id);
 }

@@ -13,6 +13,7 @@ class Win32Desktop final : public IDesktop {
   int SmallIconSize() override;
   HICON CreateIconFromPixels(int size, const std::vector<uint32_t>& argb) override;
   BOOL DestroyIcon(HICON icon) override;
+  BOOL SetClipboardText(HWND owner, const std::string& text) override;
 };
 
 class Win32UserRegistry final : public IUserRegistry {

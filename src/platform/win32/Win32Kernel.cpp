@@ -130,6 +130,12 @@ void Win32Kernel::Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
 
 DWORD Win32Kernel::GetTickCount() { return ::GetTickCount(); }
 
+void Win32Kernel::GetLocalTime(SYSTEMTIME* time) {
+  ::SYSTEMTIME t{};
+  ::GetLocalTime(&t);
+  *time = {t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
 // --- Profile ---------------------------------------------------------------
 //
 // The settings file is read and written by the system's private-profile

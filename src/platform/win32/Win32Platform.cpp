@@ -2,6 +2,7 @@
 
 #include "platform/win32/Win32Areas.h"
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32Foreground.h"
 #include "platform/win32/Win32Toolhelp.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
@@ -26,8 +27,10 @@ Platform& Win32Platform() {
   static Win32Toolhelp toolhelp;
   static Win32Desktop desktop;
   static Win32UserRegistry userRegistry;
-  static Platform platform{kernel,   profile,  user,    shell,       sound,
-                           registry, toolhelp, toolhelp, desktop, userRegistry};
+  static Win32Foreground foreground;
+  static Win32Files files;
+  static Platform platform{kernel,   profile, user,    shell,        sound,      registry,
+                           toolhelp, toolhelp, desktop, userRegistry, foreground, files};
   return platform;
 }
 

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/Files.h"
+#include "platform/Foreground.h"
 #include "platform/Platform.h"
 #include "platform/Toolhelp.h"
 
