@@ -37,6 +37,7 @@ void TSettingFrm::SetUpExtraTab() {
   Place(chkbTrayLoad, 10, 122, 300, 16, "タスクトレイにメモリ使用率を表示する",
         "タスクトレイのアイコンにメモリ使用率（％）を数字で表示します");
 
+  hkyClean.NeedsCtrlOrAlt = true;
   udInterval.SetMin(0);
   udInterval.SetMax(kMaxIntervalMinutes);
   udInterval.SetAssociate(&edtInterval);
