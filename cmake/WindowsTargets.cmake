@@ -107,6 +107,14 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/desktop_peek.cpp)
   target_link_options(desktop_peek PRIVATE -mconsole ${NORVA_STATIC_LINK})
 endif()
 
+# hotkey_holder.exe: holds a hotkey as another program would, for the
+# end-to-end case of a stored hotkey that is taken (cases_cleaning_window.sh).
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/hotkey_holder.cpp)
+  add_executable(hotkey_holder tests/e2e/hotkey_holder.cpp)
+  target_compile_definitions(hotkey_holder PRIVATE ${NORVA_WIN32_DEFINITIONS})
+  target_link_options(hotkey_holder PRIVATE -mconsole ${NORVA_STATIC_LINK})
+endif()
+
 # onewindow.exe: a program that only opens one window, the floor beside which
 # scripts/measure.sh puts Norva's start-up (bench/wine/).
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/onewindow.cpp)

@@ -25,9 +25,8 @@ int RunNorva(std::vector<std::string> args) {
   // Anything thrown while the main window is built, runs or goes ends with
   // the error message, never silently.
   try {
-    auto main = tk::CreateForm<TMainForm>(nullptr);
+    auto main = tk::CreateMainForm<TMainForm>(app, nullptr);
     MainForm = main.get();
-    app.MainForm = main.get();
     try {
       app.Run();
     } catch (...) {

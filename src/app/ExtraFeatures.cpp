@@ -75,7 +75,9 @@ void TMainForm::SaveExtraSettings() {
 
 void TMainForm::StartExtras() {
   FExtrasStarted = true;
-  const int hotKey = SettingFrm->hkyClean.HotKey();
+  // A "-exec" run cleans once and ends: it takes no key from other programs
+  // and shows nothing that would wait for the user.
+  const int hotKey = ExecRun() ? 0 : SettingFrm->hkyClean.HotKey();
   // Reported once; the combination stays stored for a later start.
   if (!RegisterCleanHotKey(hotKey))
     Os().user.MessageBoxA(Handle(),
@@ -108,7 +110,11 @@ bool TMainForm::ExtraOkQuery() {
   TSettingFrm& s = *SettingFrm;
   const int wanted = s.hkyClean.HotKey();
   const int before = FRegisteredHotKey;
-  if (!RegisterCleanHotKey(wanted)) {
+  // Only a combination the user changed is registered here. A stored one
+  // that another program holds stays stored (it was reported at start and is
+  // tried again at the next start), and every other change saves.
+  const bool changed = wanted != ReadExtraSettings(SettingsFilePath()).hotKey;
+  if (changed && !RegisterCleanHotKey(wanted)) {
     RegisterCleanHotKey(before);
     Os().user.MessageBoxA(
         s.HandleAllocated() ? s.Handle() : nullptr,
@@ -162,8 +168,12 @@ void TMainForm::ShowBalloon(const std::string& text) {
 void TMainForm::IntervalTick() {
   const TSettingFrm& s = *SettingFrm;
   const int minutes = s.udInterval.Position();
+  // The interval keeps the automatic cleaning's holds whether or not that
+  // is switched on: not while a cleaning or a menu or dialog is open, not
+  // while the processor or the memory is fully loaded (when asked).
   if (minutes <= 0 || FCleaning || FModalOpen) return;
   if (s.ckbStopCpuPer.Checked() && FCpuUsePer >= 100) return;
+  if (s.chkbNot100Per.Checked() && SampledFigures().load >= 100) return;
   if (!FIntervalClock.Due(Os().kernel.GetTickCount(), minutes)) return;
   StartAutomatic(CleanKind::Interval);
 }

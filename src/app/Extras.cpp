@@ -157,9 +157,10 @@ std::vector<uint32_t> LoadIconPixels(int load, int size, bool cleaning) {
     return pixels;
   }
   // Two digit cells of 3 × 5 grid squares, sx wide and sy tall, one square
-  // apart, centred; a single digit takes the right-hand cell.
+  // apart, centred inside the edge (which stays whole at every size); a
+  // single digit takes the right-hand cell.
   const int sx = std::max(1, (size - 2) / 7);
-  const int sy = std::max(1, size / 5);
+  const int sy = std::max(1, (size - 2) / 5);
   const int width = 7 * sx, height = 5 * sy;
   const int left = (size - width) / 2, top = (size - height) / 2;
   for (size_t d = 0; d < digits.size(); ++d) {

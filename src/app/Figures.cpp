@@ -75,11 +75,13 @@ std::string FigureForm(double megabytes, FigureKind kind, int step) {
   return Printed(megabytes / form.unit, form.precision, 0, total ? form.total : form.plain, exact);
 }
 
-std::string CpuLoadForm(int load, int step) {
+CpuLoadLabel CpuLoadForm(int load, int step) {
+  static constexpr const char* kForms[kCpuLoadForms] = {"CPU:%3d%%", "CPU:%d%%", "CPU%d%%",
+                                                        "CPU%d%%"};
+  step = std::clamp(step, 0, kCpuLoadForms - 1);
   char text[32];
-  static constexpr const char* kForms[kCpuLoadForms] = {"CPU:%3d%%", "%d%%"};
-  std::snprintf(text, sizeof text, kForms[std::clamp(step, 0, kCpuLoadForms - 1)], load);
-  return text;
+  std::snprintf(text, sizeof text, kForms[step], load);
+  return {text, step == kCpuLoadForms - 1};
 }
 
 int FigureFit::Measure(tk::TCanvas& canvas, const std::string& text) const {

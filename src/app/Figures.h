@@ -35,20 +35,28 @@ std::string FigureText(double megabytes, FigureKind kind, const Fits& fits) {
   return text;
 }
 
-// The processor-load label's text. It keeps its own format "CPU:%3d%"
-// wherever every load (one to three digits) fits the label that way; in a
-// face too wide for it the label shows the bare "%d%", so the text never
-// reaches past the label's left edge onto the button beside it, and its form
-// does not change with the load.
-constexpr int kCpuLoadForms = 2;
-std::string CpuLoadForm(int load, int step);
+// The processor-load label's text, fitted per value as the figures are: its
+// own format "CPU:%3d%" wherever that load fits the label that way; where it
+// does not, shorter without losing the word: without the padding ("CPU:8%"),
+// then without the colon ("CPU8%"), then that drawn one pixel smaller (the
+// last form, taken whether it fits or not). Never a bare number, which would
+// stand unlabelled beside the memory load.
+constexpr int kCpuLoadForms = 4;
+struct CpuLoadLabel {
+  std::string text;
+  bool smaller = false;  // drawn one pixel smaller than the label's font
+};
+CpuLoadLabel CpuLoadForm(int load, int step);
+// fits(text, smaller) answers whether the text fits the label in its font,
+// or in the font one pixel smaller.
 template <class Fits>
-std::string CpuLoadText(int load, const Fits& fits) {
-  int step = 0;
-  for (; step < kCpuLoadForms - 1; ++step)
-    if (fits(CpuLoadForm(1, step)) && fits(CpuLoadForm(10, step)) && fits(CpuLoadForm(100, step)))
-      break;
-  return CpuLoadForm(load, step);
+CpuLoadLabel CpuLoadText(int load, const Fits& fits) {
+  CpuLoadLabel form;
+  for (int step = 0; step < kCpuLoadForms; ++step) {
+    form = CpuLoadForm(load, step);
+    if (fits(form.text, form.smaller)) break;
+  }
+  return form;
 }
 
 // Answers whether a text fits a room in a font, measured on a canvas. Texts

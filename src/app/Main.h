@@ -165,6 +165,10 @@ class TMainForm : public TForm {
   int FFreeRoom = 0;
   std::string FittedFigure(int index, TNovelLabel& label, double megabytes, FigureKind kind);
   FigureFit FCpuFit;
+  // The processor label's form drawn one pixel smaller: its own fit, and the
+  // smaller font's height while the label shows it (0 otherwise).
+  FigureFit FCpuFitSmaller;
+  int FCpuSmallerHeight = 0;
 
   // The block of the cleaning in progress (null between cleanings).
   Reservation* FReservation = nullptr;
@@ -224,6 +228,11 @@ class TMainForm : public TForm {
   void ShowBalloon(const std::string& text);
   void ModifyTray(win::UINT flags, win::HICON icon, const std::string& tip);
   bool PumpAndCheckStop();
+  // The cleaning between its mark and the mark's end; the end (the mark
+  // cleared, the top row and the tray icon back); a close asked for during it.
+  void RunCleaning();
+  void EndCleaning();
+  void PostDeferredClose();
   void BuildLayout();
   void RemoveResourcesColumn();
   FormPtr<TSettingFrm> FSettingFrm;

@@ -85,12 +85,23 @@ void TMainForm::timSubTimer(TObject*) {
   } else if (nlblCpuUsePer.Visible()) {
     nlblCpuUsePer.Hide();
   }
-  const std::string cpu = CpuLoadText(FCpuUsePer, [this](const std::string& text) {
-    return FCpuFit.Fits(CurrentBackend().MeasureCanvas(), nlblCpuUsePer.Font(),
-                        nlblCpuUsePer.Width(), text);
+  // The label's own font, and that font one pixel smaller for the last form
+  // (the label may still show it from an earlier tick).
+  tk::TFont font = nlblCpuUsePer.Font();
+  if (FCpuSmallerHeight != 0 && font.Height == FCpuSmallerHeight)
+    font.Height += font.Height > 0 ? 1 : -1;
+  tk::TFont smaller = font;
+  smaller.Height -= font.Height > 0 ? 1 : -1;
+  const CpuLoadLabel cpu = CpuLoadText(FCpuUsePer, [&](const std::string& text, bool isSmaller) {
+    FigureFit& fit = isSmaller ? FCpuFitSmaller : FCpuFit;
+    return fit.Fits(CurrentBackend().MeasureCanvas(), isSmaller ? smaller : font,
+                    nlblCpuUsePer.Width(), text);
   });
-  if (nlblCpuUsePer.Visible() && nlblCpuUsePer.Caption() != cpu) {
-    nlblCpuUsePer.SetCaption(cpu);
+  if (nlblCpuUsePer.Visible() &&
+      (nlblCpuUsePer.Caption() != cpu.text || (FCpuSmallerHeight != 0) != cpu.smaller)) {
+    nlblCpuUsePer.SetFont(cpu.smaller ? smaller : font);
+    FCpuSmallerHeight = cpu.smaller ? smaller.Height : 0;
+    nlblCpuUsePer.SetCaption(cpu.text);
     PaintDesktopBehind();
   }
 

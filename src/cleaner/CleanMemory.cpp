@@ -14,7 +14,8 @@ using platform::Os;
 namespace {
 
 const char* const kFailureText =
-    "メモリ不足です。確保量を調整してみてください。\n\n（空きスワップ量などを確認してみてください）";
+    "メモリ不足です。確保量を調整してみてください。\n\n（空きスワップ量などを確認してみてください"
+    "）";
 
 std::string StepText(int number) {
   char buffer[48];
@@ -31,10 +32,46 @@ bool TMainForm::PumpAndCheckStop() {
 }
 
 void TMainForm::CleanMemory() {
-  TSettingFrm& s = *SettingFrm;
   // One cleaning at a time: a click or a tick inside the pump is turned away.
   if (FCleaning) return;
   FCleaning = true;
+  try {
+    RunCleaning();
+  } catch (...) {
+    // An error inside the cleaning (it reaches the error message further
+    // out) still ends it here: a mark left set would turn away every later
+    // cleaning and hold off every close for good.
+    if (FCleaning) {
+      try {
+        EndCleaning();
+      } catch (...) {
+        FCleaning = false;
+      }
+    }
+    PostDeferredClose();
+    throw;
+  }
+  PostDeferredClose();
+}
+
+void TMainForm::EndCleaning() {
+  FCleaning = false;
+  FStopRequested = false;
+  stcInfo.SetTop(Top() + Height() + 20);
+  btnStop.SetTop(Top() + Height() + 20);
+  for (TSpeedButton* b : {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize, &sbtnClose})
+    b->Show();
+  ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconNormal, "掃除終了");
+}
+
+void TMainForm::PostDeferredClose() {
+  if (!FCloseAfterCleaning) return;
+  FCloseAfterCleaning = false;
+  Os().user.PostMessageA(Handle(), win::WM_CLOSE, 0, 0);
+}
+
+void TMainForm::RunCleaning() {
+  TSettingFrm& s = *SettingFrm;
   const CleanStart start = BeginCleanRecord();
   // The amount freed is measured from the last sample's free memory.
   const uint64_t freeBefore = SampledFigures().availPhys;
@@ -58,9 +95,11 @@ void TMainForm::CleanMemory() {
     if (p > 100 - load) p = 100 - load;
     p = std::max<int64_t>(p, 0);
     if (FNtFamily)
-      FCleanSize = static_cast<int64_t>((FMemStatusEx.ullTotalPhys / 100) * static_cast<uint64_t>(p));
+      FCleanSize =
+          static_cast<int64_t>((FMemStatusEx.ullTotalPhys / 100) * static_cast<uint64_t>(p));
     else
-      FCleanSize = static_cast<win::DWORD>((FMemStatus.dwTotalPhys / 100) * static_cast<win::DWORD>(p));
+      FCleanSize =
+          static_cast<win::DWORD>((FMemStatus.dwTotalPhys / 100) * static_cast<win::DWORD>(p));
     const int64_t least = static_cast<int64_t>(s.udMem.Position()) * 1048576;
     if (least > FCleanSize) FCleanSize = least;
   }
@@ -125,19 +164,9 @@ void TMainForm::CleanMemory() {
   // with, and the window and the tray return to normal.
   SampleMemory();
   FPeakLoad = SampledFigures().load;
-  FCleaning = false;
-  FStopRequested = false;
-  stcInfo.SetTop(Top() + Height() + 20);
-  btnStop.SetTop(Top() + Height() + 20);
-  for (TSpeedButton* b : topRow) b->Show();
-  ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconNormal, "掃除終了");
+  EndCleaning();
   CleaningFinished(freeBefore, obtained && !stopped);
   RecordCleaning(start, freeBefore, stopped);
-
-  if (FCloseAfterCleaning) {
-    FCloseAfterCleaning = false;
-    Os().user.PostMessageA(Handle(), win::WM_CLOSE, 0, 0);
-  }
 }
 
 void TMainForm::WMQueryEndSession(TMessage& Message) {

@@ -26,7 +26,11 @@ bool ValidHotKey(int value) {
   if (value == 0) return true;
   const int key = value & 0xFF;
   const int modifiers = value >> 8;
-  return value > 0 && key >= 0x01 && key <= 0xFE && (modifiers & ~0xF) == 0;
+  // Ctrl or Alt at least: a bare key (or Shift and a key) would be taken
+  // from every other program.
+  const int ctrlOrAlt = 0x2 | 0x4;
+  return value > 0 && key >= 0x01 && key <= 0xFE && (modifiers & ~0xF) == 0 &&
+         (modifiers & ctrlOrAlt) != 0;
 }
 
 ExtraSettings ReadExtraSettings(const std::string& iniPath) {

@@ -45,6 +45,7 @@ void TSettingFrm::SetUpExtraTab() {
   Place(chkbHistoryFile, 10, 210, 480, 16, "掃除の履歴をファイルに記録する",
         "掃除ごとに norva-history.csv（exe と同じフォルダ）へ 1 行書き加えます");
 
+  hkyClean.NeedsCtrlOrAlt = true;
   udInterval.SetMin(0);
   udInterval.SetMax(kMaxIntervalMinutes);
   udInterval.SetAssociate(&edtInterval);

@@ -19,7 +19,6 @@ void TApplication::Run() {
 }
 
 void TApplication::Terminate() {
-  if (FTerminated) return;
   FTerminated = true;
   CurrentBackend().QuitMessageLoop();
 }
@@ -38,8 +37,7 @@ std::string TApplication::ParamStr(int index) const {
 }
 
 void TApplication::ShowException(const std::exception& error) {
-  platform::Os().user.MessageBoxA(FHandle, error.what(), "Norva",
-                                  win::MB_OK | win::MB_ICONERROR);
+  platform::Os().user.MessageBoxA(FHandle, error.what(), "Norva", win::MB_OK | win::MB_ICONERROR);
 }
 
 void TApplication::DoActivate() {

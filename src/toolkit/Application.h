@@ -21,6 +21,8 @@ class TApplication : public TObject {
 
   // Runs the message loop until Terminate (the main form's close).
   void Run();
+  // Ends the message loop. Asked again, it asks the loop again: a system
+  // loop (a popup menu's, under Wine) can swallow the first request.
   void Terminate();
   bool Terminated() const { return FTerminated; }
   void ProcessMessages();
@@ -55,5 +57,23 @@ class TApplication : public TObject {
 
 // The one application of the process.
 extern TApplication* Application;
+
+// Creates the program's main form. It is the main form from its creation
+// event on: a close asked for while OnCreate waits (a message box pumps
+// messages, so timers run) ends the program like any later close, instead
+// of only hiding a form that is not yet the main one.
+template <class F, class... Args>
+FormPtr<F> CreateMainForm(TApplication& app, Args&&... args) {
+  FormPtr<F> form(new F(std::forward<Args>(args)...));
+  app.MainForm = form.get();
+  try {
+    form->DoCreate();
+    form->FinishCreate();
+  } catch (...) {
+    app.MainForm = nullptr;
+    throw;
+  }
+  return form;
+}
 
 }  // namespace norva::tk

@@ -50,6 +50,9 @@ class Backend {
   // Shows the menu at a screen point and returns when it has closed; the
   // chosen item's OnClick has run by then.
   virtual void TrackPopupMenu(TPopupMenu& menu, int x, int y) = 0;
+  // Closes the menu that is open, if any (a popup menu or a window's system
+  // menu): its loop holds the code that opened it until the user leaves it.
+  virtual void EndMenus() {}
   virtual bool ExecuteOpenDialog(TOpenDialog& dialog) = 0;
   virtual bool ExecuteColorDialog(TColorDialog& dialog) = 0;
 

@@ -30,6 +30,16 @@ int UnscaleBy(int value, int pixelsPerInch) {
   return RoundedDivision(int64_t{value} * kDesignPixelsPerInch, pixelsPerInch);
 }
 
+TScaledCopy ScaleCopy(const TRect& to, const TRect& from, int pixelsPerInch) {
+  const auto scale = [pixelsPerInch](const TRect& r) {
+    return TRect{ScaleBy(r.Left, pixelsPerInch), ScaleBy(r.Top, pixelsPerInch),
+                 ScaleBy(r.Right, pixelsPerInch), ScaleBy(r.Bottom, pixelsPerInch)};
+  };
+  const TRect target = scale(to), origin = scale(from);
+  const int dx = origin.Right - target.Right, dy = origin.Bottom - target.Bottom;
+  return {target, {target.Left + dx, target.Top + dy, origin.Right, origin.Bottom}};
+}
+
 int ScaleToScreen(int logical) { return ScaleBy(logical, CurrentBackend().ScreenPixelsPerInch()); }
 
 int ScaleFromScreen(int screen) {

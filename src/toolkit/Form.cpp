@@ -49,6 +49,10 @@ void TForm::SetWindowSize(int width, int height) {
 }
 
 void TForm::Close() {
+  // A close of the main form first closes a menu left open: the menu's loop
+  // would hold the program (and a close that waits for a cleaning, which
+  // cannot go on under it) until the user leaves the menu.
+  if (Application != nullptr && Application->MainForm == this) CurrentBackend().EndMenus();
   bool canClose = true;
   if (OnCloseQuery) OnCloseQuery(this, canClose);
   if (!canClose) return;

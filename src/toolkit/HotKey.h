@@ -14,6 +14,10 @@ class THotKey : public TWinControl {
   // A change runs OnChange, whoever makes it.
   void SetHotKey(int v);
   TNotifyEvent OnChange;
+  // What the user may type (read when the window is made): true turns a
+  // bare key, or Shift and a key, into Ctrl+Alt and the key, so that every
+  // combination has Ctrl or Alt.
+  bool NeedsCtrlOrAlt = false;
 
  private:
   int FHotKey = 0;

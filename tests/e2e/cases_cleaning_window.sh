@@ -15,7 +15,8 @@
 
 ALL_CASES+=(exec_speed_0 exec_speed_1 exec_speed_2 exec_without_dash exec_second_argument
   stop_button overlay_screenshot drag drag_by_buttons_does_not_move magnet_left_edge
-  hide_under_mouse tray_menu_exit minimise_restore)
+  hide_under_mouse tray_menu_exit minimise_restore exec_hotkey_held close_with_tray_menu_open
+  close_after_tray_and_drags close_after_inspector_and_tray)
 
 # The virtual desktop of the tray cases (Wine's explorer with a taskbar and a
 # notification area); it opens at the screen's top-left corner.
@@ -464,4 +465,137 @@ case_minimise_restore() {
   close_by_x "$pid" || return 1
   expect_all_keys "$CASE_DIR/norva.ini" || return 1
   REASON="▼ hid the window, a double-click on the tray icon at $TRAY_X,$TRAY_Y showed it at $WIN_X,$WIN_Y"
+}
+
+# With the stored hotkey held by another program, "-exec" registers none and
+# shows no message: it cleans once, saves and ends, the combination still
+# stored for a later start.
+case_exec_hotkey_held() {
+  local holder
+  holder=$(dirname "$EXE")/hotkey_holder.exe
+  [[ -f $holder ]] || failed "hotkey_holder.exe not built beside $EXE" || return 1
+  # Ctrl+Alt+M: MOD_ALT 1 | MOD_CONTROL 2, virtual key 77.
+  (timeout -k 5 "$T_LIFE" "$LOADER" "$holder" 3 77 "$T_LIFE" >"$CASE_DIR/holder.log" 2>&1 </dev/null) &
+  PIDS+=($!)
+  holding() { grep -q '^held' "$CASE_DIR/holder.log" 2>/dev/null; }
+  wait_progress "$T_WINDOW" holding || failed "the holder could not take Ctrl+Alt+M: $(head -c 200 "$CASE_DIR/holder.log")" || return 1
+  write_clean_ini "$CASE_DIR/norva.ini" 2 16 '[EXTRA]' 'HotKey=1613' 'FreedNotice=1'
+  launch_args "$CASE_DIR" main msgbox -exec
+  local pid=$LAST_PID log=$CASE_DIR/main.log
+  wait_exit "$pid" "$T_EXIT" || failed "-exec still running with the hotkey held elsewhere (no progress for ${T_EXIT}s)" || return 1
+  ((EXIT_CODE == 0)) || failed "exit code $EXIT_CODE" || return 1
+  ! grep -q 'MSGBOX_OnInit' "$log" || failed "-exec showed a message box: $(grep -m1 'MSGBOX_OnInit' "$log")" || return 1
+  expect_all_keys "$CASE_DIR/norva.ini" || return 1
+  [[ $(ini_value "$CASE_DIR/norva.ini" EXTRA/HotKey) == 1613 ]] ||
+    failed "HotKey after -exec: $(ini_value "$CASE_DIR/norva.ini" EXTRA/HotKey), expected 1613 kept" || return 1
+  REASON="Ctrl+Alt+M held by another program: -exec ended with 0, no message box, every key written, HotKey=1613 kept"
+}
+
+# WM_CLOSE to the program's windows in the virtual desktop, as taskkill
+# sends it (a taskkill on the default desktop does not see them).
+close_in_desktop() {
+  (cd "$CASE_DIR" && timeout 60 "$WINE64" explorer "/desktop=$VD_NAME,${VD_W}x$VD_H" taskkill /im norva.exe) \
+    >>"$CASE_DIR/taskkill.log" 2>&1
+}
+
+# Opens the tray menu (right click on the icon); $1 the keys that choose an
+# item, or "" to leave it open.
+tray_menu() {
+  xdotool mousemove "$TRAY_X" "$TRAY_Y" click 3
+  sleep $((1 * SLOW))
+  [[ -z $1 ]] && return 0
+  # shellcheck disable=SC2086
+  xdotool key --delay 150 $1
+  sleep 0.5
+}
+
+# The close of every close case: WM_CLOSE ends the program (the desktop's
+# explorer $1 ends after it) normally, icon removed and settings written.
+expect_close_ends() {
+  local pid=$1 hex=$2 log=$3
+  import -window root "$CASE_DIR/before-close.png" 2>/dev/null
+  close_in_desktop
+  wait_exit "$pid" "$T_EXIT" ||
+    failed "still running ${T_EXIT}s after WM_CLOSE (windows: $(shown_windows 2>/dev/null | tr '\n' ' '))" || return 1
+  ! grep -qiE 'unhandled exception|unhandled page fault' "$log" || failed "$(grep -m1 -iE 'unhandled' "$log")" || return 1
+  proc_lines "$log" "$hex" | grep -q 'Shell_NotifyIconW dwMessage = 2,' || failed "no NIM_DELETE: the program did not close normally" || return 1
+  expect_all_keys "$CASE_DIR/norva.ini" || return 1
+}
+
+# The random-use settings: automatic cleaning at its smallest, the processor
+# label, and the extras on.
+write_random_use_ini() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemClear=1' \
+    'AutoMemMin=1' 'AutoExeSize=1' 'AutoMemUsed=1' 'AutoMemUsePer=3' 'Memory=5' 'AutoMemSize=1' \
+    'ShowCpuUsePer=1' 'CleanSpeed=1' '[EXTRA]' 'IntervalClean=1' 'TrayLoadIcon=1' 'FreedNotice=1'
+}
+
+# Starts the program in the virtual desktop; sets CLOSE_PID, CLOSE_HEX and
+# the tray icon's place.
+start_for_close() {
+  launch_desktop "$CASE_DIR" main msgbox,systray
+  CLOSE_PID=$LAST_PID
+  wait_tree_window "$CASE_DIR/main.log" || return 1
+  CLOSE_HEX=$(win_pid_hex "$CASE_DIR/main.log") || failed "no process id in the trace" || return 1
+  find_tray_icon || return 1
+  sleep "$T_SETTLE"
+}
+
+# A close while the tray menu is open ends the program: the menu's own loop
+# takes the quit request under Wine, the program still ends.
+case_close_with_tray_menu_open() {
+  write_random_use_ini
+  start_for_close || return 1
+  tray_menu ""
+  import -window root "$CASE_DIR/menu.png" 2>/dev/null
+  expect_close_ends "$CLOSE_PID" "$CLOSE_HEX" "$CASE_DIR/main.log" || return 1
+  REASON="WM_CLOSE with the tray menu open: ended, icon removed, every key written"
+}
+
+# The first sequence random use ended with: a cleaning from the tray menu,
+# drags along the bottom edge by the processor strip, the tray menu opened
+# and dismissed by a click outside, a double click on the icon, a drag to the
+# top edge and back, a key press; then WM_CLOSE.
+case_close_after_tray_and_drags() {
+  write_random_use_ini
+  start_for_close || return 1
+  tray_menu "Down Down Down Return"  # 掃除
+  sleep $((2 * SLOW))
+  drag_by 130 8 0 $((VD_H - WIN_Y - 60))
+  read -r _ WIN_X WIN_Y < <(window_state "$WIN_ID")
+  drag_by 130 8 200 10
+  read -r _ WIN_X WIN_Y < <(window_state "$WIN_ID")
+  drag_by 130 8 -150 10
+  read -r _ WIN_X WIN_Y < <(window_state "$WIN_ID")
+  tray_menu ""
+  xdotool mousemove 300 300 click 1
+  sleep 0.5
+  xdotool mousemove "$TRAY_X" "$TRAY_Y" click --repeat 2 --delay 100 1
+  sleep 0.5
+  read -r _ WIN_X WIN_Y < <(window_state "$WIN_ID")
+  drag_by 60 50 0 $((-WIN_Y - 20))
+  read -r _ WIN_X WIN_Y < <(window_state "$WIN_ID")
+  drag_by 60 50 0 200
+  xdotool key a
+  sleep 0.5
+  expect_close_ends "$CLOSE_PID" "$CLOSE_HEX" "$CASE_DIR/main.log" || return 1
+  REASON="cleaning from the menu, drags by the strip to the bottom, menu dismissed, double click, drag to the top and back, a key: WM_CLOSE ended it"
+}
+
+# The second sequence: the tray menu's restore, the inspector from the menu
+# with rows clicked, the tray menu opened; then WM_CLOSE.
+case_close_after_inspector_and_tray() {
+  write_random_use_ini
+  start_for_close || return 1
+  tray_menu "Down Return"  # 元の大きさに戻す
+  tray_menu "Down Down Down Down Return"  # 情報
+  sleep $((2 * SLOW))
+  local y
+  for y in 120 140 160; do
+    xdotool mousemove 200 "$y" click 1
+    sleep 0.3
+  done
+  tray_menu ""
+  expect_close_ends "$CLOSE_PID" "$CLOSE_HEX" "$CASE_DIR/main.log" || return 1
+  REASON="restore and inspector from the menu, rows clicked, the menu opened: WM_CLOSE ended it"
 }

@@ -3,7 +3,8 @@
 # end during a cleaning. Sourced by tests/e2e/run.sh after
 # cases_cleaning_window.sh, whose helpers it uses.
 
-ALL_CASES+=(fonts_without_replacements magnet_fast_drag session_end_during_cleaning)
+ALL_CASES+=(fonts_without_replacements magnet_fast_drag session_end_during_cleaning
+  cpu_label_plain_prefix)
 
 # A prefix beside the run's own, made by wineboot alone: none of the font
 # replacements and links that make_prefix adds. Kept for later runs.
@@ -183,4 +184,50 @@ case_session_end_during_cleaning() {
     close_and_expect_exit "$pid" "$log" || return 1
     REASON="allowed during step $n10 of 100, every key written, closed normally afterwards"
   fi
+}
+
+# The processor label's texts drawn into its rectangle ($2: "49,12" at 96
+# DPI, "74,18" at 144) in log $1, one a line.
+cpu_label_texts() {
+  grep -aoE "trace:text:DrawTextExW L\"[^\"]*\", -?[0-9]+, \[\(0,0\)-\($2\)\]" "$1" 2>/dev/null |
+    sed -nE 's/.*L"([^"]*)".*/\1/p'
+}
+
+# One start in the plain prefix at $1 DPI (label rectangle $2, window size
+# $3): the label shows the word with every load it draws, never a bare number.
+cpu_label_at() {
+  local dpi=$1 rect=$2 size=$3 dir=$CASE_DIR/dpi$1 found shot texts bare
+  mkdir -p "$dir"
+  cp "$EXE" "$dir/norva.exe"
+  write_ini "$dir/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'ShowCpuUsePer=1'
+  set_log_pixels "$([[ $dpi == 96 ]] || echo "$dpi")"
+  launch "$dir" main trace+text
+  found=$(wait_window Norva "$size" "$T_WINDOW") || failed "no $size main window at $dpi DPI" || return 1
+  read -r WIN_ID WIN_X WIN_Y <<<"$found"
+  # A few loads: the first tick primes the probe, the next ones measure.
+  labelled() { (($(cpu_label_texts "$dir/main.log" "$rect" | sort -u | wc -l) >= 2)); }
+  wait_progress "$T_WINDOW" labelled || failed "the label drew $(cpu_label_texts "$dir/main.log" "$rect" | sort -u | wc -l) texts at $dpi DPI" || return 1
+  shot=$OUT/cpu-label-plain-${dpi}dpi-win$BITS.png
+  import -window root "$dir/screen.png" 2>/dev/null &&
+    convert "$dir/screen.png" -crop "${size}+$WIN_X+$WIN_Y" +repage -scale 200% "$shot" 2>/dev/null
+  texts=$(cpu_label_texts "$dir/main.log" "$rect" | sort -u | tr '\n' '|')
+  bare=$(cpu_label_texts "$dir/main.log" "$rect" | grep -v '^CPU:\? *[0-9]\+%$' | head -1)
+  [[ -z $bare ]] || failed "at $dpi DPI the label drew \"$bare\" (all: $texts; $shot)" || return 1
+  close_and_expect_exit "$LAST_PID" "$dir/main.log" || return 1
+  LABEL_TEXTS+="$dpi DPI: $texts $shot; "
+}
+
+# In a prefix without the Japanese faces (the stand-ins are wider) the
+# processor label keeps its word at 96 and 144 DPI.
+case_cpu_label_plain_prefix() {
+  make_plain_prefix || return 1
+  local saved=$WINEPREFIX rc=0
+  export WINEPREFIX=$PREFIX-plain
+  LABEL_TEXTS=
+  cpu_label_at 96 49,12 200x80 && cpu_label_at 144 74,18 300x120 || rc=1
+  stop_programs
+  set_log_pixels ""
+  export WINEPREFIX=$saved
+  ((rc == 0)) || return 1
+  REASON="label texts ${LABEL_TEXTS% }"
 }

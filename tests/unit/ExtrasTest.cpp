@@ -67,6 +67,10 @@ TEST(ExtraSettingsRule, ValuesOutOfRangeComeBackAsTheirDefaults) {
       {"HotKey=1536\r\n", {}},                         // modifiers without a key
       {"HotKey=abc\r\nFreedNotice=x\r\nTrayLoadIcon=\r\n", {}},
       {"FreedNotice=2\r\nHotKey=0x64D\r\n", {true, 0, 0, false}},  // flags: not 0 is set
+      {"HotKey=77\r\n", {}},   // a bare M would be taken from every program
+      {"HotKey=333\r\n", {}},  // so would Shift+M
+      {"HotKey=589\r\n", {false, 0x0200 | 'M', 0, false}},   // Ctrl+M
+      {"HotKey=1101\r\n", {false, 0x0400 | 'M', 0, false}},  // Alt+M
   };
   for (const Case& c : cases) {
     os.profile.SetFileText(os.IniPath(), std::string("[EXTRA]\r\n") + c.text);
@@ -223,9 +227,20 @@ TEST_F(ExtrasTest, ARefusedHotKeyIsReportedOnceAtStartAndKeepsTheDialogOpenAtOk)
   form->SaveSettings(false);
   EXPECT_EQ(Key("EXTRA", "HotKey"), "1613");
 
-  // OK with a refused combination: a message naming it, the dialog stays
-  // open, and the combination registered before is kept.
+  // OK with the refused combination unchanged and another change: the change
+  // saves, the combination stays stored, nothing is said again.
   TSettingFrm& s = Settings();
+  OpenDialog({[&] {
+    s.udInterval.SetPosition(5);
+    s.btnOk.Click();
+  }});
+  EXPECT_EQ(os.user.messageBoxes.size(), 1u);
+  EXPECT_EQ(Key("EXTRA", "IntervalClean"), "5");
+  EXPECT_EQ(Key("EXTRA", "HotKey"), "1613");
+  EXPECT_TRUE(os.desktop.hotKeys.empty());
+
+  // OK with a refused combination the user chose: a message naming it, the
+  // dialog stays open, and the combination registered before is kept.
   bool openAfterOk = false;
   OpenDialog({[&] {
     s.hkyClean.SetHotKey(0x0600 | 'K');  // Ctrl+Alt+K: free
@@ -292,6 +307,19 @@ TEST_F(ExtrasTest, AnIntervalCleansOnceAMinuteSinceTheLastCleaningWithTheAutomat
   form->FModalOpen = false;
   backend.AdvanceTime(200);
   EXPECT_EQ(Cleanings(), 4);
+  // Held at full memory load when that hold is asked for, whether automatic
+  // cleaning is on or off.
+  Settings().chkbNot100Per.SetChecked(true);
+  SetMemory(512 * MiB, 0, 100);
+  for (bool automatic : {false, true}) {
+    Settings().chkbAuto.SetChecked(automatic);
+    backend.AdvanceTime(120000);
+    EXPECT_EQ(Cleanings(), 4) << automatic;
+  }
+  Settings().chkbAuto.SetChecked(false);
+  SetMemory(512 * MiB, 256 * MiB, 99);
+  backend.AdvanceTime(200);
+  EXPECT_EQ(Cleanings(), 5);
 }
 
 // --- Start with Windows ----------------------------------------------------------
@@ -346,9 +374,9 @@ TEST(LoadIconRule, TwoDigitsOrAFullBarAtTheGivenSize) {
   const auto white = [](const std::vector<uint32_t>& p) {
     return std::count(p.begin(), p.end(), 0xFFFFFFFFu);
   };
-  // "11" at 16 pixels: each "1" lights 8 grid squares of 2 × 3 pixels.
-  EXPECT_EQ(white(LoadIconPixels(11, 16, false)), 2 * 8 * 6);
-  EXPECT_EQ(white(LoadIconPixels(1, 16, false)), 8 * 6);
+  // "11" at 16 pixels: each "1" lights 8 grid squares of 2 × 2 pixels.
+  EXPECT_EQ(white(LoadIconPixels(11, 16, false)), 2 * 8 * 4);
+  EXPECT_EQ(white(LoadIconPixels(1, 16, false)), 8 * 4);
   // "88" at 32 pixels: 13 squares each, of 4 × 6.
   EXPECT_EQ(white(LoadIconPixels(88, 32, false)), 2 * 13 * 24);
   EXPECT_EQ(white(LoadIconPixels(100, 16, false)), 12 * 12);
@@ -356,6 +384,24 @@ TEST(LoadIconRule, TwoDigitsOrAFullBarAtTheGivenSize) {
   const auto normal = LoadIconPixels(50, 16, false), cleaning = LoadIconPixels(50, 16, true);
   EXPECT_EQ(white(normal), white(cleaning));
   EXPECT_NE(normal[5 * 16 + 0], cleaning[5 * 16 + 0]);
+}
+
+TEST(LoadIconRule, TheDigitsLeaveTheEdgeWholeAtEverySize) {
+  struct Case {
+    int load, size;
+  };
+  for (const Case c : {Case{88, 16}, Case{88, 20}, Case{88, 24}, Case{88, 32}, Case{100, 16},
+                       Case{8, 20}, Case{88, 40}}) {
+    const auto pixels = LoadIconPixels(c.load, c.size, false);
+    const uint32_t edge = pixels[0];
+    int covered = 0;
+    for (int i = 0; i < c.size; ++i)
+      for (int at : {i, (c.size - 1) * c.size + i, i * c.size, i * c.size + c.size - 1})
+        covered += pixels[static_cast<size_t>(at)] != edge;
+    EXPECT_EQ(covered, 0) << c.load << " at " << c.size;
+    // And the digits are there, inside.
+    EXPECT_GT(std::count(pixels.begin(), pixels.end(), 0xFFFFFFFFu), 0) << c.size;
+  }
 }
 
 TEST_F(ExtrasTest, TheTrayLoadIconIsRedrawnOnlyWhenTheNumberChangesAndOldIconsAreReleased) {

@@ -68,9 +68,8 @@ class NorvaTest : public ::testing::Test {
     app = std::make_unique<tk::TApplication>(std::move(args));
     tk::Application = app.get();
     app->Initialize("Norva");
-    form = tk::CreateForm<TMainForm>(nullptr);
+    form = tk::CreateMainForm<TMainForm>(*app, nullptr);
     MainForm = form.get();
-    app->MainForm = form.get();
   }
 
   // The system asks the window to close; the close then runs as from the loop.

@@ -9,6 +9,7 @@
 
 #include "components/Perfgrap.h"
 #include "platform/fake/FakePlatform.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Errors.h"
 #include "toolkit/headless/HeadlessBackend.h"
 
@@ -301,6 +302,63 @@ TEST_F(PerformanceGraphTest, TheGridScrollsWithThePictureAndARedrawKeepsItsPhase
     replayed.Follow(picture.Ops, {0, 0, 100, 50});
     EXPECT_EQ(replayed.FullRedraws, 1);
     EXPECT_EQ(replayed.Lines, scrolled) << c.grid;
+  }
+}
+
+TEST_F(PerformanceGraphTest, ScaledUpTheScrollMovesThePictureByTheBandsOwnPixels) {
+  // The graph's copies and band fills played on a row of device pixels, as
+  // the Win32 canvas scales them: each column remembers the step whose band
+  // painted it. Every whole band must keep the width the newest one has, or
+  // the picture would drift against its bands (a stale or a lost column).
+  struct Case {
+    int width, step, dpi;
+  };
+  for (const Case c : {Case{100, 1, 120}, Case{100, 3, 120}, Case{101, 5, 120}, Case{257, 7, 120},
+                       Case{99, 2, 120}, Case{100, 3, 144}, Case{101, 5, 168}, Case{100, 4, 96}}) {
+    TPerformanceGraph g(nullptr);
+    g.SetBounds(0, 0, c.width, 20);
+    g.SetStepSize(c.step);
+    g.SetGridlines(false);
+    g.SetGradient(10);
+    g.SetScale(100);
+    auto& picture = static_cast<RecordingCanvas&>(g.Picture());
+    g.Replay();
+    std::vector<int> columns(static_cast<size_t>(tk::ScaleBy(c.width, c.dpi)), 0);
+    const TRect band{c.width - c.step, 0, c.width, 20};
+    const int steps = 2 * c.width / c.step;
+    for (int n = 1; n <= steps; ++n) {
+      picture.Clear();
+      g.DataPoint(clRed, 50);
+      g.Update();
+      for (const CanvasOp& op : picture.Ops) {
+        if (op.kind == CanvasOp::Copy) {
+          const tk::TScaledCopy copy = tk::ScaleCopy(op.rect, op.from, c.dpi);
+          ASSERT_EQ(copy.to.Width(), copy.from.Width());
+          const std::vector<int> before = columns;
+          for (int x = 0; x < copy.to.Width(); ++x)
+            columns[static_cast<size_t>(copy.to.Left + x)] =
+                before[static_cast<size_t>(copy.from.Left + x)];
+        } else if (op.kind == CanvasOp::Fill && op.rect == band) {
+          for (int x = tk::ScaleBy(band.Left, c.dpi); x < tk::ScaleBy(band.Right, c.dpi); ++x)
+            columns[static_cast<size_t>(x)] = n;
+        }
+      }
+    }
+    const int bandPixels = tk::ScaleBy(c.width, c.dpi) - tk::ScaleBy(c.width - c.step, c.dpi);
+    // From the right: the newest band, then each older one, all equally wide;
+    // the oldest may be cut by the left edge.
+    int x = static_cast<int>(columns.size());
+    for (int n = steps; x > 0; --n) {
+      int run = 0;
+      while (x > 0 && columns[static_cast<size_t>(x - 1)] == n) --x, ++run;
+      if (x > 0) {
+        EXPECT_EQ(run, bandPixels) << c.width << "/" << c.step << " at " << c.dpi << ", step " << n;
+      } else {
+        EXPECT_LE(run, bandPixels) << c.width << "/" << c.step << " at " << c.dpi;
+      }
+      if (run == 0) break;
+    }
+    EXPECT_EQ(x, 0) << c.width << "/" << c.step << " at " << c.dpi;
   }
 }
 

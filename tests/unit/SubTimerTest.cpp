@@ -140,7 +140,7 @@ TEST_F(SubTimerTest, TheNtLoadIsBroughtIntoZeroToOneHundred) {
   }
 }
 
-TEST_F(SubTimerTest, TheLoadLabelKeepsItsFormatWhereEveryLoadFitsAndShowsTheBareFigureWhereNot) {
+TEST_F(SubTimerTest, TheLoadLabelFitsEachLoadAndShortensWithoutLosingTheWord) {
   WriteIni("[DEFAULT]\r\nShowCpuUsePer=1\r\n");
   os.kernel.ntSystem.idleTime = 7'000'000'000;
   Start();
@@ -151,11 +151,17 @@ TEST_F(SubTimerTest, TheLoadLabelKeepsItsFormatWhereEveryLoadFitsAndShowsTheBare
     int fontHeight;
     int32_t load;
     const char* caption;
+    int shownHeight;
   };
-  // One form for every load: at 14 pixels "CPU:100%" is too wide, so a
-  // load of 5 shows as "5%" too.
-  for (const Case c : {Case{12, 5, "CPU:  5%"}, Case{12, 100, "CPU:100%"}, Case{14, 5, "5%"},
-                       Case{14, 37, "37%"}, Case{14, 100, "100%"}, Case{20, 5, "5%"}}) {
+  // Each load its own form: the padding goes first, then the colon, then a
+  // pixel of the font; the last form stays even where it does not fit.
+  const Case cases[] = {
+      {12, 5, "CPU:  5%", 12},  {12, 100, "CPU:100%", 12}, {14, 5, "CPU:5%", 14},
+      {14, 37, "CPU:37%", 14},  {14, 100, "CPU100%", 14},  {16, 37, "CPU37%", 16},
+      {16, 100, "CPU100%", 15}, {20, 5, "CPU5%", 19},      {24, 100, "CPU100%", 23},
+      {12, 5, "CPU:  5%", 12},  // back from the smaller font
+  };
+  for (const Case c : cases) {
     tk::TFont font = form->nlblCpuUsePer.Font();
     font.Height = c.fontHeight;
     form->nlblCpuUsePer.SetFont(font);
@@ -165,8 +171,11 @@ TEST_F(SubTimerTest, TheLoadLabelKeepsItsFormatWhereEveryLoadFitsAndShowsTheBare
     SubTick();
     ASSERT_EQ(form->FCpuUsePer, c.load) << c.fontHeight;
     EXPECT_EQ(form->nlblCpuUsePer.Caption(), c.caption) << c.fontHeight << " " << c.load;
-    // Right-aligned, the text stays within the label, off the button beside it.
-    EXPECT_LE(static_cast<int>(std::string(c.caption).size()) * (c.fontHeight / 2), 49);
+    EXPECT_EQ(form->nlblCpuUsePer.Font().Height, c.shownHeight) << c.fontHeight << " " << c.load;
+    // Right-aligned, a text that fits stays within the label, off the button beside it.
+    if (c.fontHeight < 24) {
+      EXPECT_LE(static_cast<int>(std::string(c.caption).size()) * (c.shownHeight / 2), 49);
+    }
   }
 }
 

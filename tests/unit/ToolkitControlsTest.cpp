@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/fake/FakePlatform.h"
+#include "toolkit/BackBufferSize.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Form.h"
 #include "toolkit/Splitter.h"
@@ -29,6 +30,34 @@ class ToolkitControlsTest : public ::testing::Test {
 TRect Bounds(const TControl& c) { return c.BoundsRect(); }
 
 // --- Alignment ----------------------------------------------------------------------
+
+TEST(BackBufferSizeRule, GrowsAtOnceAndShrinksToTheLargestPaintOfThePastPeriod) {
+  // The main window (200 x 80) paints every tick; the inspector is
+  // maximised once (1920 x 1080), restored (640 x 480), then hidden.
+  using Size = BackBufferSize::Size;
+  constexpr uint32_t P = BackBufferSize::kTrimAfterMs;
+  struct Step {
+    int width, height;
+    uint32_t at;
+    Size held;
+  };
+  const uint32_t start = 0xFFFFFFFFu - 1000;  // the tick count wraps on the way
+  const Step steps[] = {
+      {200, 80, start, {200, 80}},
+      {1920, 1080, start + 100, {1920, 1080}},  // grows at once
+      {640, 480, start + 200, {1920, 1080}},    // restored: not at once
+      {200, 80, start + P, {1920, 1080}},       // the first period needed the full screen
+      {640, 480, start + P + 100, {1920, 1080}},
+      {200, 80, start + 2 * P, {640, 480}},  // the second one only the restored window
+      {200, 80, start + 3 * P, {200, 80}},   // hidden: only the main window paints
+      {300, 90, start + 3 * P + 1, {300, 90}},
+      {90, 300, start + 3 * P + 2, {300, 300}},  // both sides grow alone
+  };
+  BackBufferSize size;
+  for (const Step& s : steps)
+    EXPECT_EQ(size.ForPaint(s.width, s.height, s.at), s.held)
+        << s.width << "x" << s.height << " at " << s.at - start;
+}
 
 TEST_F(ToolkitControlsTest, AlignedControlsTakeTheirStripsEdgeByEdge) {
   form.SetClientSize(400, 300);

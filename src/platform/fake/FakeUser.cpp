@@ -23,6 +23,7 @@ constexpr UINT kButtonsMask = 0xF;
 int FakeUser::MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) {
   messageBoxes.push_back({owner, text, caption, type});
+  if (whileMessageBox) whileMessageBox(owner);
   if (!messageBoxAnswers.empty()) {
     const int answer = messageBoxAnswers.front();
     messageBoxAnswers.pop_front();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -53,6 +54,9 @@ class FakeUser : public IUser {
   std::vector<MessageBoxCall> messageBoxes;
   std::deque<int> messageBoxAnswers;
   int yesNoAnswer = IDYES;
+  // Runs while a message box is up (its own loop dispatches messages), with
+  // the box's owner.
+  std::function<void(HWND owner)> whileMessageBox;
 
   int screenWidth = 1280;
   int screenHeight = 1024;

@@ -144,6 +144,9 @@ class HeadlessBackend : public Backend {
   win::HWND CreateApplicationWindow(const std::string& title) override;
   void RunMessageLoop() override;
   void QuitMessageLoop() override { FQuit = true; }
+  // A system loop (a popup menu's, under Wine) took the quit request meant
+  // for the loops further out.
+  void DiscardQuit() { FQuit = false; }
   void ProcessMessages() override;
   void RunModalLoop(const std::function<bool()>& done) override;
   void StartTimer(TTimer& timer) override;

@@ -103,11 +103,7 @@ GdiCache& Gdi() {
 }
 
 GdiCanvas::GdiCanvas(HDC dc, const TRect& surface, int pixelsPerInch)
-    : FDc(dc),
-      FDpi(pixelsPerInch),
-      FSurface(surface),
-      FClip(surface),
-      FSavedState(::SaveDC(dc)) {
+    : FDc(dc), FDpi(pixelsPerInch), FSurface(surface), FClip(surface), FSavedState(::SaveDC(dc)) {
   ::SetBkMode(FDc, TRANSPARENT);
   FClip = {UnscaleBy(surface.Left, FDpi), UnscaleBy(surface.Top, FDpi),
            UnscaleBy(surface.Right, FDpi), UnscaleBy(surface.Bottom, FDpi)};
@@ -168,18 +164,11 @@ void GdiCanvas::CopyRect(const TRect& to, TBitmapCanvas& picture, const TRect& f
   if (source == nullptr || source->Dc() == nullptr) return;
   // BitBlt copies overlapping areas of one DC correctly, so a picture can
   // scroll onto itself.
-  // Both pictures hold device pixels at the same scale. Scaling rounds each
-  // edge on its own, so two areas of one size can start a pixel apart more
-  // or less than they end: the copy keeps their right and bottom edges in
-  // step. A picture scrolled left by a band's width thus moves by exactly
-  // the pixels the band covers at its right edge, and drawing that band
-  // leaves no stale column between the two.
-  const RECT target = ToDevice(to);
-  const RECT origin = source->ToDevice(from);
-  const int dx = origin.right - target.right;
-  const int dy = origin.bottom - target.bottom;
-  ::BitBlt(FDc, target.left, target.top, target.right - target.left, target.bottom - target.top,
-           source->Dc(), target.left + dx, target.top + dy, SRCCOPY);
+  // Both pictures hold device pixels at the same scale, their edges kept in
+  // step (ScaleCopy).
+  const TScaledCopy copy = ScaleCopy(to, from, FDpi);
+  ::BitBlt(FDc, copy.to.Left, copy.to.Top, copy.to.Width(), copy.to.Height(), source->Dc(),
+           copy.from.Left, copy.from.Top, SRCCOPY);
 }
 
 void GdiCanvas::DrawText(const std::string& text, TRect& rect, uint32_t flags, const TFont& font,
@@ -208,9 +197,8 @@ void GdiCanvas::DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRe
   // on a screen of more pixels per inch that part grows like everything else.
   const int shownWidth = stretch ? width : std::min(width, dest.Width());
   const int shownHeight = stretch ? height : std::min(height, dest.Height());
-  const RECT to = ToDevice(stretch ? dest
-                                   : TRect{dest.Left, dest.Top, dest.Left + shownWidth,
-                                           dest.Top + shownHeight});
+  const RECT to = ToDevice(
+      stretch ? dest : TRect{dest.Left, dest.Top, dest.Left + shownWidth, dest.Top + shownHeight});
   if (stretch || FDpi != kDesignPixelsPerInch) {
     // HALFTONE averages the pixels it drops; it needs the brush origin reset.
     ::SetStretchBltMode(FDc, HALFTONE);

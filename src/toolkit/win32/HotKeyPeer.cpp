@@ -8,6 +8,9 @@ class HotKeyPeer final : public WinPeer {
  public:
   explicit HotKeyPeer(THotKey& hotKey) : WinPeer(hotKey), FHotKey(hotKey) {
     CreateSystemWindow(HOTKEY_CLASSW, WS_EX_CLIENTEDGE, ChildStyle() | WS_TABSTOP);
+    if (hotKey.NeedsCtrlOrAlt)
+      ::SendMessageW(FHandle, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                     MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
     ShowValue();
   }
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/win32/ScopedWin.h"
+#include "toolkit/BackBufferSize.h"
 #include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/MenuDrawing.h"
 #include "toolkit/win32/NativePeers.h"
@@ -47,22 +48,25 @@ class PaintScope {
 
 // The off-screen picture every window of ours paints into before its
 // picture goes to the screen in one copy. Kept between paints and shared by
-// all windows (they paint one at a time): made anew only when a window
-// larger than it paints. Making a bitmap and selecting it into a DC costs
-// the window manager a round trip each under Wine, on every paint otherwise.
+// all windows (they paint one at a time): made anew when a window larger
+// than it paints, and smaller once the larger windows have stopped painting
+// for a while (BackBufferSize). Making a bitmap and selecting it into a DC
+// costs the window manager a round trip each under Wine, on every paint
+// otherwise.
 class BackBuffer {
  public:
   // A memory DC holding a bitmap of at least width x height, or null when
   // the buffer is in use already (a paint inside a paint) or cannot be made.
   HDC Take(int width, int height) {
     if (FBusy) return nullptr;
-    if (width > FWidth || height > FHeight || !FBitmap) {
+    const BackBufferSize::Size size = FSize.ForPaint(width, height, ::GetTickCount());
+    if (size.width != FWidth || size.height != FHeight || !FBitmap) {
       FSelected.reset();
       FBitmap.Reset(nullptr);
       if (!FDc) FDc.Reset(::CreateCompatibleDC(nullptr));
       if (!FDc) return nullptr;
-      FWidth = std::max(width, FWidth);
-      FHeight = std::max(height, FHeight);
+      FWidth = size.width;
+      FHeight = size.height;
       FBitmap.Reset(CreateDrawingBitmap(FWidth, FHeight));
       if (!FBitmap) {
         FWidth = FHeight = 0;
@@ -80,6 +84,7 @@ class BackBuffer {
   ScopedCreatedDc FDc;
   ScopedBitmap FBitmap;
   std::optional<SelectGuard> FSelected;
+  BackBufferSize FSize;
   int FWidth = 0, FHeight = 0;
   bool FBusy = false;
 };

@@ -1,5 +1,7 @@
 #include "toolkit/win32/Win32Backend.h"
 
+#include <commdlg.h>
+
 #include <cwchar>
 #include <map>
 #include <stdexcept>
@@ -17,8 +19,6 @@
 #include "toolkit/win32/PaintedPeer.h"
 #include "toolkit/win32/PicturePreview.h"
 #include "toolkit/win32/WinPeer.h"
-
-#include <commdlg.h>
 
 namespace norva::tk::win32 {
 
@@ -54,6 +54,8 @@ class ScreenCanvas final : private ScreenSurface, public ForwardingCanvas {
 };
 
 // The top-level window that holds a window of ours (itself for a form).
+bool Terminated() { return Application != nullptr && Application->Terminated(); }
+
 HWND TopLevelOf(HWND window) {
   while (window != nullptr && (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) != 0)
     window = ::GetParent(window);
@@ -103,11 +105,16 @@ class Win32BackendImpl final : public Backend {
   // --- Message loops ------------------------------------------------------
 
   void RunMessageLoop() override {
+    // The loop also ends once the application is terminated: a system loop
+    // that ran meanwhile may have taken the WM_QUIT (Wine's popup menu loop
+    // removes it and does not post it again).
     MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) Pump(msg);
+    while (!Terminated() && ::GetMessageW(&msg, nullptr, 0, 0) > 0) Pump(msg);
   }
 
   void QuitMessageLoop() override { ::PostQuitMessage(0); }
+
+  void EndMenus() override { ::EndMenu(); }
 
   void ProcessMessages() override {
     MSG msg;
@@ -214,6 +221,9 @@ class Win32BackendImpl final : public Backend {
     // A menu opened from the tray does not close when the user clicks
     // elsewhere unless its owner gets a message after it.
     ::PostMessageW(owner, WM_NULL, 0, 0);
+    // A close while the menu was open: the menu loop may have swallowed its
+    // WM_QUIT, which the loops further out still wait for.
+    if (Terminated()) ::PostQuitMessage(0);
     if (chosen > 0 && static_cast<size_t>(chosen) <= menu.Items.size())
       menu.Items[static_cast<size_t>(chosen) - 1]->Click();
   }
@@ -243,7 +253,8 @@ class Win32BackendImpl final : public Backend {
     ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR |
                 (dialog.HideReadOnly ? OFN_HIDEREADONLY : 0) |
                 (dialog.Sizeable ? OFN_ENABLESIZING : 0);
-    if (!(dialog.PicturePreview ? GetOpenPictureFileName(ofn) : platform::win32::LateGetOpenFileNameW(&ofn)))
+    if (!(dialog.PicturePreview ? GetOpenPictureFileName(ofn)
+                                : platform::win32::LateGetOpenFileNameW(&ofn)))
       return false;
     dialog.FileName = Utf8(file.data(), std::wcslen(file.data()));
     return true;
@@ -480,8 +491,9 @@ LRESULT Win32BackendImpl::AppMessage(HWND window, UINT msg, WPARAM wParam, LPARA
       }
       break;
     case WM_CLOSE:
-      // Closing the taskbar button (or the system asking) closes the main form.
-      if (Application != nullptr && !Application->Terminated() && Application->MainForm != nullptr)
+      // Closing the taskbar button (or the system asking) closes the main
+      // form, again too: a close already asked for ends the loop once more.
+      if (Application != nullptr && Application->MainForm != nullptr)
         Application->MainForm->Close();
       return 0;
     default:
