@@ -54,14 +54,14 @@ void TMainForm::LoadExtraSettings() {
   }
 }
 
-void TMainForm::SaveExtraSettings() {
+void TMainForm::SaveExtraSettings(platform::IProfile& file) {
   const TSettingFrm& s = *SettingFrm;
   ExtraSettings e;
   e.freedNotice = s.chkbFreedNotice.Checked();
   e.hotKey = ValidHotKey(s.hkyClean.HotKey()) ? s.hkyClean.HotKey() : 0;
   e.intervalClean = s.udInterval.Position();
   e.trayLoadIcon = s.chkbTrayLoad.Checked();
-  WriteExtraSettings(e, SettingsFilePath());
+  WriteExtraSettings(e, SettingsFilePath(), file);
 }
 
 void TMainForm::StartExtras() {

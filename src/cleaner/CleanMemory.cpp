@@ -14,7 +14,8 @@ using platform::Os;
 namespace {
 
 const char* const kFailureText =
-    "メモリ不足です。確保量を調整してみてください。\n\n（空きスワップ量などを確認してみてください）";
+    "メモリ不足です。確保量を調整してみてください。\n\n（空きスワップ量などを確認してみてください"
+    "）";
 
 std::string StepText(int number) {
   char buffer[48];
@@ -57,9 +58,11 @@ void TMainForm::CleanMemory() {
     if (p > 100 - load) p = 100 - load;
     p = std::max<int64_t>(p, 0);
     if (FNtFamily)
-      FCleanSize = static_cast<int64_t>((FMemStatusEx.ullTotalPhys / 100) * static_cast<uint64_t>(p));
+      FCleanSize =
+          static_cast<int64_t>((FMemStatusEx.ullTotalPhys / 100) * static_cast<uint64_t>(p));
     else
-      FCleanSize = static_cast<win::DWORD>((FMemStatus.dwTotalPhys / 100) * static_cast<win::DWORD>(p));
+      FCleanSize =
+          static_cast<win::DWORD>((FMemStatus.dwTotalPhys / 100) * static_cast<win::DWORD>(p));
     const int64_t least = static_cast<int64_t>(s.udMem.Position()) * 1048576;
     if (least > FCleanSize) FCleanSize = least;
   }
@@ -147,7 +150,9 @@ void TMainForm::WMQueryEndSession(TMessage& Message) {
     FStopRequested = true;
     if (FReservation != nullptr) FReservation->Release();
   }
+  FSessionEnding = true;
   SaveSettings(false);
+  FSessionEnding = false;
   Message.Result = 1;
   Message.Handled = true;
 }

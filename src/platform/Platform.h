@@ -243,8 +243,8 @@ class IProfile {
                                                const char* defaultValue,
                                                const std::string& path) = 0;
   // A null value deletes the key; section, key and value all null flush the file.
-  virtual BOOL WritePrivateProfileStringA(const char* section, const char* key,
-                                          const char* value, const std::string& path) = 0;
+  virtual BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                          const std::string& path) = 0;
 };
 
 class IUser {
@@ -326,6 +326,8 @@ class IDesktop;       // platform/Desktop.h
 class IUserRegistry;  // platform/Desktop.h
 IDesktop& NoDesktop();
 IUserRegistry& NoUserRegistry();
+class IFiles;  // platform/Files.h
+IFiles& NoFiles();
 
 // The operating system as the program sees it: the real one or the fake.
 struct Platform {
@@ -339,6 +341,7 @@ struct Platform {
   IProcess& process = NoProcessCalls();
   IDesktop& desktop = NoDesktop();
   IUserRegistry& userRegistry = NoUserRegistry();
+  IFiles& files = NoFiles();
 };
 
 // The platform in use; installed once by the process entry or by a test.

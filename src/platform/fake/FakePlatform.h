@@ -35,8 +35,9 @@ class FakePlatform {
   FakeProcesses processes{kernel};
   FakeDesktop desktop;
   FakeUserRegistry userRegistry;
-  Platform platform{kernel,   profile,   user,      shell,   sound,
-                    registry, processes, processes, desktop, userRegistry};
+  FakeFiles files{profile};
+  Platform platform{kernel,    profile,   user,    shell,        sound, registry,
+                    processes, processes, desktop, userRegistry, files};
 
   // The settings file of the program: the module path with its last three
   // characters replaced by "ini".

@@ -1,18 +1,18 @@
 #include "platform/win32/Win32Platform.h"
 
+#include <cwchar>
+
 #include "platform/win32/Win32Areas.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Toolhelp.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
 
-#include <cwchar>
-
 // The C runtime's own splitting of the wide command line, by the rules every
 // C program's argv follows (exported by msvcrt.dll; not in the headers). The
 // shell's CommandLineToArgvW would load shell32 and its helpers at start.
-extern "C" int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expandWildcards,
-                                      int* startInfo);
+extern "C" int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env,
+                                      int expandWildcards, int* startInfo);
 
 namespace norva::platform::win32 {
 
@@ -26,8 +26,9 @@ Platform& Win32Platform() {
   static Win32Toolhelp toolhelp;
   static Win32Desktop desktop;
   static Win32UserRegistry userRegistry;
-  static Platform platform{kernel,   profile,  user,    shell,       sound,
-                           registry, toolhelp, toolhelp, desktop, userRegistry};
+  static Win32Files files;
+  static Platform platform{kernel,   profile,  user,    shell,        sound, registry,
+                           toolhelp, toolhelp, desktop, userRegistry, files};
   return platform;
 }
 
