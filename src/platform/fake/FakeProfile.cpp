@@ -111,6 +111,10 @@ namespace norva::platform::fake {
 bool FakeFiles::Fails(const char* call) {
   calls.push_back(call);
   if (failCall != call) return false;
+  if (failSkip > 0) {
+    --failSkip;
+    return false;
+  }
   failCall.clear();
   FLastError = failError;
   return true;

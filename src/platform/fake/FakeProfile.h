@@ -84,6 +84,8 @@ class FakeFiles : public IFiles {
   // the call still closes its handle where a real one would.
   std::string failCall;
   DWORD failError = ERROR_ACCESS_DENIED;
+  // Calls of that name to let through before the one that fails.
+  int failSkip = 0;
   // Bytes that still fit on the disk (a write beyond it writes what fits
   // and fails with ERROR_DISK_FULL); unlimited when unset.
   std::optional<size_t> diskRoom;
