@@ -8,7 +8,6 @@
 
 #include "platform/Desktop.h"
 #include "platform/Platform.h"
-#include "platform/Toolhelp.h"
 
 namespace norva::win {
 constexpr DWORD GENERIC_READ = 0x80000000u;

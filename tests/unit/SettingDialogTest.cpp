@@ -13,14 +13,14 @@ namespace {
 
 using tk::TColor;
 
-constexpr const char* kBmp = "C:\\pictures\\back.bmp";
+constexpr const char *kBmp = "C:\\pictures\\back.bmp";
 
 class SettingDialogTest : public NorvaTest {
  protected:
   // Opens the dialog from "[設定]"; each step runs while it is open, the
   // last one closes it.
   void OpenDialog(std::vector<std::function<void()>> steps) {
-    for (auto& step : steps) backend.modalScript.push_back(std::move(step));
+    for (auto &step : steps) backend.modalScript.push_back(std::move(step));
     form->sbtnConfigClick(&form->sbtnConfig);
   }
   size_t ErrorBoxes() const { return os.user.messageBoxes.size(); }
@@ -48,9 +48,9 @@ TEST_F(SettingDialogTest, ReadingAWallpaperShowsItOnlyWhenItIsALoadableBitmap) {
       {"C:\\huge.bmp", true, false, true},      // 20,000 × 20,000: refused
       {"C:\\big.bmp", true, false, true},       // 4,097 × 4,097: over 16 M pixels
   };
-  for (const Case& c : cases) {
+  for (const Case &c : cases) {
     Start();
-    TSettingFrm& s = Settings();
+    TSettingFrm &s = Settings();
     const size_t boxes = ErrorBoxes();
     backend.openDialogAnswers.push_back(c.answer);
     s.btnBmpRead.Click();
@@ -93,7 +93,7 @@ TEST_F(SettingDialogTest, AFileThatCannotBeLoadedLeavesThePictureShownSoFar) {
 TEST_F(SettingDialogTest, ClearingTheWallpaperReleasesItAndKeepsThePath) {
   os.kernel.AddBitmap(kBmp, 640, 480);
   Start();
-  TSettingFrm& s = Settings();
+  TSettingFrm &s = Settings();
   backend.openDialogAnswers.push_back(kBmp);
   s.btnBmpRead.Click();
   ASSERT_TRUE(s.imgPreview.HasPicture());
@@ -113,28 +113,28 @@ TEST_F(SettingDialogTest, ClearingTheWallpaperReleasesItAndKeepsThePath) {
 
 TEST_F(SettingDialogTest, EachColourButtonStartsAtItsSampleAndTakesOnlyAConfirmedColour) {
   struct Case {
-    const char* name;
-    std::function<tk::TButton&(TSettingFrm&)> button;
-    std::function<TColor(TSettingFrm&)> sample;
+    const char *name;
+    std::function<tk::TButton &(TSettingFrm &)> button;
+    std::function<TColor(TSettingFrm &)> sample;
     TColor design;
-    const char* key;
+    const char *key;
   };
   const Case cases[] = {
-      {"文字色", [](TSettingFrm& s) -> tk::TButton& { return s.btnStrColorNormal; },
-       [](TSettingFrm& s) { return s.lblNormalColor.Font().Color; }, tk::clWindowText,
+      {"文字色", [](TSettingFrm &s) -> tk::TButton & { return s.btnStrColorNormal; },
+       [](TSettingFrm &s) { return s.lblNormalColor.Font().Color; }, tk::clWindowText,
        "NormalString"},
-      {"背景色", [](TSettingFrm& s) -> tk::TButton& { return s.btnBkColorNormal; },
-       [](TSettingFrm& s) { return s.pnlColorSetNormal.Color(); }, tk::clBtnFace, "NormalBkgnd"},
-      {"前面", [](TSettingFrm& s) -> tk::TButton& { return s.btnStrColorFrBg; },
-       [](TSettingFrm& s) { return s.lblBkgColorF.Font().Color; }, tk::clWhite,
+      {"背景色", [](TSettingFrm &s) -> tk::TButton & { return s.btnBkColorNormal; },
+       [](TSettingFrm &s) { return s.pnlColorSetNormal.Color(); }, tk::clBtnFace, "NormalBkgnd"},
+      {"前面", [](TSettingFrm &s) -> tk::TButton & { return s.btnStrColorFrBg; },
+       [](TSettingFrm &s) { return s.lblBkgColorF.Font().Color; }, tk::clWhite,
        "BkdispStringFront"},
-      {"影", [](TSettingFrm& s) -> tk::TButton& { return s.btnStrColorBkBg; },
-       [](TSettingFrm& s) { return s.lblBkgColorB.Font().Color; }, tk::clWindowText,
+      {"影", [](TSettingFrm &s) -> tk::TButton & { return s.btnStrColorBkBg; },
+       [](TSettingFrm &s) { return s.lblBkgColorB.Font().Color; }, tk::clWindowText,
        "BkdispStringBk"},
   };
   Start();
-  TSettingFrm& s = Settings();
-  for (const Case& c : cases) {
+  TSettingFrm &s = Settings();
+  for (const Case &c : cases) {
     backend.colorDialogAnswers.push_back(std::nullopt);
     c.button(s).Click();
     EXPECT_EQ(backend.colorDialogStartColors.back(), c.design) << c.name;
@@ -164,12 +164,12 @@ TEST_F(SettingDialogTest, ClearPutsTheNormalBackgroundBackToButtonFace) {
 // --------------------------------------------------------------------
 
 struct SoundBlock {
-  const char* name;
+  const char *name;
   tk::TEdit TSettingFrm::*path;
   tk::TButton TSettingFrm::*browse;
   tk::TButton TSettingFrm::*play;
   tk::TButton TSettingFrm::*clear;
-  const char* key;
+  const char *key;
 };
 const SoundBlock kSoundBlocks[] = {
     {"memory", &TSettingFrm::edtWavPath, &TSettingFrm::btnWavRead, &TSettingFrm::btnPlay,
@@ -183,8 +183,8 @@ TEST_F(SettingDialogTest, BrowsePlayAndClearOfBothSoundBlocks) {
   os.kernel.AddFile("C:\\sounds\\notes.txt");
   os.kernel.AddFolder("C:\\sounds");
   Start();
-  TSettingFrm& s = Settings();
-  for (const SoundBlock& b : kSoundBlocks) {
+  TSettingFrm &s = Settings();
+  for (const SoundBlock &b : kSoundBlocks) {
     backend.openDialogAnswers.push_back(std::nullopt);
     (s.*b.browse).Click();
     EXPECT_EQ(backend.openDialogTitles.back(), "音声ファイル読込") << b.name;
@@ -192,7 +192,7 @@ TEST_F(SettingDialogTest, BrowsePlayAndClearOfBothSoundBlocks) {
     EXPECT_FALSE((s.*b.play).Enabled()) << b.name;
 
     struct Case {
-      const char* path;
+      const char *path;
       bool playable;  // the attribute query succeeds: file or folder
     };
     for (Case c : {Case{"C:\\sounds\\low.wav", true}, Case{"C:\\sounds\\notes.txt", true},
@@ -223,10 +223,10 @@ TEST_F(SettingDialogTest, BrowsePlayAndClearOfBothSoundBlocks) {
 
 TEST_F(SettingDialogTest, SelfSizingDisablesTheShareTrackBarAndItsTexts) {
   Start();
-  TSettingFrm& s = Settings();
+  TSettingFrm &s = Settings();
   for (bool on : {true, false, true}) {
     s.chkbAutoMem.SetChecked(on);
-    for (const tk::TControl* c : std::initializer_list<const tk::TControl*>{
+    for (const tk::TControl *c : std::initializer_list<const tk::TControl *>{
              &s.trkberMemPer, &s.stctxtMemSize, &s.stcMemSize})
       EXPECT_EQ(c->Enabled(), !on);
   }
@@ -234,25 +234,25 @@ TEST_F(SettingDialogTest, SelfSizingDisablesTheShareTrackBarAndItsTexts) {
 
 TEST_F(SettingDialogTest, TheLastSetTriggerCannotBeCleared) {
   Start();
-  TSettingFrm& s = Settings();
+  TSettingFrm &s = Settings();
   s.chkbAuto.SetChecked(true);
-  tk::TCheckBox* boxes[] = {&s.chkbMinExec, &s.chkbFreeInc, &s.chkbNot100Per};
-  for (tk::TCheckBox* only : boxes) {
-    for (tk::TCheckBox* b : boxes) b->SetChecked(true);
-    for (tk::TCheckBox* b : boxes)
+  tk::TCheckBox *boxes[] = {&s.chkbMinExec, &s.chkbFreeInc, &s.chkbNot100Per};
+  for (tk::TCheckBox *only : boxes) {
+    for (tk::TCheckBox *b : boxes) b->SetChecked(true);
+    for (tk::TCheckBox *b : boxes)
       if (b != only) b->SetChecked(false);
     EXPECT_TRUE(only->Checked());
     only->Click();  // the user clears the last one
     EXPECT_TRUE(only->Checked());
     int set = 0;
-    for (tk::TCheckBox* b : boxes) set += b->Checked() ? 1 : 0;
+    for (tk::TCheckBox *b : boxes) set += b->Checked() ? 1 : 0;
     EXPECT_EQ(set, 1);
   }
 }
 
 TEST_F(SettingDialogTest, StoppingAtFullProcessorLoadAlsoShowsTheLoadButNotTheOtherWay) {
   Start();
-  TSettingFrm& s = Settings();
+  TSettingFrm &s = Settings();
   // Clearing the stop leaves the load display as the user left it, shown
   // or not.
   for (bool shown : {true, false}) {
@@ -268,7 +268,7 @@ TEST_F(SettingDialogTest, StoppingAtFullProcessorLoadAlsoShowsTheLoadButNotTheOt
 TEST_F(SettingDialogTest, SeeThroughAndAWallpaperExcludeEachOther) {
   os.kernel.AddBitmap(kBmp, 200, 80);
   Start();
-  TSettingFrm& s = Settings();
+  TSettingFrm &s = Settings();
   s.chkbEraseBkgnd.SetChecked(true);
   EXPECT_FALSE(s.btnBmpRead.Enabled());
   EXPECT_TRUE(s.chkbEraseBkgnd.Enabled());
@@ -286,8 +286,8 @@ TEST_F(SettingDialogTest, SeeThroughAndAWallpaperExcludeEachOther) {
 
 TEST_F(SettingDialogTest, NumberBoxesClampToAQuarterOfPhysicalMemoryOrReportTheText) {
   struct Case {
-    const char* typed;
-    const char* shown;
+    const char *typed;
+    const char *shown;
     int position;
     bool error;
   };
@@ -306,12 +306,12 @@ TEST_F(SettingDialogTest, NumberBoxesClampToAQuarterOfPhysicalMemoryOrReportTheT
       {"7x", "7x", 12, true},
   };
   Start();
-  TSettingFrm& s = Settings();
+  TSettingFrm &s = Settings();
   s.chkbAuto.SetChecked(true);
   for (auto [edit, upDown] :
        {std::pair{&s.edtMem, &s.udMem}, std::pair{&s.edtUsePer, &s.udUsePer}}) {
     EXPECT_EQ(upDown->Max(), 128);
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
       const size_t boxes = ErrorBoxes();
       edit->SetText(c.typed);
       EXPECT_EQ(edit->Text(), c.shown) << c.typed;
@@ -339,12 +339,12 @@ TEST_F(SettingDialogTest, NumberBoxesClampToAQuarterOfPhysicalMemoryOrReportTheT
 
 TEST_F(SettingDialogTest, TrackBarTextsShowTheShareAndItsSize) {
   Start();
-  TSettingFrm& s = Settings();
+  TSettingFrm &s = Settings();
   struct Case {
     uint64_t totalPhys;
     int position;
-    const char* share;
-    const char* size;
+    const char *share;
+    const char *size;
   };
   // 10^9 bytes are 953.67... MiB: the size keeps the fraction of a MiB.
   for (Case c : {Case{512 * MiB, 50, " 物理メモリ掃除の割合：50 ％", "[256.0 MB] "},
@@ -365,19 +365,19 @@ TEST_F(SettingDialogTest, TrackBarTextsShowTheShareAndItsSize) {
 TEST_F(SettingDialogTest, OkKeepsTheChangesCancelAndTheCloseBoxThrowThemAway) {
   os.kernel.AddBitmap(kBmp, 640, 480);
   struct Case {
-    const char* name;
-    std::function<void(TSettingFrm&)> close;
+    const char *name;
+    std::function<void(TSettingFrm &)> close;
     bool kept;
   };
   const Case cases[] = {
-      {"OK", [](TSettingFrm& s) { s.btnOk.Click(); }, true},
-      {"Cancel", [](TSettingFrm& s) { s.btnCancel.Click(); }, false},
-      {"close box", [](TSettingFrm& s) { s.Perform(win::WM_CLOSE); }, false},
+      {"OK", [](TSettingFrm &s) { s.btnOk.Click(); }, true},
+      {"Cancel", [](TSettingFrm &s) { s.btnCancel.Click(); }, false},
+      {"close box", [](TSettingFrm &s) { s.Perform(win::WM_CLOSE); }, false},
   };
-  for (const Case& c : cases) {
+  for (const Case &c : cases) {
     WriteIni("[DEFAULT]\r\nMemory=30\r\n");
     Start();
-    TSettingFrm& s = Settings();
+    TSettingFrm &s = Settings();
     bool heldDuringDialog = false;
     backend.colorDialogAnswers.push_back(tk::clRed);
     backend.openDialogAnswers.push_back(kBmp);
@@ -400,7 +400,7 @@ TEST_F(SettingDialogTest, OkKeepsTheChangesCancelAndTheCloseBoxThrowThemAway) {
     EXPECT_EQ(form->FCleanSize, static_cast<int64_t>((512 * MiB / 100) * (c.kept ? 70 : 30)));
     EXPECT_EQ(form->ImageBk.Visible(), c.kept) << c.name;
     EXPECT_EQ(form->nlblPhysicalFree.TextShadow, c.kept) << c.name;
-    const auto& topMost = os.user.setWindowPosCalls.back();
+    const auto &topMost = os.user.setWindowPosCalls.back();
     EXPECT_EQ(topMost.insertAfter, c.kept ? win::HWND_TOPMOST : win::HWND_NOTOPMOST) << c.name;
     form.reset();
   }
@@ -519,7 +519,7 @@ TEST_F(SettingDialogTest, EachCombinationOfWallpaperSeeThroughAndButtonColours) 
     const std::string what = "wallpaper " + std::to_string(wallpaper) + " see-through " +
                              std::to_string(seeThrough) + " keep " + std::to_string(keep);
     EXPECT_EQ(form->ImageBk.Visible(), wallpaper) << what;
-    for (const components::TNovelLabel* l : {&form->nlblPhysicalFree, &form->nlblUsePer,
+    for (const components::TNovelLabel *l : {&form->nlblPhysicalFree, &form->nlblUsePer,
                                              &form->nlblVirtualTotal, &form->nlblTitleInfo}) {
       EXPECT_EQ(l->TextShadow, over) << what;
       EXPECT_EQ(l->Font().Color, over ? front : normal) << what;
@@ -530,7 +530,7 @@ TEST_F(SettingDialogTest, EachCombinationOfWallpaperSeeThroughAndButtonColours) 
     if (!over) {
       EXPECT_EQ(form->Color(), back) << what;
     }
-    const std::pair<tk::TSpeedButton*, tk::TSpeedButton*> twins[] = {
+    const std::pair<tk::TSpeedButton *, tk::TSpeedButton *> twins[] = {
         {&form->sbtnConfig, &form->sbtnWConfig},
         {&form->sbtnGetMem, &form->sbtnWGetMem},
         {&form->sbtnMemHeap, &form->sbtnWMemHeap},
@@ -597,7 +597,7 @@ std::vector<unsigned char> BmpHeader(uint32_t infoSize, int32_t width, int32_t h
 
 TEST(BitmapFileTest, OnlyWholeBitmapsOfATakeableSizePass) {
   struct Case {
-    const char* name;
+    const char *name;
     std::vector<unsigned char> header;
     uint64_t fileSize;
     bool ok;
@@ -619,7 +619,7 @@ TEST(BitmapFileTest, OnlyWholeBitmapsOfATakeableSizePass) {
       {"unknown compression", BmpHeader(40, 200, 80, 24, 9, 0), 100000, false},
       {"unknown header", BmpHeader(64 + 200, 200, 80, 24, 0, 0), 100000, false},
   };
-  for (const Case& c : cases) {
+  for (const Case &c : cases) {
     const auto size = platform::CheckBitmapHeader(c.header.data(), c.header.size(), c.fileSize);
     EXPECT_EQ(size.has_value(), c.ok) << c.name;
   }

@@ -4,9 +4,9 @@
 // those declarations if they came later. Include this instead of <windows.h>.
 #pragma once
 
-#include <windows.h>
-
 #include "platform/Desktop.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "platform/Toolhelp.h"
+
+#include <windows.h>
