@@ -197,10 +197,20 @@ close_through_save_failure() {
   [[ $text == *"$(wine_escape '設定を保存できませんでした。')"* ]] ||
     failed "the box says something else: $text" || return 1
   [[ $text == *"$(wine_escape "$(basename "$ini")")"* ]] || failed "the box does not name the file: $text" || return 1
-  sleep $((1 * SLOW))
-  import -window root "$shot" 2>/dev/null
-  box=$(xdotool search --name '^エラー$' 2>/dev/null | head -1)
-  [[ -n $box ]] || failed "no window of the message box" || return 1
+  box_window() { box=$(xdotool search --onlyvisible --name '^エラー$' 2>/dev/null | head -1) && [[ -n $box ]]; }
+  wait_progress "$T_WINDOW" box_window || failed "no window of the message box on screen" || return 1
+  # The shot once the box has painted (more than one colour where it lies).
+  local geo x y w h
+  geo=$(xdotool getwindowgeometry --shell "$box" 2>/dev/null)
+  x=$(sed -n 's/^X=//p' <<<"$geo"); y=$(sed -n 's/^Y=//p' <<<"$geo")
+  w=$(sed -n 's/^WIDTH=//p' <<<"$geo"); h=$(sed -n 's/^HEIGHT=//p' <<<"$geo")
+  box_painted() {
+    import -window root "$shot" 2>/dev/null &&
+      (($(convert "$shot" -crop "${w}x${h}+$x+$y" +repage -format '%k' info: 2>/dev/null) > 1))
+  }
+  # Under Xvfb the box can stay unpainted in a root shot; the case does not
+  # depend on the picture.
+  wait_progress $((5 * SLOW)) box_painted || true
   xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
   wait_exit "$pid" "$T_EXIT" || failed "still running ${T_EXIT}s after the box was dismissed" || return 1
   ((EXIT_CODE == 0)) || failed "exit code $EXIT_CODE" || return 1
