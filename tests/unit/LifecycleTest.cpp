@@ -209,10 +209,10 @@ TEST_F(LifecycleTest, AMissingTrayPictureFallsBackToTheProgramIcon) {
 TEST_F(LifecycleTest, ClosingSavesEverySettingBeforeTheTrayIconGoes) {
   Start();
   backend.AdvanceTime(100);
-  const size_t writesBefore = os.profile.Writes.size();
+  WriteIni("");
   const size_t trayBefore = os.shell.notifyIconCalls.size();
   CloseBySystem();
-  EXPECT_GT(os.profile.Writes.size(), writesBefore + 30);
+  EXPECT_EQ(os.profile.KeysInOrder(Ini(), "DEFAULT").size(), 24u);
   EXPECT_EQ(os.shell.notifyIconCalls.size(), trayBefore);  // not yet removed
   EXPECT_TRUE(app->Terminated());
   form.reset();
