@@ -27,7 +27,18 @@ class FreshOs {
  private:
   platform::fake::FakePlatform FOs;
   FreshMemoryKernel FKernel{FOs.kernel};
-  platform::Platform FPlatform{FKernel, FOs.profile, FOs.user, FOs.shell, FOs.sound, FOs.registry};
+  platform::Platform FPlatform{FKernel,
+                               FOs.profile,
+                               FOs.user,
+                               FOs.shell,
+                               FOs.sound,
+                               FOs.registry,
+                               platform::NoToolhelp(),
+                               platform::NoProcessCalls(),
+                               platform::NoDesktop(),
+                               platform::NoUserRegistry(),
+                               platform::NoForeground(),
+                               FOs.files};
 };
 
 // One cleaning's writes, as the engine does them: reserve, every step, the

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/Extras.h"
-#include "platform/Files.h"
+#include "platform/WholeFile.h"
 
 namespace norva {
 
@@ -121,11 +121,10 @@ std::string HistoryFilePath(const std::string& exePath) {
 
 win::DWORD AppendHistoryFile(const std::string& path, const CleanRecord& record, size_t limit) {
   auto& files = Os().files;
-  std::string old;
+  platform::FileRead read = platform::ReadWholeFile(files, path);
   // A file that cannot be read is not replaced: its lines would be lost.
-  if (const win::DWORD error = files.ReadWholeFile(path, old);
-      error != 0 && error != win::ERROR_FILE_NOT_FOUND)
-    return error;
+  if (read.error != 0) return read.error;
+  std::string old = read.bytes.value_or(std::string());
   if (old.rfind(kBom, 0) == 0) old.erase(0, 3);
   // The whole lines already there, without the header; a last line with no
   // end (written by another program) is left out.
@@ -153,11 +152,7 @@ win::DWORD AppendHistoryFile(const std::string& path, const CleanRecord& record,
   text.reserve(fixed + bytes);
   for (const std::string& line : lines) text += line + "\r\n";
 
-  const std::string temporary = path + ".tmp";
-  win::DWORD error = files.WriteNewFile(temporary, text);
-  if (error == 0) error = files.MoveFileReplacing(temporary, path);
-  if (error != 0) files.RemoveFile(temporary);
-  return error;
+  return platform::ReplaceWholeFile(files, path, text);
 }
 
 }  // namespace norva

@@ -62,9 +62,10 @@ std::string HistoryCsvLine(const CleanRecord& record);
 std::string HistoryFilePath(const std::string& exePath);
 constexpr size_t kHistoryFileLimit = 512 * 1024;
 // Adds the record's line to the file at path, keeping it under limit bytes
-// (the oldest lines go first). The file is written whole beside and put in
-// place in one step: on any failure the file is as it was and the error
-// (a Win32 code) comes back; 0 on success.
+// (the oldest lines go first). The file is replaced whole or not at all, as
+// the settings file is (platform/WholeFile.h): on any failure, or when the
+// file is read-only, it is as it was and the error (a Win32 code) comes
+// back; 0 on success.
 win::DWORD AppendHistoryFile(const std::string& path, const CleanRecord& record,
                              size_t limit = kHistoryFileLimit);
 

@@ -17,14 +17,17 @@ constexpr int kHotKeyId = 1;
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kRunValue = "Norva";
 
-// The program path a Run entry names: the quoted part, or the text up to
-// the first blank when it is not quoted.
-std::string EntryProgram(const std::string& entry) {
-  if (!entry.empty() && entry.front() == '"') {
-    const size_t end = entry.find('"', 1);
-    return entry.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+// Whether a Run entry starts the program at exe: the quoted part when the
+// entry is quoted; unquoted, the whole entry or the part before a blank that
+// starts its arguments, so a path with blanks written without quotes
+// (C:\Program Files\Norva\norva.exe) names it too.
+bool EntryNamesProgram(const std::string& entry, const std::string& exe) {
+  const std::string e = text::ToLowerAscii(entry), x = text::ToLowerAscii(exe);
+  if (!e.empty() && e.front() == '"') {
+    const size_t end = e.find('"', 1);
+    return e.substr(1, end == std::string::npos ? std::string::npos : end - 1) == x;
   }
-  return entry.substr(0, entry.find(' '));
+  return e.compare(0, x.size(), x) == 0 && (e.size() == x.size() || e[x.size()] == ' ');
 }
 
 }  // namespace
@@ -59,7 +62,7 @@ void TMainForm::LoadExtraSettings() {
   }
 }
 
-void TMainForm::SaveExtraSettings() {
+void TMainForm::SaveExtraSettings(platform::IProfile& file) {
   const TSettingFrm& s = *SettingFrm;
   ExtraSettings e;
   e.freedNotice = s.chkbFreedNotice.Checked();
@@ -70,7 +73,7 @@ void TMainForm::SaveExtraSettings() {
   e.fullScreenHold = s.chkbFullScreenHold.Checked();
   e.cleanHistory = s.chkbCleanHistory.Checked();
   e.historyFile = s.chkbHistoryFile.Checked();
-  WriteExtraSettings(e, SettingsFilePath());
+  WriteExtraSettings(e, SettingsFilePath(), file);
 }
 
 void TMainForm::StartExtras() {
@@ -202,8 +205,7 @@ bool TMainForm::StartupEntryNamesThisExe() {
   std::string entry;
   if (Os().userRegistry.GetStringValue(kRunKey, kRunValue, entry) != win::ERROR_SUCCESS)
     return false;
-  return text::ToLowerAscii(EntryProgram(entry)) ==
-         text::ToLowerAscii(Os().kernel.GetModuleFileNameA());
+  return EntryNamesProgram(entry, Os().kernel.GetModuleFileNameA());
 }
 
 void TMainForm::WriteStartupEntry(bool on) {

@@ -109,6 +109,11 @@ class TMainForm : public TForm {
   // Settings file.
   void LoadSettings();
   void SaveSettings(bool PositionOnly);
+  // The end of a save: a failure is told once a run, never while the
+  // session ends (FSessionEnding).
+  void SettingsWritten(const std::string& path, win::DWORD error);
+  bool FSaveFailureTold = false;
+  bool FSessionEnding = false;
   void ApplyAppearance(bool OverBackground);
 
   // Events and handlers.
@@ -177,7 +182,7 @@ class TMainForm : public TForm {
 
   // Opt-in features of the [EXTRA] section (app/ExtraFeatures.cpp).
   void LoadExtraSettings();
-  void SaveExtraSettings();
+  void SaveExtraSettings(platform::IProfile& file);
   void StartExtras();
   void StopExtras();
   bool ExtraOkQuery();
@@ -249,5 +254,8 @@ bool ExecRun();
 // The Memory share of the settings file, brought into the track bar's 5..95:
 // the one value the dialog shows and every cleaning size is computed from.
 int StoredMemoryShare();
+// The message of a save that failed: the file, the system's reason, and
+// that the file is as it was.
+std::string SaveFailureText(const std::string& path, win::DWORD error);
 
 }  // namespace norva

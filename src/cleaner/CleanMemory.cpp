@@ -178,7 +178,9 @@ void TMainForm::WMQueryEndSession(TMessage& Message) {
     FStopRequested = true;
     if (FReservation != nullptr) FReservation->Release();
   }
+  FSessionEnding = true;
   SaveSettings(false);
+  FSessionEnding = false;
   Message.Result = 1;
   Message.Handled = true;
 }

@@ -1,8 +1,5 @@
-// The stand-ins for the foreground queries and the whole-file calls where
-// no platform provides them.
+// The stand-in for the foreground queries where no platform provides them.
 #include "platform/Foreground.h"
-
-#include "platform/Files.h"
 
 namespace norva::platform {
 
@@ -19,29 +16,10 @@ class NoForegroundCalls final : public IForeground {
   BOOL WindowMonitorRect(HWND, RECT*) override { return 0; }
 };
 
-class NoFileCalls final : public IFiles {
- public:
-  DWORD ReadWholeFile(const std::string&, std::string&) override {
-    return win::ERROR_FILE_NOT_FOUND;
-  }
-  DWORD WriteNewFile(const std::string&, const std::string&) override {
-    return win::ERROR_ACCESS_DENIED;
-  }
-  DWORD MoveFileReplacing(const std::string&, const std::string&) override {
-    return win::ERROR_ACCESS_DENIED;
-  }
-  DWORD RemoveFile(const std::string&) override { return win::ERROR_FILE_NOT_FOUND; }
-};
-
 }  // namespace
 
 IForeground& NoForeground() {
   static NoForegroundCalls none;
-  return none;
-}
-
-IFiles& NoFiles() {
-  static NoFileCalls none;
   return none;
 }
 

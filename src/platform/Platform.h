@@ -124,6 +124,8 @@ using NtQuerySystemInformationProc = LONG(NORVA_WINAPI*)(UINT infoClass, void* b
                                                          DWORD* returnLength);
 
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 constexpr DWORD VER_PLATFORM_WIN32s = 0;
 constexpr DWORD VER_PLATFORM_WIN32_WINDOWS = 1;
 constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
@@ -258,8 +260,8 @@ class IProfile {
                                                const char* defaultValue,
                                                const std::string& path) = 0;
   // A null value deletes the key; section, key and value all null flush the file.
-  virtual BOOL WritePrivateProfileStringA(const char* section, const char* key,
-                                          const char* value, const std::string& path) = 0;
+  virtual BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                          const std::string& path) = 0;
 };
 
 class IUser {

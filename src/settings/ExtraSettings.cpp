@@ -12,11 +12,11 @@ const char* const kExtra = "EXTRA";
 const char* const kKeys[] = {"FreedNotice", "HotKey",         "IntervalClean", "TrayLoadIcon",
                              "AutoBackoff", "FullScreenHold", "CleanHistory",  "HistoryFile"};
 
-bool AnyKeyPresent(const std::string& path) {
+bool AnyKeyPresent(const std::string& path, platform::IProfile& profile) {
   // A default no value can equal tells an absent key from a present one.
   const char* const absent = "\x7f<absent>";
   for (const char* key : kKeys)
-    if (Os().profile.GetPrivateProfileStringA(kExtra, key, absent, path) != absent) return true;
+    if (profile.GetPrivateProfileStringA(kExtra, key, absent, path) != absent) return true;
   return false;
 }
 
@@ -49,9 +49,9 @@ ExtraSettings ReadExtraSettings(const std::string& iniPath) {
   return s;
 }
 
-void WriteExtraSettings(const ExtraSettings& settings, const std::string& iniPath) {
-  if (settings == ExtraSettings{} && !AnyKeyPresent(iniPath)) return;
-  auto& profile = Os().profile;
+void WriteExtraSettings(const ExtraSettings& settings, const std::string& iniPath,
+                        platform::IProfile& profile) {
+  if (settings == ExtraSettings{} && !AnyKeyPresent(iniPath, profile)) return;
   const auto write = [&](const char* key, int value) {
     profile.WritePrivateProfileStringA(kExtra, key, std::to_string(value).c_str(), iniPath);
   };

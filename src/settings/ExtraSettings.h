@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/Platform.h"
+
 namespace norva {
 
 struct ExtraSettings {
@@ -28,8 +30,10 @@ bool ValidHotKey(int value);
 
 // Reads the section; a value out of range comes back as its default.
 ExtraSettings ReadExtraSettings(const std::string& iniPath);
-// Writes every key, unless the file has none of them and all are off: a
-// file written from nothing stays as it always was.
-void WriteExtraSettings(const ExtraSettings& settings, const std::string& iniPath);
+// Writes every key through profile (the save under way), unless the file has
+// none of them and all are off: a file written from nothing stays as it
+// always was.
+void WriteExtraSettings(const ExtraSettings& settings, const std::string& iniPath,
+                        platform::IProfile& profile);
 
 }  // namespace norva

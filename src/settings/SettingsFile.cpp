@@ -6,6 +6,8 @@
 
 #include "app/Main.h"
 #include "app/Monitors.h"
+#include "platform/ProfileTransaction.h"
+#include "platform/Text.h"
 #include "probes/MemoryStatus.h"
 #include "settings/ColorText.h"
 #include "toolkit/Application.h"
@@ -20,6 +22,7 @@ const char* const kSystem = "SYSTEM";
 const char* const kDefault = "DEFAULT";
 const char* const kColor = "COLOR";
 
+// The reads of one settings load, straight from the file.
 class IniFile {
  public:
   explicit IniFile(std::string path) : FPath(std::move(path)) {}
@@ -35,8 +38,18 @@ class IniFile {
     if (auto c = StringToColor(Text(section, key, defaultName))) return *c;
     return *StringToColor(defaultName);
   }
+
+ private:
+  std::string FPath;
+};
+
+// The writes of one save, made to a copy of the file in memory by the
+// profile functions' rules; the copy replaces the file whole at the end.
+class IniSave {
+ public:
+  explicit IniSave(platform::ProfileTransaction& file) : FFile(file) {}
   void Write(const char* section, const char* key, const std::string& value) const {
-    Os().profile.WritePrivateProfileStringA(section, key, value.c_str(), FPath);
+    FFile.WritePrivateProfileStringA(section, key, value.c_str(), FFile.Path());
   }
   void WriteInt(const char* section, const char* key, int value) const {
     Write(section, key, std::to_string(value));
@@ -45,12 +58,11 @@ class IniFile {
     Write(section, key, value ? "1" : "0");
   }
   void Delete(const char* section, const char* key) const {
-    Os().profile.WritePrivateProfileStringA(section, key, nullptr, FPath);
+    FFile.WritePrivateProfileStringA(section, key, nullptr, FFile.Path());
   }
-  void Flush() const { Os().profile.WritePrivateProfileStringA(nullptr, nullptr, nullptr, FPath); }
 
  private:
-  std::string FPath;
+  platform::ProfileTransaction& FFile;
 };
 
 // Position and upper bound of one up-down with its box: the value is cut to
@@ -145,7 +157,8 @@ void TMainForm::LoadSettings() {
     FMemStatus.dwLength = sizeof(FMemStatus);
     Os().kernel.GlobalMemoryStatus(&FMemStatus);
     totalPhys = FMemStatus.dwTotalPhys;
-    FCleanSize = static_cast<win::DWORD>((FMemStatus.dwTotalPhys / 100) * static_cast<win::DWORD>(memory));
+    FCleanSize =
+        static_cast<win::DWORD>((FMemStatus.dwTotalPhys / 100) * static_cast<win::DWORD>(memory));
   }
 
   // Automatic cleaning and its rules; the click handler enables what goes
@@ -160,7 +173,8 @@ void TMainForm::LoadSettings() {
   const int quarterMB = static_cast<int>(
       std::min<double>(static_cast<double>(totalPhys) * 0.00000095367431640625 * 0.25, 32767));
   LoadBoundedNumber(s.udMem, s.edtMem, ini.Int(kDefault, "AutoExeSize", 0), 1, 1, quarterMB);
-  LoadBoundedNumber(s.udUsePer, s.edtUsePer, ini.Int(kDefault, "AutoMemUsePer", 0), 1, 1, quarterMB);
+  LoadBoundedNumber(s.udUsePer, s.edtUsePer, ini.Int(kDefault, "AutoMemUsePer", 0), 1, 1,
+                    quarterMB);
   // Snapping to the screen edges.
   s.ckbMagnet.SetChecked(ini.Flag(kDefault, "Magnet"));
   // The text and background colours of both display modes.
@@ -228,14 +242,15 @@ void TMainForm::LoadSettings() {
 }
 
 void TMainForm::SaveSettings(bool PositionOnly) {
-  const IniFile ini(SettingsFilePath());
+  platform::ProfileTransaction file(Os().files, SettingsFilePath());
+  const IniSave ini(file);
   TSettingFrm& s = *SettingFrm;
 
   ini.WriteInt(kSystem, "XPos", Left());
   ini.WriteInt(kSystem, "YPos", Top());
   ini.WriteFlag(kSystem, "Small", FMinimized);
   if (PositionOnly) {
-    ini.Flush();
+    SettingsWritten(file.Path(), file.Commit());
     return;
   }
 
@@ -273,8 +288,26 @@ void TMainForm::SaveSettings(bool PositionOnly) {
   ini.WriteFlag(kDefault, "Hint", s.chkbHideHint.Checked());
   ini.WriteInt(kDefault, "CleanSpeed", s.cmbClSpeed.ItemIndex());
   ini.WriteFlag(kDefault, "Magnet", s.ckbMagnet.Checked());
-  SaveExtraSettings();
-  ini.Flush();
+  SaveExtraSettings(file);
+  SettingsWritten(file.Path(), file.Commit());
+}
+
+void TMainForm::SettingsWritten(const std::string& path, win::DWORD error) {
+  // The file on disk is still the one before this save. Told once a run:
+  // every later save (the next close, the next OK) fails the same way. At
+  // the end of the session no window may be shown, and the old file simply
+  // stays.
+  if (error == 0 || FSaveFailureTold || FSessionEnding) return;
+  FSaveFailureTold = true;
+  Os().user.MessageBoxA(HandleAllocated() ? Handle() : nullptr, SaveFailureText(path, error),
+                        "エラー", win::MB_OK | win::MB_ICONERROR);
+}
+
+std::string SaveFailureText(const std::string& path, win::DWORD error) {
+  std::string reason = Os().files.ErrorText(error);
+  if (reason.empty()) reason = text::Format("エラー コード %lu", static_cast<unsigned long>(error));
+  return "設定を保存できませんでした。\n\n" + path + "\n\n" + reason +
+         "\n\n設定ファイルは保存前の内容のまま残っています。";
 }
 
 }  // namespace norva

@@ -49,6 +49,16 @@ void TForm::SetWindowSize(int width, int height) {
 }
 
 void TForm::Close() {
+  // A close asked for while this one waits in its close query (a message box
+  // there runs its own loop; taskkill's WM_CLOSE reaches the application's
+  // window too) is the same close: it goes on once the box is answered,
+  // instead of ending the program under the box.
+  if (FClosing) return;
+  FClosing = true;
+  struct ClosingMark {
+    bool& closing;
+    ~ClosingMark() { closing = false; }
+  } mark{FClosing};
   // A close of the main form first closes a menu left open: the menu's loop
   // would hold the program (and a close that waits for a cleaning, which
   // cannot go on under it) until the user leaves the menu.

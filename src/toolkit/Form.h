@@ -84,6 +84,7 @@ class TForm : public TWinControl {
   TModalResult FModalResult = TModalResult::mrNone;
   bool FModal = false;
   bool FDestroying = false;
+  bool FClosing = false;  // inside Close (its close query may pump messages)
 };
 
 struct FormDeleter {

@@ -66,6 +66,9 @@ class TUpDown : public TWinControl {
   void SetPosition(int v);
   void SetAssociate(TEdit* edit);
   TEdit* Associate() const { return FAssociate; }
+  // The position is moving to follow the associated edit's text, which
+  // stays as typed (a number beyond the range is kept in the box).
+  bool FollowingText() const { return FUpdatingText; }
 
  private:
   friend class TEdit;

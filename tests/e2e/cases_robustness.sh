@@ -1,10 +1,12 @@
 # End-to-end cases of the program on today's machines: its text in a prefix
-# without the Japanese UI fonts, the magnet under a fast drag, and a session
-# end during a cleaning. Sourced by tests/e2e/run.sh after
+# without the Japanese UI fonts, the magnet under a fast drag, a session end
+# during a cleaning, the processor label in a plain prefix, and a save that
+# cannot be written (a read-only INI, a full disk). Sourced by tests/e2e/run.sh after
 # cases_cleaning_window.sh, whose helpers it uses.
 
 ALL_CASES+=(fonts_without_replacements magnet_fast_drag session_end_during_cleaning
   cpu_label_plain_prefix)
+ALL_CASES+=(save_read_only_ini save_full_disk)
 
 # A prefix beside the run's own, made by wineboot alone: none of the font
 # replacements and links that make_prefix adds. Kept for later runs.
@@ -230,4 +232,86 @@ case_cpu_label_plain_prefix() {
   export WINEPREFIX=$saved
   ((rc == 0)) || return 1
   REASON="label texts ${LABEL_TEXTS% }"
+}
+
+# Closes the copy ($1, log $2, started with the msgbox channel) whose save
+# must fail: exactly one message box "設定を保存できませんでした。…" naming
+# the file ($3) comes up, is shot ($4) and dismissed with Return; the
+# program then ends with 0.
+close_through_save_failure() {
+  local pid=$1 log=$2 ini=$3 shot=$4 box
+  close_program "$log" || failed "could not post WM_CLOSE (no process id in $log)" || return 1
+  box_up() { grep -q 'MSGBOX_OnInit' "$log" 2>/dev/null; }
+  wait_progress "$T_WINDOW" box_up || failed "no message box after the close" || return 1
+  local text
+  text=$(grep -m1 'MSGBOX_OnInit' "$log")
+  [[ $text == *"$(wine_escape '設定を保存できませんでした。')"* ]] ||
+    failed "the box says something else: $text" || return 1
+  [[ $text == *"$(wine_escape "$(basename "$ini")")"* ]] || failed "the box does not name the file: $text" || return 1
+  box_window() { box=$(xdotool search --onlyvisible --name '^エラー$' 2>/dev/null | head -1) && [[ -n $box ]]; }
+  wait_progress "$T_WINDOW" box_window || failed "no window of the message box on screen" || return 1
+  # The shot once the box has painted (more than one colour where it lies).
+  local geo x y w h
+  geo=$(xdotool getwindowgeometry --shell "$box" 2>/dev/null)
+  x=$(sed -n 's/^X=//p' <<<"$geo"); y=$(sed -n 's/^Y=//p' <<<"$geo")
+  w=$(sed -n 's/^WIDTH=//p' <<<"$geo"); h=$(sed -n 's/^HEIGHT=//p' <<<"$geo")
+  box_painted() {
+    import -window root "$shot" 2>/dev/null &&
+      (($(convert "$shot" -crop "${w}x${h}+$x+$y" +repage -format '%k' info: 2>/dev/null) > 1))
+  }
+  # Under Xvfb the box can stay unpainted in a root shot; the case does not
+  # depend on the picture.
+  wait_progress $((5 * SLOW)) box_painted || true
+  xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
+  wait_exit "$pid" "$T_EXIT" || failed "still running ${T_EXIT}s after the box was dismissed" || return 1
+  ((EXIT_CODE == 0)) || failed "exit code $EXIT_CODE" || return 1
+  local boxes
+  boxes=$(grep -c 'MSGBOX_OnInit' "$log")
+  ((boxes == 1)) || failed "$boxes message boxes, expected one" || return 1
+}
+
+# A read-only norva.ini: the changes of the run cannot be saved; the file
+# stays byte for byte, the close says so once and the program ends.
+case_save_read_only_ini() {
+  write_ini "$CASE_DIR/norva.ini" '; kept by the user' '[SYSTEM]' 'XPos=100' 'YPos=50' '[Notes]' 'Note1=must survive'
+  cp "$CASE_DIR/norva.ini" "$CASE_DIR/before.ini"
+  chmod 444 "$CASE_DIR/norva.ini"
+  launch "$CASE_DIR" main msgbox
+  local pid=$LAST_PID
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  close_through_save_failure "$pid" "$CASE_DIR/main.log" "$CASE_DIR/norva.ini" "$OUT/save-read-only-win$BITS.png" || return 1
+  cmp -s "$CASE_DIR/norva.ini" "$CASE_DIR/before.ini" || failed "the read-only INI changed" || return 1
+  [[ ! -e $CASE_DIR/norva.ini.new ]] || failed "norva.ini.new was left behind" || return 1
+  REASON="one box naming the file, file unchanged, exit 0; shot $OUT/save-read-only-win$BITS.png"
+}
+
+# A full file system (a small tmpfs, filled up): the close cannot write the
+# new file; the old one keeps every byte, the close says so once and the
+# program ends.
+case_save_full_disk() {
+  [[ $(id -u) == 0 ]] || { REASON="skipped: mounting a small file system needs root"; return 0; }
+  local mnt=$CASE_DIR/small
+  mkdir -p "$mnt"
+  mount -t tmpfs -o size=2m norva-full "$mnt" || failed "could not mount a tmpfs" || return 1
+  cp "$EXE" "$mnt/norva.exe"
+  local notes=() i
+  for ((i = 0; i < 120; i++)); do notes+=("Note$(printf %03d "$i")=kept by the user, must survive"); done
+  write_ini "$mnt/norva.ini" '[SYSTEM]' 'XPos=100' 'YPos=50' '[Notes]' "${notes[@]}" '[Last]' 'k=v'
+  cp "$mnt/norva.ini" "$CASE_DIR/before.ini"
+  dd if=/dev/zero of="$mnt/fill" bs=4k 2>/dev/null || true
+  # As launch does, but with the log outside the full file system.
+  (cd "$mnt" && WINEDEBUG="+pid,+loaddll,msgbox" exec timeout -k 5 "$T_LIFE" "$LOADER" "$mnt/norva.exe") \
+    >"$CASE_DIR/main.log" 2>&1 </dev/null &
+  local pid=$! rc=0
+  PIDS+=("$pid")
+  wait_main_window "$CASE_DIR/main.log" && close_through_save_failure "$pid" "$CASE_DIR/main.log" "$mnt/norva.ini" "$OUT/save-full-disk-win$BITS.png" || rc=1
+  if ((rc == 0)); then
+    cmp -s "$mnt/norva.ini" "$CASE_DIR/before.ini" || { failed "norva.ini changed on the full disk"; rc=1; }
+    [[ ! -e $mnt/norva.ini.new ]] || { failed "norva.ini.new was left behind"; rc=1; }
+  fi
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  umount "$mnt" 2>/dev/null || umount -l "$mnt"
+  ((rc == 0)) || return 1
+  REASON="one box naming the file, $(wc -c <"$CASE_DIR/before.ini")-byte file unchanged, exit 0; shot $OUT/save-full-disk-win$BITS.png"
 }

@@ -79,10 +79,10 @@ class WatchedKernel : public platform::fake::ForwardingKernel {
   }
   static size_t Page() { return static_cast<size_t>(sysconf(_SC_PAGESIZE)); }
 
-
   HGLOBAL GlobalAlloc(win::UINT flags, size_t bytes) override {
     liveBlocksAtAlloc.push_back(Fake.LiveBlocks());
-    if (failAllocNumbers.count(static_cast<int>(allocHandles.size()) + 1) != 0) ++Fake.failNextAllocs;
+    if (failAllocNumbers.count(static_cast<int>(allocHandles.size()) + 1) != 0)
+      ++Fake.failNextAllocs;
     const HGLOBAL h = Fake.GlobalAlloc(flags, bytes);
     allocHandles.push_back(h);
     if (h != nullptr && bytes > ownMemoryAbove) FOwn[h] = MapOwn(bytes, ownMemoryAliased);
@@ -197,7 +197,18 @@ class CleanerTest : public NorvaTest {
  protected:
   WatchedKernel kernel{os.kernel};
   WatchedUser user{os.user};
-  platform::Platform watched{kernel, os.profile, user, os.shell, os.sound, os.registry};
+  platform::Platform watched{kernel,
+                             os.profile,
+                             user,
+                             os.shell,
+                             os.sound,
+                             os.registry,
+                             platform::NoToolhelp(),
+                             platform::NoProcessCalls(),
+                             platform::NoDesktop(),
+                             platform::NoUserRegistry(),
+                             platform::NoForeground(),
+                             os.files};
   std::vector<SleepSeen> sleepsSeen;
   // Runs at every Sleep after it is logged (the clock has moved already).
   std::function<void(const SleepSeen&)> atSleep;
@@ -936,7 +947,7 @@ TEST_F(CleanerTest, ACloseDuringACleaningEndsItAtTheNextStepThenClosesWithTheSet
     if (s.ms == 10 && s.status == Status(31))
       os.user.PostMessageA(form->Handle(), win::WM_CLOSE, 0, 0);
   };
-  const size_t writesBefore = os.profile.Writes.size();
+  WriteIni("");
   Clean(1000, 0);
   const auto statuses = StepStatuses();
   EXPECT_EQ(statuses.back(), Status(31));
@@ -944,13 +955,13 @@ TEST_F(CleanerTest, ACloseDuringACleaningEndsItAtTheNextStepThenClosesWithTheSet
   EXPECT_EQ(os.kernel.LiveBlocks(), 0u);
   // Refused while the cleaning ran; its own close is on its way.
   EXPECT_FALSE(app->Terminated());
-  EXPECT_EQ(os.profile.Writes.size(), writesBefore);
+  EXPECT_EQ(IniText(), "");
   EXPECT_FALSE(form->FCloseAfterCleaning);
   ASSERT_FALSE(os.user.messageQueue.empty());
   EXPECT_EQ(os.user.messageQueue.back().message, win::WM_CLOSE);
   backend.ProcessMessages();
   EXPECT_TRUE(app->Terminated());
-  EXPECT_GT(os.profile.Writes.size(), writesBefore + 30);
+  EXPECT_EQ(os.profile.KeysInOrder(Ini(), "DEFAULT").size(), 24u);
   EXPECT_EQ(Key("DEFAULT", "CleanSpeed"), "0");
   form.reset();
   EXPECT_EQ(os.shell.notifyIconCalls.back().message, win::NIM_DELETE);

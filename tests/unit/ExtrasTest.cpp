@@ -324,6 +324,28 @@ TEST_F(ExtrasTest, AnIntervalCleansOnceAMinuteSinceTheLastCleaningWithTheAutomat
 
 // --- Start with Windows ----------------------------------------------------------
 
+// An entry written by hand or another tool without quotes still names this
+// exe when its path has blanks; arguments after a blank do not matter.
+TEST_F(ExtrasTest, AnUnquotedEntryWithBlanksNamesThisExe) {
+  os.kernel.moduleFileName = "C:\\Program Files\\Norva\\norva.exe";
+  struct Case {
+    const char* entry;
+    bool ticked;
+  };
+  for (const Case& c :
+       {Case{"C:\\Program Files\\Norva\\norva.exe", true},
+        Case{"c:\\program files\\norva\\NORVA.EXE -exec", true},
+        Case{"\"C:\\Program Files\\Norva\\norva.exe\" -exec", true},
+        Case{"C:\\Program Files\\Norva\\norva.exe2", false}, Case{"C:\\Program", false},
+        Case{"C:\\Program Files\\Other\\norva.exe", false}}) {
+    os.userRegistry.values.clear();
+    os.userRegistry.values[{kRunKey, "Norva"}] = c.entry;
+    StartWith("");
+    EXPECT_EQ(Settings().chkbStartup.Checked(), c.ticked) << c.entry;
+    Stop();
+  }
+}
+
 TEST_F(ExtrasTest, TheStartUpBoxIsTheRegistrysEntryForThisExe) {
   const std::string exe = os.kernel.GetModuleFileNameA();
   struct Case {

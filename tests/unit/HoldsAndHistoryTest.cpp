@@ -8,6 +8,7 @@
 #include "app/AutoHolds.h"
 #include "app/CleanHistory.h"
 #include "app/HistoryForm.h"
+#include "platform/Text.h"
 #include "settings/ExtraSettings.h"
 
 namespace norva::testing {
@@ -427,7 +428,7 @@ const std::string kHead = std::string("\xEF\xBB\xBF") + kHistoryCsvHeader + "\r\
 
 TEST(HistoryFileRule, LinesAreAddedWholeAndAFailedWriteLeavesTheFileAsItWas) {
   platform::fake::FakePlatform os;
-  auto& files = os.files.files;
+  const auto file = [&] { return os.profile.FileText(kCsv); };
   EXPECT_EQ(HistoryFilePath("C:\\Norva\\norva.exe"), kCsv);
   const CleanRecord first = Record(9, 7, CleanKind::FreeMemoryRule, 100 * MiB, 2148 * MiB, 45000);
   const CleanRecord second = Record(9, 8, CleanKind::Exec, 2 * GiB, 2 * GiB, 310, true);
@@ -436,52 +437,55 @@ TEST(HistoryFileRule, LinesAreAddedWholeAndAFailedWriteLeavesTheFileAsItWas) {
   EXPECT_EQ(HistoryCsvLine(first), firstLine);
 
   EXPECT_EQ(AppendHistoryFile(kCsv, first), 0u);
-  EXPECT_EQ(files[kCsv], kHead + firstLine + "\r\n");
+  EXPECT_EQ(file(), kHead + firstLine + "\r\n");
   EXPECT_EQ(AppendHistoryFile(kCsv, second), 0u);
   const std::string both = kHead + firstLine + "\r\n" + secondLine + "\r\n";
-  EXPECT_EQ(files[kCsv], both);
-  EXPECT_EQ(files.size(), 1u);  // no temporary file left
+  EXPECT_EQ(file(), both);
+  EXPECT_EQ(os.profile.Paths().size(), 1u);  // no temporary file left
 
   struct Failure {
     const char* name;
     std::function<void(platform::fake::FakeFiles&)> script;
     win::DWORD error;
   };
+  const auto failing = [](const char* call, win::DWORD error) {
+    return [=](platform::fake::FakeFiles& f) {
+      f.failCall = call;
+      f.failError = error;
+    };
+  };
   const Failure failures[] = {
-      {"disk full half-way", [](auto& f) { f.writeFailsAfter = 40; }, win::ERROR_DISK_FULL},
-      {"disk full at once", [](auto& f) { f.writeFailsAfter = 0; }, win::ERROR_DISK_FULL},
-      {"replace refused", [](auto& f) { f.replaceError = win::ERROR_SHARING_VIOLATION; },
+      {"disk full half-way", [](auto& f) { f.diskRoom = 40; }, win::ERROR_DISK_FULL},
+      {"disk full at once", [](auto& f) { f.diskRoom = 0; }, win::ERROR_DISK_FULL},
+      {"replace refused", failing("MoveFileExW", win::ERROR_SHARING_VIOLATION),
        win::ERROR_SHARING_VIOLATION},
-      {"unreadable", [](auto& f) { f.readError = win::ERROR_SHARING_VIOLATION; },
+      {"unreadable", failing("CreateFileW", win::ERROR_SHARING_VIOLATION),
        win::ERROR_SHARING_VIOLATION},
   };
   for (const Failure& f : failures) {
-    platform::fake::FakeFiles saved = os.files;
     f.script(os.files);
     EXPECT_EQ(AppendHistoryFile(kCsv, first), f.error) << f.name;
-    EXPECT_EQ(files[kCsv], both) << f.name;
-    EXPECT_EQ(files.size(), 1u) << f.name;
-    os.files.readError = 0;
-    os.files.writeFailsAfter = static_cast<size_t>(-1);
-    os.files.replaceError = 0;
+    EXPECT_EQ(file(), both) << f.name;
+    EXPECT_EQ(os.profile.Paths().size(), 1u) << f.name;
+    os.files.failCall.clear();
+    os.files.diskRoom.reset();
   }
 }
 
 TEST(HistoryFileRule, TheOldestLinesGoAtTheLimitAndAHalfLineFromElsewhereIsDropped) {
   platform::fake::FakePlatform os;
-  auto& files = os.files.files;
   // A file written by hand: no byte-order mark, a half line at the end.
-  files[kCsv] = std::string(kHistoryCsvHeader) + "\n" + "a\n" + "b\r\n" + "half";
+  os.profile.SetFileText(kCsv, std::string(kHistoryCsvHeader) + "\n" + "a\n" + "b\r\n" + "half");
   EXPECT_EQ(AppendHistoryFile(kCsv, Record(9, 7, CleanKind::Button, 0, 0)), 0u);
   const std::string line = HistoryCsvLine(Record(9, 7, CleanKind::Button, 0, 0));
-  EXPECT_EQ(files[kCsv], kHead + "a\r\nb\r\n" + line + "\r\n");
+  EXPECT_EQ(os.profile.FileText(kCsv), kHead + "a\r\nb\r\n" + line + "\r\n");
 
   const size_t limit = kHead.size() + 3 * (line.size() + 2);
   for (int i = 0; i < 10; ++i)
     ASSERT_EQ(AppendHistoryFile(kCsv, Record(9, static_cast<uint16_t>(i), CleanKind::Button, 0, 0),
                                 limit),
               0u);
-  const std::string& text = files[kCsv];
+  const std::string text = os.profile.FileText(kCsv);
   EXPECT_LE(text.size(), limit);
   EXPECT_EQ(text.rfind(kHead, 0), 0u);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);  // the header and the last three
@@ -490,27 +494,31 @@ TEST(HistoryFileRule, TheOldestLinesGoAtTheLimitAndAHalfLineFromElsewhereIsDropp
 }
 
 TEST_F(HoldsTest, HistoryFileWritesEachCleaningAndTellsAFailureOnce) {
+  const auto lines = [&] {
+    const std::string text = os.profile.FileText(kCsv);
+    return std::count(text.begin(), text.end(), '\n');
+  };
   StartWith("HistoryFile=1\r\n");
   form->sbtnGetMemClick(&form->sbtnGetMem);
   form->pmClean->Click();
-  const std::string& text = os.files.files[kCsv];
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
-  EXPECT_NE(text.find(",menu,"), std::string::npos);
+  EXPECT_EQ(lines(), 3);
+  EXPECT_NE(os.profile.FileText(kCsv).find(",menu,"), std::string::npos);
 
-  os.files.replaceError = win::ERROR_SHARING_VIOLATION;
+  // Made read-only by the user: every later write fails.
+  os.profile.SetReadOnly(kCsv, true);
   form->sbtnGetMemClick(&form->sbtnGetMem);
   form->sbtnGetMemClick(&form->sbtnGetMem);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+  EXPECT_EQ(lines(), 3);
   ASSERT_EQ(os.user.messageBoxes.size(), 1u);
   EXPECT_EQ(os.user.messageBoxes[0].caption, "エラー");
   EXPECT_EQ(form->FHistory.Count(), 4u);  // the memory keeps them all
   form.reset();
 
-  // Without the key no file is written.
-  os.files.files.clear();
+  // Without the key no file is written: the settings file is the only one.
+  os.profile.RemoveFile(kCsv);
   StartWith("");
   form->sbtnGetMemClick(&form->sbtnGetMem);
-  EXPECT_TRUE(os.files.files.empty());
+  EXPECT_EQ(os.profile.Paths(), std::vector<std::string>{text::ToLowerAscii(os.IniPath())});
 }
 
 // --- The settings ---------------------------------------------------------------------
@@ -538,11 +546,11 @@ TEST(ExtraSettingsRule, TheHoldAndHistoryFlagsReadAsSetOnlyWhenNotZero) {
   }
   // Nothing used: no section; one used: every key.
   os.profile.SetFileText(os.IniPath(), "[SYSTEM]\r\nXPos=1\r\n");
-  WriteExtraSettings({}, os.IniPath());
+  WriteExtraSettings({}, os.IniPath(), os.profile);
   EXPECT_EQ(os.profile.FileText(os.IniPath()).find("EXTRA"), std::string::npos);
   ExtraSettings e;
   e.historyFile = true;
-  WriteExtraSettings(e, os.IniPath());
+  WriteExtraSettings(e, os.IniPath(), os.profile);
   EXPECT_EQ(ReadExtraSettings(os.IniPath()), e);
   EXPECT_NE(os.profile.FileText(os.IniPath()).find("AutoBackoff=0"), std::string::npos);
 }

@@ -178,6 +178,31 @@ TEST_F(LifecycleTest, EveryCloseEndsTheProgramWhateverCameBefore) {
   os.kernel.onSleep = nullptr;
 }
 
+// A save that fails at the close tells it in a box; another close that
+// arrives while the box is up (taskkill closes every window of the program)
+// neither ends the program under the box nor asks again.
+TEST_F(LifecycleTest, ACloseWhileTheFailedSavesBoxIsUpWaitsForTheBox) {
+  const std::string old = "[SYSTEM]\r\nXPos=100\r\n";
+  WriteIni(old);
+  os.profile.SetReadOnly(Ini(), true);
+  int closesUnderTheBox = 0;
+  os.user.whileMessageBox = [&](win::HWND owner) {
+    ++closesUnderTheBox;
+    os.user.PostMessageA(owner, win::WM_CLOSE, 0, 0);
+    backend.ProcessMessages();
+    EXPECT_FALSE(Application->Terminated());
+    EXPECT_NE(MainForm, nullptr);
+  };
+  backend.QueueInput([] { MainForm->Perform(win::WM_CLOSE); });
+  EXPECT_EQ(RunNorva({}), 0);
+  os.user.whileMessageBox = nullptr;
+  ASSERT_EQ(os.user.messageBoxes.size(), 1u);
+  EXPECT_EQ(os.user.messageBoxes[0].text.rfind("設定を保存できませんでした。", 0), 0u);
+  EXPECT_EQ(closesUnderTheBox, 1);
+  EXPECT_EQ(IniText(), old);
+  EXPECT_EQ(MainForm, nullptr);
+}
+
 TEST_F(LifecycleTest, TheTrayIconIsAddedByTheFirstTickAfterTheWindowShows) {
   Start();
   EXPECT_TRUE(form->Visible());
@@ -209,10 +234,10 @@ TEST_F(LifecycleTest, AMissingTrayPictureFallsBackToTheProgramIcon) {
 TEST_F(LifecycleTest, ClosingSavesEverySettingBeforeTheTrayIconGoes) {
   Start();
   backend.AdvanceTime(100);
-  const size_t writesBefore = os.profile.Writes.size();
+  WriteIni("");
   const size_t trayBefore = os.shell.notifyIconCalls.size();
   CloseBySystem();
-  EXPECT_GT(os.profile.Writes.size(), writesBefore + 30);
+  EXPECT_EQ(os.profile.KeysInOrder(Ini(), "DEFAULT").size(), 24u);
   EXPECT_EQ(os.shell.notifyIconCalls.size(), trayBefore);  // not yet removed
   EXPECT_TRUE(app->Terminated());
   form.reset();

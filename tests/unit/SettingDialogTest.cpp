@@ -330,6 +330,11 @@ TEST_F(SettingDialogTest, NumberBoxesClampToAQuarterOfPhysicalMemoryOrReportTheT
   s.edtMem2.SetText("999");
   EXPECT_EQ(s.edtMem2.Text(), "999");
   EXPECT_EQ(s.udMem2.Position(), 128);
+  form->SaveSettings(false);
+  EXPECT_EQ(Key("DEFAULT", "WavPlayStart"), "128");
+  s.edtResWav2.SetText("250");
+  EXPECT_EQ(s.edtResWav2.Text(), "250");
+  EXPECT_EQ(s.udResWav2.Position(), 100);
 }
 
 TEST_F(SettingDialogTest, TrackBarTextsShowTheShareAndItsSize) {

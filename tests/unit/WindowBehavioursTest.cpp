@@ -216,7 +216,7 @@ TEST_F(WindowBehavioursTest, EachMenuItemDoesItsWork) {
   EXPECT_FALSE(SettingFrm->Visible());
 
   // 終了: the close is posted and ends the program with the settings saved.
-  const size_t writes = os.profile.Writes.size();
+  WriteIni("");
   backend.popupChoices.push_back({"pmExit", 0});
   Tray(win::WM_RBUTTONUP);
   ASSERT_FALSE(os.user.postedMessages.empty());
@@ -225,7 +225,7 @@ TEST_F(WindowBehavioursTest, EachMenuItemDoesItsWork) {
   EXPECT_FALSE(app->Terminated());
   backend.ProcessMessages();
   EXPECT_TRUE(app->Terminated());
-  EXPECT_GT(os.profile.Writes.size(), writes + 30);
+  EXPECT_EQ(os.profile.KeysInOrder(Ini(), "DEFAULT").size(), 24u);
 }
 
 TEST_F(WindowBehavioursTest, ARestartedTaskbarGetsTheIconBackAsItIsNow) {

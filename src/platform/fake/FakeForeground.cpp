@@ -52,36 +52,4 @@ BOOL FakeForeground::WindowMonitorRect(HWND window, RECT* monitor) {
   return 1;
 }
 
-DWORD FakeFiles::ReadWholeFile(const std::string& path, std::string& bytes) {
-  if (readError != 0) return readError;
-  const auto it = files.find(path);
-  if (it == files.end()) return win::ERROR_FILE_NOT_FOUND;
-  bytes = it->second;
-  return 0;
-}
-
-DWORD FakeFiles::WriteNewFile(const std::string& path, const std::string& bytes) {
-  ++writes;
-  if (bytes.size() > writeFailsAfter) {
-    files[path] = bytes.substr(0, writeFailsAfter);
-    return writeError;
-  }
-  files[path] = bytes;
-  return 0;
-}
-
-DWORD FakeFiles::MoveFileReplacing(const std::string& from, const std::string& to) {
-  ++replaces;
-  if (replaceError != 0) return replaceError;
-  const auto it = files.find(from);
-  if (it == files.end()) return win::ERROR_FILE_NOT_FOUND;
-  files[to] = it->second;
-  files.erase(it);
-  return 0;
-}
-
-DWORD FakeFiles::RemoveFile(const std::string& path) {
-  return files.erase(path) != 0 ? 0 : win::ERROR_FILE_NOT_FOUND;
-}
-
 }  // namespace norva::platform::fake

@@ -37,7 +37,7 @@ class FakePlatform {
   FakeDesktop desktop;
   FakeUserRegistry userRegistry;
   FakeForeground foreground;
-  FakeFiles files;
+  FakeFiles files{profile};
   Platform platform{kernel,    profile,   user,    shell,        sound,      registry,
                     processes, processes, desktop, userRegistry, foreground, files};
 

@@ -1,6 +1,6 @@
 #include "platform/fake/FakeProfile.h"
 
-#include <cstdint>
+#include <algorithm>
 
 #include "platform/Text.h"
 
@@ -9,105 +9,6 @@ namespace norva::platform::fake {
 namespace {
 
 using text::ToLowerAscii;
-using text::Trim;
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return lines;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
-// "[name]" with blanks allowed around the name and after the bracket; the
-// name runs to the last closing bracket. A line without one is no header.
-std::optional<std::string> SectionOf(const std::string& line) {
-  const std::string t = Trim(line);
-  if (t.empty() || t.front() != '[') return std::nullopt;
-  const size_t close = t.rfind(']');
-  if (close == std::string::npos || close == 0) return std::nullopt;
-  return Trim(t.substr(1, close - 1));
-}
-
-// "key=value": the line splits at its first equals sign and both halves are
-// trimmed. A line without one holds no key (comments and unknown lines).
-std::optional<std::pair<std::string, std::string>> KeyOf(const std::string& line) {
-  if (SectionOf(line)) return std::nullopt;
-  const size_t eq = line.find('=');
-  if (eq == std::string::npos) return std::nullopt;
-  return std::make_pair(Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  return ToLowerAscii(Trim(a)) == ToLowerAscii(Trim(b));
-}
-
-// Lines [header + 1, end) belong to the section whose header is at header.
-struct Section {
-  size_t header;
-  size_t end;
-};
-
-// Only the first section of a name counts; later ones of the same name are
-// never searched.
-std::optional<Section> FindSection(const std::vector<std::string>& lines, const std::string& name) {
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const auto s = SectionOf(lines[i]);
-    if (!s || !SameName(*s, name)) continue;
-    size_t end = i + 1;
-    while (end < lines.size() && !SectionOf(lines[end])) ++end;
-    return Section{i, end};
-  }
-  return std::nullopt;
-}
-
-std::optional<size_t> FindKey(const std::vector<std::string>& lines, Section section,
-                              const std::string& key) {
-  for (size_t i = section.header + 1; i < section.end; ++i) {
-    const auto k = KeyOf(lines[i]);
-    if (k && SameName(k->first, key)) return i;
-  }
-  return std::nullopt;
-}
-
-// One pair of matching quotes (double or single) around a value is removed.
-std::string StripQuotes(const std::string& value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
-    return value.substr(1, value.size() - 2);
-  return value;
-}
-
-std::string TrimRight(std::string s) {
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
-  return s;
-}
-
-// The leading decimal number with an optional sign, after leading blanks;
-// digits beyond the 32-bit range wrap around as they do on Windows.
-int LeadingInteger(const std::string& s) {
-  size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
-  uint32_t value = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
-    value = value * 10u + static_cast<uint32_t>(s[i] - '0');
-  if (negative) value = 0u - value;
-  return static_cast<int>(value);
-}
 
 std::optional<std::string> Opt(const char* s) {
   return s != nullptr ? std::optional<std::string>(s) : std::nullopt;
@@ -125,37 +26,23 @@ FakeProfile::File* FakeProfile::Find(const std::string& path) {
   return it != FFiles.end() ? &it->second : nullptr;
 }
 
-std::optional<std::string> FakeProfile::Lookup(const char* section, const char* key,
-                                               const std::string& path) const {
+ProfileText FakeProfile::Readable(const std::string& path) const {
   const File* file = Find(path);
-  if (file == nullptr || file->unreadable || section == nullptr || key == nullptr)
-    return std::nullopt;
-  // Parsing per call keeps the text the single source of truth.
-  const std::vector<std::string> lines = SplitLines(file->text);
-  const auto s = FindSection(lines, section);
-  if (!s) return std::nullopt;
-  const auto k = FindKey(lines, *s, key);
-  if (!k) return std::nullopt;
-  return KeyOf(lines[*k])->second;
+  if (file == nullptr || file->unreadable) return ProfileText(std::nullopt);
+  return ProfileText(file->text);
 }
 
 int FakeProfile::GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
                                        const std::string& path) {
   ++ReadCount;
-  const auto value = Lookup(section, key, path);
-  if (!value) return defaultValue;
-  const std::string v = StripQuotes(*value);
-  if (v.empty()) return defaultValue;
-  return LeadingInteger(v);
+  return Readable(path).ReadInt(section, key, defaultValue);
 }
 
 std::string FakeProfile::GetPrivateProfileStringA(const char* section, const char* key,
                                                   const char* defaultValue,
                                                   const std::string& path) {
   ++ReadCount;
-  if (const auto value = Lookup(section, key, path)) return StripQuotes(*value);
-  // Windows removes trailing blanks from the default.
-  return defaultValue != nullptr ? TrimRight(defaultValue) : std::string();
+  return Readable(path).ReadString(section, key, defaultValue);
 }
 
 BOOL FakeProfile::WritePrivateProfileStringA(const char* section, const char* key,
@@ -171,39 +58,9 @@ BOOL FakeProfile::Write(const char* section, const char* key, const char* value,
   if (section == nullptr) return 0;
   File* file = Find(path);
   if (file != nullptr && (file->readOnly || file->unreadable)) return 0;
-
-  std::vector<std::string> lines =
-      file != nullptr ? SplitLines(file->text) : std::vector<std::string>{};
-  const std::vector<std::string> before = lines;
-  const auto s = FindSection(lines, section);
-  if (key == nullptr) {
-    if (s)
-      lines.erase(lines.begin() + static_cast<long>(s->header),
-                  lines.begin() + static_cast<long>(s->end));
-  } else if (value == nullptr) {
-    if (s)
-      if (const auto k = FindKey(lines, *s, key))
-        lines.erase(lines.begin() + static_cast<long>(*k));
-  } else if (!s) {
-    lines.push_back("[" + Trim(section) + "]");
-    lines.push_back(Trim(key) + "=" + value);
-  } else if (const auto k = FindKey(lines, *s, key)) {
-    // The key keeps its spelling in the file; only the value changes.
-    lines[*k] = KeyOf(lines[*k])->first + "=" + value;
-  } else {
-    // A new key follows the section's last non-blank line, so blank lines
-    // that separate it from the next section stay after it.
-    size_t last = s->end;
-    while (last > s->header + 1 && Trim(lines[last - 1]).empty()) --last;
-    lines.insert(lines.begin() + static_cast<long>(last), Trim(key) + "=" + value);
-  }
-
-  if (file == nullptr) {
-    // Deleting from a missing file creates nothing.
-    if (key == nullptr || value == nullptr) return 1;
-    file = &FFiles[ToLowerAscii(path)];
-  }
-  if (lines != before) file->text = JoinLines(lines);
+  ProfileText text(file != nullptr ? std::optional<std::string>(file->text) : std::nullopt);
+  text.Write(section, key, value);
+  if (text.Changed()) FFiles[ToLowerAscii(path)].text = text.Text();
   return 1;
 }
 
@@ -220,6 +77,12 @@ void FakeProfile::SetFileText(const std::string& path, const std::string& text) 
 
 void FakeProfile::RemoveFile(const std::string& path) { FFiles.erase(ToLowerAscii(path)); }
 
+std::vector<std::string> FakeProfile::Paths() const {
+  std::vector<std::string> paths;
+  for (const auto& [path, file] : FFiles) paths.push_back(path);
+  return paths;
+}
+
 void FakeProfile::SetUnreadable(const std::string& path, bool unreadable) {
   FFiles[ToLowerAscii(path)].unreadable = unreadable;
 }
@@ -229,23 +92,141 @@ void FakeProfile::SetReadOnly(const std::string& path, bool readOnly) {
 }
 
 std::vector<std::string> FakeProfile::SectionsInOrder(const std::string& path) const {
-  std::vector<std::string> names;
-  if (const File* file = Find(path))
-    for (const std::string& line : SplitLines(file->text))
-      if (const auto s = SectionOf(line)) names.push_back(*s);
-  return names;
+  return Readable(path).SectionsInOrder();
 }
 
 std::vector<std::string> FakeProfile::KeysInOrder(const std::string& path,
                                                   const std::string& section) const {
-  std::vector<std::string> keys;
+  return Readable(path).KeysInOrder(section);
+}
+
+bool FakeProfile::IsReadOnly(const std::string& path) const {
   const File* file = Find(path);
-  if (file == nullptr) return keys;
-  const std::vector<std::string> lines = SplitLines(file->text);
-  if (const auto s = FindSection(lines, section))
-    for (size_t i = s->header + 1; i < s->end; ++i)
-      if (const auto k = KeyOf(lines[i])) keys.push_back(k->first);
-  return keys;
+  return file != nullptr && file->readOnly;
+}
+
+bool FakeProfile::IsUnreadable(const std::string& path) const {
+  const File* file = Find(path);
+  return file != nullptr && file->unreadable;
+}
+
+}  // namespace norva::platform::fake
+
+namespace norva::platform::fake {
+
+bool FakeFiles::Fails(const char* call) {
+  calls.push_back(call);
+  if (failCall != call) return false;
+  if (failSkip > 0) {
+    --failSkip;
+    return false;
+  }
+  failCall.clear();
+  FLastError = failError;
+  return true;
+}
+
+BOOL FakeFiles::Fail(DWORD error) {
+  FLastError = error;
+  return 0;
+}
+
+HANDLE FakeFiles::CreateFileW(const std::string& path, DWORD access, DWORD disposition) {
+  if (Fails("CreateFileW")) return INVALID_HANDLE_VALUE;
+  const bool write = (access & GENERIC_WRITE) != 0;
+  const bool exists = FStore.Exists(path);
+  if (exists && (FStore.IsUnreadable(path) || (write && FStore.IsReadOnly(path)))) {
+    FLastError = ERROR_ACCESS_DENIED;
+    return INVALID_HANDLE_VALUE;
+  }
+  for (const auto& [handle, open] : FOpen)
+    if (text::ToLowerAscii(open.path) == text::ToLowerAscii(path)) {
+      FLastError = ERROR_SHARING_VIOLATION;
+      return INVALID_HANDLE_VALUE;
+    }
+  if (disposition == OPEN_EXISTING && !exists) {
+    FLastError = ERROR_FILE_NOT_FOUND;
+    return INVALID_HANDLE_VALUE;
+  }
+  if (disposition == CREATE_ALWAYS) FStore.SetFileText(path, "");
+  const HANDLE handle = reinterpret_cast<HANDLE>(FNextHandle += 4);
+  FOpen[handle] = Open{path, write, 0};
+  return handle;
+}
+
+BOOL FakeFiles::ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) {
+  *read = 0;
+  if (Fails("ReadFile")) return 0;
+  const auto it = FOpen.find(file);
+  if (it == FOpen.end()) return Fail(6);  // ERROR_INVALID_HANDLE
+  const std::string text = FStore.FileText(it->second.path);
+  const size_t n = std::min<size_t>(size, text.size() - std::min(text.size(), it->second.position));
+  text.copy(static_cast<char*>(buffer), n, it->second.position);
+  it->second.position += n;
+  *read = static_cast<DWORD>(n);
+  return 1;
+}
+
+BOOL FakeFiles::WriteFile(HANDLE file, const void* data, DWORD size, DWORD* written) {
+  *written = 0;
+  const auto it = FOpen.find(file);
+  if (Fails("WriteFile")) return 0;
+  if (it == FOpen.end() || !it->second.write) return Fail(ERROR_ACCESS_DENIED);
+  size_t n = size;
+  if (diskRoom) n = std::min(n, *diskRoom);
+  std::string text = FStore.FileText(it->second.path);
+  text.append(static_cast<const char*>(data), n);
+  FStore.SetFileText(it->second.path, text);
+  it->second.position += n;
+  *written = static_cast<DWORD>(n);
+  if (diskRoom) *diskRoom -= n;
+  return n == size ? 1 : Fail(ERROR_DISK_FULL);
+}
+
+BOOL FakeFiles::FlushFileBuffers(HANDLE file) {
+  if (Fails("FlushFileBuffers")) return 0;
+  return FOpen.count(file) != 0 ? 1 : Fail(6);
+}
+
+BOOL FakeFiles::CloseHandle(HANDLE file) {
+  const bool known = FOpen.erase(file) != 0;
+  if (Fails("CloseHandle")) return 0;
+  return known ? 1 : Fail(6);
+}
+
+BOOL FakeFiles::MoveFileExW(const std::string& from, const std::string& to, DWORD flags) {
+  if (Fails("MoveFileExW")) return 0;
+  if (!FStore.Exists(from)) return Fail(ERROR_FILE_NOT_FOUND);
+  if (FStore.Exists(to)) {
+    if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) return Fail(ERROR_ALREADY_EXISTS);
+    if (FStore.IsReadOnly(to) || FStore.IsUnreadable(to)) return Fail(ERROR_ACCESS_DENIED);
+  }
+  const std::string text = FStore.FileText(from);
+  FStore.RemoveFile(from);
+  FStore.RemoveFile(to);
+  FStore.SetFileText(to, text);
+  return 1;
+}
+
+BOOL FakeFiles::DeleteFileW(const std::string& path) {
+  calls.push_back("DeleteFileW");
+  if (!FStore.Exists(path)) return Fail(ERROR_FILE_NOT_FOUND);
+  if (FStore.IsReadOnly(path)) return Fail(ERROR_ACCESS_DENIED);
+  FStore.RemoveFile(path);
+  return 1;
+}
+
+DWORD FakeFiles::GetFileAttributesW(const std::string& path) {
+  if (!FStore.Exists(path)) {
+    FLastError = ERROR_FILE_NOT_FOUND;
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  return FStore.IsReadOnly(path) ? FILE_ATTRIBUTE_READONLY : 0x80;
+}
+
+std::string FakeFiles::ErrorText(DWORD error) {
+  const auto it = errorTexts.find(error);
+  return it != errorTexts.end() ? it->second : std::string();
 }
 
 }  // namespace norva::platform::fake

@@ -2,6 +2,7 @@
 // the rest of the program reaches them through Win32Platform()).
 #pragma once
 
+#include "platform/Files.h"
 #include "platform/Platform.h"
 
 namespace norva::platform::win32 {
@@ -81,6 +82,21 @@ class Win32Registry final : public IRegistry {
   LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* type, void* data,
                         DWORD* size) override;
   LONG RegCloseKey(HKEY key) override;
+};
+
+class Win32Files final : public IFiles {
+ public:
+  HANDLE CreateFileW(const std::string& path, DWORD access, DWORD disposition) override;
+  BOOL ReadFile(HANDLE file, void* buffer, DWORD size, DWORD* read) override;
+  BOOL WriteFile(HANDLE file, const void* data, DWORD size, DWORD* written) override;
+  BOOL FlushFileBuffers(HANDLE file) override;
+  BOOL CloseHandle(HANDLE file) override;
+  BOOL MoveFileExW(const std::string& from, const std::string& to, DWORD flags) override;
+  BOOL DeleteFileW(const std::string& path) override;
+  DWORD GetFileAttributesW(const std::string& path) override;
+  DWORD GetLastError() override;
+  std::string ErrorText(DWORD error) override;
+  std::string ToAnsi(const std::string& utf8) override;
 };
 
 }  // namespace norva::platform::win32

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
+#include <cwchar>
+
 #include "platform/win32/Win32Areas.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Foreground.h"
@@ -7,13 +9,11 @@
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
 
-#include <cwchar>
-
 // The C runtime's own splitting of the wide command line, by the rules every
 // C program's argv follows (exported by msvcrt.dll; not in the headers). The
 // shell's CommandLineToArgvW would load shell32 and its helpers at start.
-extern "C" int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expandWildcards,
-                                      int* startInfo);
+extern "C" int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env,
+                                      int expandWildcards, int* startInfo);
 
 namespace norva::platform::win32 {
 
@@ -29,7 +29,7 @@ Platform& Win32Platform() {
   static Win32UserRegistry userRegistry;
   static Win32Foreground foreground;
   static Win32Files files;
-  static Platform platform{kernel,   profile, user,    shell,        sound,      registry,
+  static Platform platform{kernel,   profile,  user,    shell,        sound,      registry,
                            toolhelp, toolhelp, desktop, userRegistry, foreground, files};
   return platform;
 }

@@ -10,4 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/Toolhelp.h"
 
+// Kept out of the include sorting, which would put it first.
+// clang-format off
 #include <windows.h>
+// clang-format on

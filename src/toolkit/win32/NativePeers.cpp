@@ -308,7 +308,9 @@ class UpDownPeer final : public WinPeer {
     if (FHandle == nullptr) return;
     // Range and position first: attaching the edit writes the position into it.
     ::SendMessageW(FHandle, UDM_SETRANGE32, static_cast<WPARAM>(FUpDown.Min()), FUpDown.Max());
-    ::SendMessageW(FHandle, UDM_SETPOS32, 0, FUpDown.Position());
+    // A position that follows what was typed into the edit is not written
+    // back: the system control would put its clamped number over the text.
+    if (!FUpDown.FollowingText()) ::SendMessageW(FHandle, UDM_SETPOS32, 0, FUpDown.Position());
     if (TEdit* edit = FUpDown.Associate()) {
       const HWND buddy = static_cast<HWND>(edit->Handle());
       if (reinterpret_cast<HWND>(::SendMessageW(FHandle, UDM_GETBUDDY, 0, 0)) != buddy)

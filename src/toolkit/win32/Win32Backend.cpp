@@ -1,7 +1,5 @@
 #include "toolkit/win32/Win32Backend.h"
 
-#include <commdlg.h>
-
 #include <cwchar>
 #include <map>
 #include <stdexcept>
@@ -19,6 +17,12 @@
 #include "toolkit/win32/PaintedPeer.h"
 #include "toolkit/win32/PicturePreview.h"
 #include "toolkit/win32/WinPeer.h"
+
+// After the platform's headers, which bring in <windows.h> last; kept out of
+// the include sorting, which would put it first.
+// clang-format off
+#include <commdlg.h>
+// clang-format on
 
 namespace norva::tk::win32 {
 
