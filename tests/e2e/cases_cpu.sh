@@ -17,10 +17,10 @@ ALL_CASES+=(cpu_label_follows_load graph_tab)
 
 # The latest value the processor-load label showed, from log $1 ("" if none):
 # the texts drawn into its 49 x 12 rectangle, "CPU:%3d%" or, in a face too
-# wide for that, the bare "%d%".
+# wide for that, a shorter form that keeps the word ("CPU:%d%", "CPU%d%").
 cpu_label() {
-  grep -aE 'trace:text:DrawTextExW L"(CPU:)? *[0-9]+%", [0-9]+, \[\(0,0\)-\(49,12\)\]' "$1" 2>/dev/null |
-    tail -1 | sed -nE 's/.*L"(CPU:)? *([0-9]+)%".*/\2/p'
+  grep -aE 'trace:text:DrawTextExW L"CPU:? *[0-9]+%", [0-9]+, \[\(0,0\)-\(49,12\)\]' "$1" 2>/dev/null |
+    tail -1 | sed -nE 's/.*L"CPU:? *([0-9]+)%".*/\1/p'
 }
 
 # Reads /proc/stat's first line as "busy total" jiffies.
