@@ -252,19 +252,30 @@ case_extra_history_window() {
   xdotool key Up
   sleep 0.3
   xdotool key Return
-  history_shown() {
-    found=$(xwininfo -root -tree 2>/dev/null | grep -F '"掃除の履歴"' | head -1)
-    [[ $found =~ ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+\ +\+(-?[0-9]+)\+(-?[0-9]+) ]]
+  # Inside the virtual desktop the window is a child of the desktop's window;
+  # its state and place come from one look (Wine moves a window before it
+  # maps it), and once more after it settled.
+  history_look() {
+    local id
+    for id in $(xwininfo -root -tree 2>/dev/null | sed 's/^ *//' | grep -F '"掃除の履歴": (' | awk '{print $1}'); do
+      read -r found x y w h _ < <(window_look "$id") || continue
+      [[ $found == IsViewable ]] && return 0
+    done
+    return 1
   }
-  wait_progress "$T_WINDOW" history_shown || failed "no window \"掃除の履歴\" after the menu item" || return 1
-  w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+  wait_progress "$T_WINDOW" history_look || failed "no window \"掃除の履歴\" after the menu item" || return 1
   sleep "$T_SETTLE"
+  history_look || failed "the window \"掃除の履歴\" went away" || return 1
   import -window root "$CASE_DIR/screen.png" 2>/dev/null || failed "no screenshot" || return 1
   convert "$CASE_DIR/screen.png" -crop "${w}x$h+$x+$y" +repage "$shot"
-  # The copy button sits in the lower right corner of the window.
+  # The copy button sits in the lower right corner of the window; the
+  # clipboard is read until the list is there.
   xdotool mousemove $((x + w - 64)) $((y + h - 21)) click 1
-  sleep 1
-  copied=$(peek_desktop clipboard 2>/dev/null | tr -d '\r')
+  pasted() {
+    copied=$(peek_desktop clipboard 2>/dev/null | tr -d '\r')
+    [[ $copied == *$'ボタン'* && $copied == *$'一定間隔'* ]]
+  }
+  wait_progress "$T_WINDOW" pasted || true
   [[ $copied == *$'ボタン'* && $copied == *$'一定間隔'* ]] || failed "the copied list lacks the two cleanings: ${copied:0:300} ($shot)" || return 1
   [[ $(printf '%s\n' "$copied" | sed -n 2p) == *一定間隔* ]] || failed "the newest (interval) cleaning is not first: ${copied:0:300}" || return 1
   close_by_x "$pid" || return 1
