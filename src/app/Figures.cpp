@@ -76,12 +76,12 @@ std::string FigureForm(double megabytes, FigureKind kind, int step) {
 }
 
 CpuLoadLabel CpuLoadForm(int load, int step) {
-  static constexpr const char* kForms[kCpuLoadForms] = {"CPU:%3d%%", "CPU:%d%%", "CPU%d%%",
-                                                        "CPU%d%%"};
+  static constexpr const char* kForms[] = {"CPU:%3d%%", "CPU:%d%%", "CPU%d%%"};
   step = std::clamp(step, 0, kCpuLoadForms - 1);
+  const int form = std::min(step, 2);
   char text[32];
-  std::snprintf(text, sizeof text, kForms[step], load);
-  return {text, step == kCpuLoadForms - 1};
+  std::snprintf(text, sizeof text, kForms[form], load);
+  return {text, step - form};
 }
 
 int FigureFit::Measure(tk::TCanvas& canvas, const std::string& text) const {

@@ -38,13 +38,16 @@ std::string FigureText(double megabytes, FigureKind kind, const Fits& fits) {
 // The processor-load label's text, fitted per value as the figures are: its
 // own format "CPU:%3d%" wherever that load fits the label that way; where it
 // does not, shorter without losing the word: without the padding ("CPU:8%"),
-// then without the colon ("CPU8%"), then that drawn one pixel smaller (the
-// last form, taken whether it fits or not). Never a bare number, which would
-// stand unlabelled beside the memory load.
-constexpr int kCpuLoadForms = 4;
+// then without the colon ("CPU8%"), then that drawn one pixel smaller, and
+// a pixel smaller again up to kCpuLoadMaxShrink (the last form, taken
+// whether it fits or not): a face wider than the label was made for cuts no
+// letter of the word. Never a bare number, which would stand unlabelled
+// beside the memory load.
+constexpr int kCpuLoadMaxShrink = 3;
+constexpr int kCpuLoadForms = 3 + kCpuLoadMaxShrink;
 struct CpuLoadLabel {
   std::string text;
-  bool smaller = false;  // drawn one pixel smaller than the label's font
+  int smaller = 0;  // pixels smaller than the label's font
 };
 CpuLoadLabel CpuLoadForm(int load, int step);
 // fits(text, smaller) answers whether the text fits the label in its font,

@@ -170,10 +170,12 @@ class TMainForm : public TForm {
   int FFreeRoom = 0;
   std::string FittedFigure(int index, TNovelLabel& label, double megabytes, FigureKind kind);
   FigureFit FCpuFit;
-  // The processor label's form drawn one pixel smaller: its own fit, and the
-  // smaller font's height while the label shows it (0 otherwise).
-  FigureFit FCpuFitSmaller;
-  int FCpuSmallerHeight = 0;
+  // The processor label's forms drawn smaller: a fit for each size, and how
+  // many pixels smaller than its own font the label is drawn now, at which
+  // height (a font set anew since then is the label's own again).
+  FigureFit FCpuFitSmaller[kCpuLoadMaxShrink];
+  int FCpuShrink = 0;
+  int FCpuShownHeight = 0;
 
   // The block of the cleaning in progress (null between cleanings).
   Reservation* FReservation = nullptr;

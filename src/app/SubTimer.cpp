@@ -85,22 +85,26 @@ void TMainForm::timSubTimer(TObject*) {
   } else if (nlblCpuUsePer.Visible()) {
     nlblCpuUsePer.Hide();
   }
-  // The label's own font, and that font one pixel smaller for the last form
-  // (the label may still show it from an earlier tick).
+  // The label's own font (the label may still show a smaller one from an
+  // earlier tick), and that font some pixels smaller for the last forms.
   tk::TFont font = nlblCpuUsePer.Font();
-  if (FCpuSmallerHeight != 0 && font.Height == FCpuSmallerHeight)
-    font.Height += font.Height > 0 ? 1 : -1;
-  tk::TFont smaller = font;
-  smaller.Height -= font.Height > 0 ? 1 : -1;
-  const CpuLoadLabel cpu = CpuLoadText(FCpuUsePer, [&](const std::string& text, bool isSmaller) {
-    FigureFit& fit = isSmaller ? FCpuFitSmaller : FCpuFit;
-    return fit.Fits(CurrentBackend().MeasureCanvas(), isSmaller ? smaller : font,
-                    nlblCpuUsePer.Width(), text);
+  const int away = font.Height > 0 ? 1 : -1;  // a pixel larger, in the height's sign
+  if (FCpuShrink != 0 && font.Height == FCpuShownHeight) font.Height += away * FCpuShrink;
+  auto shrunk = [&](int pixels) {
+    tk::TFont f = font;
+    f.Height -= away * pixels;
+    return f;
+  };
+  const CpuLoadLabel cpu = CpuLoadText(FCpuUsePer, [&](const std::string& text, int smaller) {
+    FigureFit& fit = smaller > 0 ? FCpuFitSmaller[smaller - 1] : FCpuFit;
+    return fit.Fits(CurrentBackend().MeasureCanvas(), shrunk(smaller), nlblCpuUsePer.Width(), text);
   });
+  const tk::TFont shown = shrunk(cpu.smaller);
   if (nlblCpuUsePer.Visible() &&
-      (nlblCpuUsePer.Caption() != cpu.text || (FCpuSmallerHeight != 0) != cpu.smaller)) {
-    nlblCpuUsePer.SetFont(cpu.smaller ? smaller : font);
-    FCpuSmallerHeight = cpu.smaller ? smaller.Height : 0;
+      (nlblCpuUsePer.Caption() != cpu.text || nlblCpuUsePer.Font().Height != shown.Height)) {
+    nlblCpuUsePer.SetFont(shown);
+    FCpuShrink = cpu.smaller;
+    FCpuShownHeight = nlblCpuUsePer.Font().Height;
     nlblCpuUsePer.SetCaption(cpu.text);
     PaintDesktopBehind();
   }

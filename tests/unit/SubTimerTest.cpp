@@ -154,12 +154,13 @@ TEST_F(SubTimerTest, TheLoadLabelFitsEachLoadAndShortensWithoutLosingTheWord) {
     int shownHeight;
   };
   // Each load its own form: the padding goes first, then the colon, then a
-  // pixel of the font; the last form stays even where it does not fit.
+  // pixel of the font at a time, up to three; the last form stays even where
+  // it does not fit.
   const Case cases[] = {
       {12, 5, "CPU:  5%", 12},  {12, 100, "CPU:100%", 12}, {14, 5, "CPU:5%", 14},
       {14, 37, "CPU:37%", 14},  {14, 100, "CPU100%", 14},  {16, 37, "CPU37%", 16},
-      {16, 100, "CPU100%", 15}, {20, 5, "CPU5%", 19},      {24, 100, "CPU100%", 23},
-      {12, 5, "CPU:  5%", 12},  // back from the smaller font
+      {16, 100, "CPU100%", 15}, {20, 5, "CPU5%", 19},      {18, 100, "CPU100%", 15},
+      {24, 100, "CPU100%", 21}, {12, 5, "CPU:  5%", 12},  // back from the smaller font
   };
   for (const Case c : cases) {
     tk::TFont font = form->nlblCpuUsePer.Font();
