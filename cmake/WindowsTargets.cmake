@@ -65,6 +65,16 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
   include(cmake/Package.cmake)
 endif()
 
+# A console helper exe of the tests or the measuring scripts, from one source
+# file, when that file is there.
+function(norva_console_tool name source)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${source})
+    add_executable(${name} ${source})
+    target_compile_definitions(${name} PRIVATE ${NORVA_WIN32_DEFINITIONS})
+    target_link_options(${name} PRIVATE -mconsole ${NORVA_STATIC_LINK})
+  endif()
+endfunction()
+
 file(GLOB NORVA_CONFORMANCE_SOURCES CONFIGURE_DEPENDS tests/conformance/*.cpp)
 if(NORVA_CONFORMANCE_SOURCES)
   add_executable(ini_conformance ${NORVA_CONFORMANCE_SOURCES})
@@ -74,11 +84,7 @@ endif()
 
 # firsttouch.exe: the time to write fresh memory once under Wine, beside
 # which scripts/measure.sh puts the wall time of a cleaning (bench/wine/).
-if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/firsttouch.cpp)
-  add_executable(firsttouch bench/wine/firsttouch.cpp)
-  target_compile_definitions(firsttouch PRIVATE ${NORVA_WIN32_DEFINITIONS})
-  target_link_options(firsttouch PRIVATE -mconsole ${NORVA_STATIC_LINK})
-endif()
+norva_console_tool(firsttouch bench/wine/firsttouch.cpp)
 
 # toolkit_check.exe: the toolkit's Win32 peers against the real system
 # controls (tests/wine/), with the program's manifest and resources.
@@ -92,28 +98,18 @@ endif()
 
 # inspector_peek.exe: reads and drives the inspector's controls from outside
 # for the end-to-end cases (tests/e2e/cases_inspector.sh).
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/inspector_peek.cpp)
-  add_executable(inspector_peek tests/e2e/inspector_peek.cpp)
-  target_compile_definitions(inspector_peek PRIVATE ${NORVA_WIN32_DEFINITIONS})
+norva_console_tool(inspector_peek tests/e2e/inspector_peek.cpp)
+if(TARGET inspector_peek)
   target_link_libraries(inspector_peek PRIVATE comctl32 shell32)
-  target_link_options(inspector_peek PRIVATE -mconsole ${NORVA_STATIC_LINK})
 endif()
 
 # desktop_peek.exe: a full-screen window in front and the clipboard's text
 # for the extras' end-to-end cases (tests/e2e/cases_extra.sh).
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/desktop_peek.cpp)
-  add_executable(desktop_peek tests/e2e/desktop_peek.cpp)
-  target_compile_definitions(desktop_peek PRIVATE ${NORVA_WIN32_DEFINITIONS})
-  target_link_options(desktop_peek PRIVATE -mconsole ${NORVA_STATIC_LINK})
-endif()
+norva_console_tool(desktop_peek tests/e2e/desktop_peek.cpp)
 
 # hotkey_holder.exe: holds a hotkey as another program would, for the
 # end-to-end case of a stored hotkey that is taken (cases_cleaning_window.sh).
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/hotkey_holder.cpp)
-  add_executable(hotkey_holder tests/e2e/hotkey_holder.cpp)
-  target_compile_definitions(hotkey_holder PRIVATE ${NORVA_WIN32_DEFINITIONS})
-  target_link_options(hotkey_holder PRIVATE -mconsole ${NORVA_STATIC_LINK})
-endif()
+norva_console_tool(hotkey_holder tests/e2e/hotkey_holder.cpp)
 
 # onewindow.exe: a program that only opens one window, the floor beside which
 # scripts/measure.sh puts Norva's start-up (bench/wine/).
@@ -126,10 +122,6 @@ endif()
 # soak_load.exe, soak_probe.exe and soak_leak.exe: the rising and falling
 # memory load, the object counts and the known leak of scripts/soak.sh
 # (tests/soak/).
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/soak/soak_probe.cpp)
-  foreach(tool soak_load soak_probe soak_leak)
-    add_executable(${tool} tests/soak/${tool}.cpp)
-    target_compile_definitions(${tool} PRIVATE ${NORVA_WIN32_DEFINITIONS})
-    target_link_options(${tool} PRIVATE -mconsole ${NORVA_STATIC_LINK})
-  endforeach()
-endif()
+foreach(tool soak_load soak_probe soak_leak)
+  norva_console_tool(${tool} tests/soak/${tool}.cpp)
+endforeach()
