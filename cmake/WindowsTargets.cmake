@@ -111,6 +111,10 @@ norva_console_tool(desktop_peek tests/e2e/desktop_peek.cpp)
 # end-to-end case of a stored hotkey that is taken (cases_cleaning_window.sh).
 norva_console_tool(hotkey_holder tests/e2e/hotkey_holder.cpp)
 
+# run_key_lock.exe: refuses changes to the start-up key as a policy would,
+# for the end-to-end case of a start-up entry that cannot be written.
+norva_console_tool(run_key_lock tests/e2e/run_key_lock.cpp)
+
 # onewindow.exe: a program that only opens one window, the floor beside which
 # scripts/measure.sh puts Norva's start-up (bench/wine/).
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wine/onewindow.cpp)

@@ -210,11 +210,23 @@ bool TMainForm::StartupEntryNamesThisExe() {
 
 void TMainForm::WriteStartupEntry(bool on) {
   const bool ours = StartupEntryNamesThisExe();
-  if (on && !ours)
-    Os().userRegistry.SetStringValue(kRunKey, kRunValue,
-                                     "\"" + Os().kernel.GetModuleFileNameA() + "\"");
-  else if (!on && ours)
-    Os().userRegistry.DeleteValue(kRunKey, kRunValue);
+  if (on == ours) return;
+  auto& registry = Os().userRegistry;
+  win::LONG status = on ? registry.SetStringValue(kRunKey, kRunValue,
+                                                  "\"" + Os().kernel.GetModuleFileNameA() + "\"")
+                        : registry.DeleteValue(kRunKey, kRunValue);
+  // A value another program removed meanwhile is gone as asked.
+  if (!on && status == win::ERROR_FILE_NOT_FOUND) status = win::ERROR_SUCCESS;
+  if (status == win::ERROR_SUCCESS) return;
+  TSettingFrm& s = *SettingFrm;
+  Os().user.MessageBoxA(s.HandleAllocated() ? s.Handle() : nullptr,
+                        std::string(on ? "Windows 起動時に開始するよう登録できませんでした。"
+                                       : "Windows 起動時に開始する登録を解除できませんでした。") +
+                            "\n\nHKEY_CURRENT_USER\\" + kRunKey + "\n\n" +
+                            SystemErrorText(static_cast<win::DWORD>(status)),
+                        "エラー", win::MB_OK | win::MB_ICONERROR);
+  // The box shows what the registry now holds.
+  s.chkbStartup.SetChecked(StartupEntryNamesThisExe());
 }
 
 }  // namespace norva

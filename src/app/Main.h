@@ -195,6 +195,8 @@ class TMainForm : public TForm {
   void RefreshTrayLoadIcon();
   win::HICON ShownTrayIcon(win::HICON icon);
   bool StartupEntryNamesThisExe();
+  // A change the Run key refuses is told, with the system's reason; the box
+  // then shows what the registry holds and the other settings still save.
   void WriteStartupEntry(bool on);
   bool FExtrasStarted = false;
   int FRegisteredHotKey = 0;
@@ -256,6 +258,8 @@ bool ExecRun();
 // The Memory share of the settings file, brought into the track bar's 5..95:
 // the one value the dialog shows and every cleaning size is computed from.
 int StoredMemoryShare();
+// The system's words for an error code, or the code itself when it has none.
+std::string SystemErrorText(win::DWORD error);
 // The message of a save that failed: the file, the system's reason, and
 // that the file is as it was.
 std::string SaveFailureText(const std::string& path, win::DWORD error);

@@ -303,9 +303,14 @@ void TMainForm::SettingsWritten(const std::string& path, win::DWORD error) {
                         "エラー", win::MB_OK | win::MB_ICONERROR);
 }
 
+std::string SystemErrorText(win::DWORD error) {
+  const std::string reason = Os().files.ErrorText(error);
+  return !reason.empty() ? reason
+                         : text::Format("エラー コード %lu", static_cast<unsigned long>(error));
+}
+
 std::string SaveFailureText(const std::string& path, win::DWORD error) {
-  std::string reason = Os().files.ErrorText(error);
-  if (reason.empty()) reason = text::Format("エラー コード %lu", static_cast<unsigned long>(error));
+  const std::string reason = SystemErrorText(error);
   return "設定を保存できませんでした。\n\n" + path + "\n\n" + reason +
          "\n\n設定ファイルは保存前の内容のまま残っています。";
 }

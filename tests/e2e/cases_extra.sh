@@ -11,7 +11,7 @@
 # beside norva.exe, puts a full-screen window in front and reads the
 # clipboard.
 
-ALL_CASES+=(extra_startup_entry extra_tray_load extra_tab extra_balloon extra_hotkey extra_interval
+ALL_CASES+=(extra_startup_entry extra_startup_refused extra_tray_load extra_tab extra_balloon extra_hotkey extra_interval
   extra_fullscreen_hold extra_history_window extra_backoff)
 
 # Places of the fourth tab "拡張" and of its check box "Windows 起動時に開始".
@@ -135,6 +135,64 @@ case_extra_startup_entry() {
   close_and_expect_exit "$PID" "$CASE_DIR/main.log" || return 1
   [[ $(ini_flat "$CASE_DIR/norva.ini") != *Startup* ]] || failed "the box's state went to the INI" || return 1
   REASON="ticked: Run\\Norva = $entry; unticked: removed"
+}
+
+# With changes to the Run key refused (a policy, another program's security
+# settings), ticking the box says so once, naming the key and the system's
+# reason; nothing is written, the other settings of the dialog still save,
+# and the box shows the registry's state when the dialog opens again.
+case_extra_startup_refused() {
+  local lock
+  lock=$(dirname "$EXE")/run_key_lock.exe
+  [[ -f $lock ]] || failed "run_key_lock.exe not built beside $EXE" || return 1
+  timeout 60 "$WINE64" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Norva /f >/dev/null 2>&1 || true
+  local said
+  said=$(timeout 60 "$LOADER" "$lock" deny 2>&1 | tr -d '\r')
+  [[ $said == denied ]] || failed "could not lock the Run key: $said" || return 1
+  startup_refused_part
+  local rc=$?
+  said=$(timeout 60 "$LOADER" "$lock" allow 2>&1 | tr -d '\r')
+  [[ $said == allowed ]] || failed "could not unlock the Run key: $said" || return 1
+  return $rc
+}
+
+startup_refused_part() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch "$CASE_DIR" main msgbox
+  PID=$LAST_PID
+  local log=$CASE_DIR/main.log
+  wait_main_window "$log" || return 1
+  sleep "$T_SETTLE"
+  xdotool mousemove $((WIN_X + 15)) $((WIN_Y + 8)) click 1
+  local found box
+  found=$(wait_window "設定画面" 523x325 "$T_WINDOW") || failed "no dialog after a click on [設定]" || return 1
+  read -r DLG_ID DLG_X DLG_Y <<<"$found"
+  shoot_dialog "$CASE_DIR/dialog.png" || return 1
+  click_dialog "$SET_TAB4"
+  sleep 0.5
+  click_dialog "$SET_STARTUP"
+  sleep 0.3
+  click_dialog "$SET_OK"
+  box_up() { grep -q 'MSGBOX_OnInit' "$log" 2>/dev/null; }
+  wait_progress "$T_WINDOW" box_up || failed "no message box after OK with the Run key locked" || return 1
+  local text
+  text=$(grep -m1 'MSGBOX_OnInit' "$log")
+  [[ $text == *"$(wine_escape 'Windows 起動時に開始するよう登録できませんでした。')"* ]] ||
+    failed "the box says something else: $text" || return 1
+  [[ $text == *'CurrentVersion\\Run'* ]] || failed "the box does not name the key: $text" || return 1
+  box_window() { box=$(xdotool search --onlyvisible --name '^エラー$' 2>/dev/null | head -1) && [[ -n $box ]]; }
+  wait_progress "$T_WINDOW" box_window || failed "no window of the message box on screen" || return 1
+  sleep 1
+  import -window root "$OUT/startup-refused-win$BITS.png" 2>/dev/null || true
+  xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
+  wait_dialog_closed || return 1
+  ! run_entry >/dev/null || failed "a Run entry was written through the lock: $(run_entry)" || return 1
+  close_and_expect_exit "$PID" "$log" || return 1
+  local boxes
+  boxes=$(grep -c 'MSGBOX_OnInit' "$log")
+  ((boxes == 1)) || failed "$boxes message boxes, expected one" || return 1
+  [[ $(ini_value "$CASE_DIR/norva.ini" SYSTEM/XPos) == "$SHOT_X" ]] || failed "the settings were not saved" || return 1
+  REASON="one box naming the key and the reason, no entry written, dialog closed, settings saved; shot $OUT/startup-refused-win$BITS.png"
 }
 
 # TrayLoadIcon=1: the tray icon is the green chip with the load's digits in
