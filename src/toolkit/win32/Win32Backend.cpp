@@ -396,6 +396,16 @@ class Win32BackendImpl final : public Backend {
     const HWND root = TopLevelOf(msg.hwnd);
     auto* form = dynamic_cast<FormPeer*>(WinPeer::FromHandle(root));
     if (form == nullptr) return false;
+    if (form->Form().KeyPreview) {
+      TMessage key{msg.message, msg.wParam, msg.lParam};
+      try {
+        form->Form().WndProc(key);
+      } catch (const std::exception& error) {
+        ShowError(error);
+        return true;
+      }
+      if (key.Handled) return true;
+    }
     const HWND focus = ::GetFocus();
     // An open drop-down list takes Enter and Escape itself.
     if (WinPeer* focused = WinPeer::FromHandle(focus);
