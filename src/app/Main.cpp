@@ -103,6 +103,7 @@ void TMainForm::BuildLayout() {
   Name = "MainForm";
   SetCaption("Norva");
   BorderStyle = TBorderStyle::bsNone;
+  KeyPreview = true;  // Tab moves the mark over the buttons
   SetFont(MainFont(clWindowText));
   SetColor(clBtnFace);
   SetClientSize(200, 80);
