@@ -107,6 +107,13 @@ endif()
 # for the extras' end-to-end cases (tests/e2e/cases_extra.sh).
 norva_console_tool(desktop_peek tests/e2e/desktop_peek.cpp)
 
+# accessible_peek.exe: reads the main window as a screen reader does
+# (oleacc) and checks its figures, for tests/e2e/cases_accessibility.sh.
+norva_console_tool(accessible_peek tests/e2e/accessible_peek.cpp)
+if(TARGET accessible_peek)
+  target_link_libraries(accessible_peek PRIVATE norva_core oleacc oleaut32 ole32)
+endif()
+
 # hotkey_holder.exe: holds a hotkey as another program would, for the
 # end-to-end case of a stored hotkey that is taken (cases_cleaning_window.sh).
 norva_console_tool(hotkey_holder tests/e2e/hotkey_holder.cpp)

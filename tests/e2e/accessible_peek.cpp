@@ -1,0 +1,198 @@
+// accessible_peek.exe: reads Norva's main window as a screen reader does,
+// through oleacc's AccessibleObjectFromWindow, for the end-to-end cases.
+//
+//   accessible_peek             prints the client object and each child, one
+//                               tab-separated line each (UTF-8):
+//                               "child N NAME ROLE VALUE STATE ACTION"; then
+//                               "figures OK n" or "figures WRONG ..." for the
+//                               figures this program can sample itself
+//   accessible_peek press NAME  runs the default action of the child NAME
+//
+// The figures are checked against this program's own memory sample in the
+// window's forms (any of the texts the figure may take to fit its room):
+// the load, the physical row and the page file's total, which are the same
+// for every process; the virtual row is the process's own.
+#include "app/Figures.h"
+
+// clang-format off
+#include <windows.h>
+#include <oleacc.h>
+// clang-format on
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// MinGW's import library hands IID_IAccessible out as an import thunk's
+// address: spelled out here.
+const GUID kIidAccessible = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+std::string Utf8(const wchar_t* text) {
+  if (text == nullptr) return {};
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string out(static_cast<size_t>(size - 1), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+HWND MainWindow() {
+  HWND found = nullptr;
+  ::EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        wchar_t cls[64] = {}, title[64] = {};
+        ::GetClassNameW(window, cls, 64);
+        ::GetWindowTextW(window, title, 64);
+        if (std::wcscmp(cls, L"NorvaWindow") == 0 && std::wcscmp(title, L"Norva") == 0 &&
+            ::IsWindowVisible(window)) {
+          *reinterpret_cast<HWND*>(param) = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+struct Child {
+  std::string name, value, action;
+  long role = 0, state = 0;
+};
+
+VARIANT Id(long id) {
+  VARIANT v;
+  ::VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+// One of the object's texts of child id (the getter called here, so that
+// the BSTR is read after the call has filled it).
+template <class Getter>
+std::string Text(IAccessible* object, Getter getter, long id) {
+  BSTR text = nullptr;
+  const HRESULT hr = (object->*getter)(Id(id), &text);
+  std::string out = SUCCEEDED(hr) ? Utf8(text) : "<error>";
+  if (text != nullptr) ::SysFreeString(text);
+  return out;
+}
+
+// The texts a figure of the window may show for this many bytes.
+bool OneOfTheForms(const std::string& shown, unsigned long long bytes, norva::FigureKind kind,
+                   std::string* forms) {
+  const double mb = static_cast<double>(bytes) / 1048576.0;
+  for (int step = 0; step < norva::FigureSteps(mb); ++step) {
+    std::string form = norva::FigureForm(mb, kind, step);
+    const size_t start = form.find_first_not_of(' ');
+    form = start == std::string::npos ? "" : form.substr(start);
+    if (form == shown) return true;
+    *forms += (forms->empty() ? "" : "|") + form;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const HWND window = MainWindow();
+  if (window == nullptr) {
+    std::printf("no window\n");
+    return 1;
+  }
+  ::CoInitialize(nullptr);
+  IAccessible* client = nullptr;
+  const HRESULT hr = ::AccessibleObjectFromWindow(
+      window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible, reinterpret_cast<void**>(&client));
+  if (FAILED(hr) || client == nullptr) {
+    std::printf("AccessibleObjectFromWindow failed 0x%08lx\n", static_cast<unsigned long>(hr));
+    return 1;
+  }
+  const std::string clientName = Text(client, &IAccessible::get_accName, CHILDID_SELF);
+  VARIANT role;
+  ::VariantInit(&role);
+  client->get_accRole(Id(CHILDID_SELF), &role);
+  long count = 0;
+  client->get_accChildCount(&count);
+  std::vector<Child> children;
+  for (long i = 1; i <= count; ++i) {
+    Child c;
+    c.name = Text(client, &IAccessible::get_accName, i);
+    c.value = Text(client, &IAccessible::get_accValue, i);
+    c.action = Text(client, &IAccessible::get_accDefaultAction, i);
+    VARIANT v;
+    ::VariantInit(&v);
+    if (SUCCEEDED(client->get_accRole(Id(i), &v)) && v.vt == VT_I4) c.role = v.lVal;
+    ::VariantInit(&v);
+    if (SUCCEEDED(client->get_accState(Id(i), &v)) && v.vt == VT_I4) c.state = v.lVal;
+    children.push_back(c);
+  }
+
+  int status = 0;
+  if (argc == 3 && std::strcmp(argv[1], "press") == 0) {
+    status = 1;
+    for (size_t i = 0; i < children.size(); ++i)
+      if (children[i].name == argv[2]) {
+        const HRESULT done = client->accDoDefaultAction(Id(static_cast<long>(i + 1)));
+        std::printf("pressed %s 0x%08lx\n", argv[2], static_cast<unsigned long>(done));
+        status = SUCCEEDED(done) ? 0 : 1;
+      }
+    client->Release();
+    return status;
+  }
+
+  std::printf("client\t%s\t%ld\t%ld\n", clientName.c_str(), role.vt == VT_I4 ? role.lVal : -1,
+              count);
+  for (size_t i = 0; i < children.size(); ++i) {
+    const Child& c = children[i];
+    std::printf("child\t%zu\t%s\t%ld\t%s\t0x%lx\t%s\n", i + 1, c.name.c_str(), c.role,
+                c.value.c_str(), static_cast<unsigned long>(c.state), c.action.c_str());
+  }
+
+  // The figures this program can sample itself, by the children's names.
+  MEMORYSTATUSEX m{};
+  m.dwLength = sizeof(m);
+  ::GlobalMemoryStatusEx(&m);
+  const struct {
+    const char* name;
+    unsigned long long bytes;
+    norva::FigureKind kind;
+  } figures[] = {
+      {"物理メモリ 空き", m.ullAvailPhys, norva::FigureKind::Plain},
+      {"物理メモリ 使用", m.ullTotalPhys - m.ullAvailPhys, norva::FigureKind::Plain},
+      {"物理メモリ 合計", m.ullTotalPhys, norva::FigureKind::Total},
+      {"ページメモリ 合計", m.ullTotalPageFile, norva::FigureKind::Total},
+      {"仮想メモリ 合計", m.ullTotalVirtual, norva::FigureKind::Total},
+  };
+  int checked = 0;
+  std::string wrong;
+  for (const auto& f : figures) {
+    const Child* shown = nullptr;
+    for (const Child& c : children)
+      if (c.name == f.name) shown = &c;
+    std::string forms;
+    if (shown == nullptr)
+      wrong += std::string(" ") + f.name + ": missing;";
+    else if (!OneOfTheForms(shown->value, f.bytes, f.kind, &forms))
+      wrong += std::string(" ") + f.name + ": " + shown->value + " not " + forms + ";";
+    else
+      ++checked;
+  }
+  const std::string load = std::to_string(m.dwMemoryLoad) + "%";
+  bool loadShown = false;
+  for (const Child& c : children) loadShown |= c.name == "メモリ使用率" && c.value == load;
+  if (!loadShown)
+    wrong += " メモリ使用率: not " + load + ";";
+  else
+    ++checked;
+  if (wrong.empty())
+    std::printf("figures OK %d\n", checked);
+  else
+    std::printf("figures WRONG%s\n", wrong.c_str());
+  client->Release();
+  return wrong.empty() ? 0 : 1;
+}

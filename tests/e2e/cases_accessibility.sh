@@ -1,0 +1,81 @@
+# End-to-end cases of what a screen reader reads and of the keyboard: the
+# main window read through oleacc by accessible_peek.exe (built beside the
+# exe), its figures compared with the peek's own memory sample, and Tab to
+# [掃除] with Enter starting a cleaning. Sourced by tests/e2e/run.sh, whose
+# helpers and variables it uses (count_colour and history_lines come from
+# the cleaning's and the extras' case files).
+
+ALL_CASES+=(accessible_tree keyboard_clean)
+
+peek_accessible() { timeout -k 5 $((60 * SLOW)) "$LOADER" "$(dirname "$EXE")/accessible_peek.exe" "$@"; }
+
+# The main window read as a reader reads it: the client object, then the
+# memory load, the processor load, the nine figures by row and column, and
+# the five buttons. Wine is shown a /proc/meminfo that holds still
+# (fake_meminfo.c, preloaded into both programs), so the figures the window
+# shows are the ones the peek samples itself.
+case_accessible_tree() {
+  [[ -f $(dirname "$EXE")/accessible_peek.exe ]] || failed "accessible_peek.exe not built beside $EXE" || return 1
+  gcc -shared -fPIC -O1 -o "$CASE_DIR/fake_meminfo.so" "$HERE/fake_meminfo.c" -ldl 2>"$CASE_DIR/gcc.log" ||
+    failed "could not build fake_meminfo.so ($(head -c 300 "$CASE_DIR/gcc.log"))" || return 1
+  printf '%s: %d kB\n' MemTotal $((8 << 20)) MemFree $((3 << 20)) Buffers 0 Cached 0 \
+    SwapTotal $((2 << 20)) SwapFree $((2 << 20)) >"$CASE_DIR/meminfo"
+  local -x LD_PRELOAD=$CASE_DIR/fake_meminfo.so NORVA_MEMINFO=$CASE_DIR/meminfo
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'ShowCpuUsePer=1'
+  launch "$CASE_DIR" main
+  local pid=$LAST_PID tree=$CASE_DIR/tree.txt
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  sleep "$T_SETTLE"
+  peek_accessible 2>"$CASE_DIR/peek.log" | tr -d '\r' >"$tree" || true
+  cp "$tree" "$OUT/accessible_tree.txt"
+  local want got
+  want=$(printf '%s\n' メモリ使用率 CPU '物理メモリ 空き' '物理メモリ 使用' '物理メモリ 合計' \
+    'ページメモリ 空き' 'ページメモリ 使用' 'ページメモリ 合計' '仮想メモリ 空き' '仮想メモリ 使用' \
+    '仮想メモリ 合計' '[設定]' '[掃除]' '[情報]' '▼' '×')
+  got=$(awk -F'\t' '$1 == "child" {print $3}' "$tree")
+  grep -qP '^client\tNorva\t10\t16$' "$tree" ||
+    failed "no client object named Norva with 16 children: $(head -c 300 "$tree" | tr '\n\t' '| ')" || return 1
+  [[ $got == "$want" ]] || failed "children $(tr '\n' '|' <<<"$got"), expected $(tr '\n' '|' <<<"$want")" || return 1
+  # Figures are read-only texts with a value; buttons are push buttons with an action.
+  local bad
+  bad=$(awk -F'\t' '$1 == "child" && (($2 <= 11 && ($4 != 41 || $5 == "" || $7 != "")) ||
+    ($2 > 11 && ($4 != 43 || $7 == "")))' "$tree")
+  [[ -z $bad ]] || failed "wrong role, value or action: $(tr '\n\t' '| ' <<<"$bad")" || return 1
+  grep -q '^figures OK 6$' "$tree" || failed "$(grep '^figures' "$tree" || echo "no figures line")" || return 1
+  close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
+  REASON="16 children in reading order, roles and actions right, 6 figures as sampled ($(awk -F'\t' '$2 == 3 {print $3 "=" $5}' "$tree"))"
+}
+
+# Tab, Tab marks [掃除] (a frame in its green inside the button, on the
+# screenshot) and Enter starts a cleaning, recorded as a button's.
+case_keyboard_clean() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemSize=1' \
+    'Memory=5' 'AutoExeSize=16' 'CleanSpeed=2' '[EXTRA]' 'HistoryFile=1'
+  launch "$CASE_DIR" main
+  local pid=$LAST_PID shot=$OUT/keyboard_mark.png full=$CASE_DIR/full.png line
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  sleep "$T_SETTLE"
+  # The body (a caption hit) activates the window; the keys go to it.
+  xdotool mousemove $((WIN_X + 100)) $((WIN_Y + 70)) click 1
+  xdotool windowfocus --sync "$WIN_ID" 2>/dev/null || true
+  xdotool key Tab
+  sleep 0.3
+  xdotool key Tab
+  # The frame's top line, one pixel inside [掃除] (38..75, from y 1).
+  marked() {
+    import -window root "$full" 2>/dev/null || return 1
+    line=$(count_colour "$full" "34x1+$((WIN_X + 40))+$((WIN_Y + 2))" '#008000')
+    ((line >= 30))
+  }
+  wait_progress "$T_WINDOW" marked || failed "no mark on [掃除] after Tab, Tab ($line green pixels on its top line)" || return 1
+  convert "$full" -crop "200x80+$WIN_X+$WIN_Y" +repage -scale 400% "$shot" 2>/dev/null
+  ((($(history_lines "$CASE_DIR")) == 0)) || failed "a cleaning before Enter" || return 1
+  xdotool key Return
+  cleaned() { (($(history_lines "$CASE_DIR") >= 1)); }
+  wait_progress "$T_WINDOW" cleaned || failed "no cleaning after Enter on the marked [掃除]" || return 1
+  local record
+  record=$(tail -1 "$CASE_DIR/norva-history.csv" | tr -d '\r')
+  [[ $record == *,button,* ]] || failed "the cleaning is not recorded as a button's: $record" || return 1
+  close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
+  REASON="Tab, Tab marked [掃除] ($line green pixels on its frame's top line; $shot), Enter cleaned ($record)"
+}
