@@ -7,6 +7,8 @@
 //                               "figures OK n" or "figures WRONG ..." for the
 //                               figures this program can sample itself
 //   accessible_peek press NAME  runs the default action of the child NAME
+//   accessible_peek focus       the active and focus windows of the
+//                               window's thread: "active HWND CLASS "TITLE""
 //
 // The figures are checked against this program's own memory sample in the
 // window's forms (any of the texts the figure may take to fit its room):
@@ -40,21 +42,20 @@ std::string Utf8(const wchar_t* text) {
   return out;
 }
 
+BOOL CALLBACK FindMain(HWND window, LPARAM found) {
+  wchar_t cls[64] = {}, title[64] = {};
+  ::GetClassNameW(window, cls, 64);
+  ::GetWindowTextW(window, title, 64);
+  if (std::wcscmp(cls, L"NorvaWindow") != 0 || std::wcscmp(title, L"Norva") != 0 ||
+      !::IsWindowVisible(window))
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 HWND MainWindow() {
   HWND found = nullptr;
-  ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        wchar_t cls[64] = {}, title[64] = {};
-        ::GetClassNameW(window, cls, 64);
-        ::GetWindowTextW(window, title, 64);
-        if (std::wcscmp(cls, L"NorvaWindow") == 0 && std::wcscmp(title, L"Norva") == 0 &&
-            ::IsWindowVisible(window)) {
-          *reinterpret_cast<HWND*>(param) = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumWindows(&FindMain, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -103,6 +104,25 @@ int main(int argc, char** argv) {
   if (window == nullptr) {
     std::printf("no window\n");
     return 1;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "focus") == 0) {
+    // The window's thread's active and focus windows, as the system keeps them.
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return 1;
+    const struct {
+      const char* what;
+      HWND window;
+    } shown[] = {{"active", info.hwndActive}, {"focus", info.hwndFocus}};
+    for (const auto& w : shown) {
+      wchar_t cls[64] = {}, title[64] = {};
+      ::GetClassNameW(w.window, cls, 64);
+      ::GetWindowTextW(w.window, title, 64);
+      std::printf("%s %p %s \"%s\"\n", w.what, static_cast<void*>(w.window), Utf8(cls).c_str(),
+                  Utf8(title).c_str());
+    }
+    std::printf("main %p\n", static_cast<void*>(window));
+    return 0;
   }
   ::CoInitialize(nullptr);
   IAccessible* client = nullptr;

@@ -46,13 +46,16 @@ case_accessible_tree() {
   REASON="16 children in reading order, roles and actions right, 6 figures as sampled ($(awk -F'\t' '$2 == 3 {print $3 "=" $5}' "$tree"))"
 }
 
-# Tab, Tab marks [掃除] (a frame in its green inside the button, on the
-# screenshot) and Enter starts a cleaning, recorded as a button's.
+# The keyboard alone: Tab marks [設定] and Enter opens the settings, Escape
+# closes them and the window has the keyboard again (the system's active
+# window is the main one, read by accessible_peek.exe); Tab marks [掃除] (a
+# frame in its green inside the button, on the screenshot) and Enter starts
+# a cleaning, recorded as a button's.
 case_keyboard_clean() {
   write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemSize=1' \
     'Memory=5' 'AutoExeSize=16' 'CleanSpeed=2' '[EXTRA]' 'HistoryFile=1'
   launch "$CASE_DIR" main
-  local pid=$LAST_PID shot=$OUT/keyboard_mark.png full=$CASE_DIR/full.png line
+  local pid=$LAST_PID shot=$OUT/keyboard_mark.png full=$CASE_DIR/full.png line active
   wait_main_window "$CASE_DIR/main.log" || return 1
   sleep "$T_SETTLE"
   # The body (a caption hit) activates the window; the keys go to it.
@@ -60,6 +63,15 @@ case_keyboard_clean() {
   xdotool windowfocus --sync "$WIN_ID" 2>/dev/null || true
   xdotool key Tab
   sleep 0.3
+  xdotool key Return
+  settings_shown() { [[ -n $(find_window 設定画面 '[0-9]+x[0-9]+') ]]; }
+  wait_progress "$T_WINDOW" settings_shown || failed "no settings dialog after Tab, Enter" || return 1
+  xdotool key Escape
+  main_active() {
+    active=$(peek_accessible focus 2>/dev/null | tr -d '\r' | grep '^active' || true)
+    [[ $active == *'"Norva"' && $active == *NorvaWindow* ]] && ! settings_shown
+  }
+  wait_progress "$T_WINDOW" main_active || failed "the main window is not the active one after Escape (${active:-no answer})" || return 1
   xdotool key Tab
   # The frame's top line, one pixel inside [掃除] (38..75, from y 1).
   marked() {
@@ -67,7 +79,7 @@ case_keyboard_clean() {
     line=$(count_colour "$full" "34x1+$((WIN_X + 40))+$((WIN_Y + 2))" '#008000')
     ((line >= 30))
   }
-  wait_progress "$T_WINDOW" marked || failed "no mark on [掃除] after Tab, Tab ($line green pixels on its top line)" || return 1
+  wait_progress "$T_WINDOW" marked || failed "no mark on [掃除] after Tab ($line green pixels on its top line)" || return 1
   convert "$full" -crop "200x80+$WIN_X+$WIN_Y" +repage -scale 400% "$shot" 2>/dev/null
   ((($(history_lines "$CASE_DIR")) == 0)) || failed "a cleaning before Enter" || return 1
   xdotool key Return
@@ -77,5 +89,5 @@ case_keyboard_clean() {
   record=$(tail -1 "$CASE_DIR/norva-history.csv" | tr -d '\r')
   [[ $record == *,button,* ]] || failed "the cleaning is not recorded as a button's: $record" || return 1
   close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
-  REASON="Tab, Tab marked [掃除] ($line green pixels on its frame's top line; $shot), Enter cleaned ($record)"
+  REASON="Tab, Enter opened the settings, Escape gave the window the keyboard back, Tab marked [掃除] ($line green pixels on its frame's top line; $shot), Enter cleaned ($record)"
 }

@@ -504,6 +504,20 @@ LRESULT Win32BackendImpl::AppMessage(HWND window, UINT msg, WPARAM wParam, LPARA
         if (wasIconic && !FRestoring && Application != nullptr) Application->DoRestore();
       }
       break;
+    case WM_SETFOCUS:
+      // This window takes no input of its own. Activated (a restore, or a
+      // closed dialog giving the activation back to the window it took it
+      // from, which a restore had made this one), it hands the keyboard to
+      // the main form when that is shown and takes input.
+      if (Application != nullptr && Application->MainForm != nullptr &&
+          Application->MainForm->HandleAllocated()) {
+        const HWND main = static_cast<HWND>(Application->MainForm->Handle());
+        if (::IsWindowVisible(main) && ::IsWindowEnabled(main)) {
+          ::SetFocus(main);
+          return 0;
+        }
+      }
+      break;
     case WM_CLOSE:
       // Closing the taskbar button (or the system asking) closes the main
       // form, again too: a close already asked for ends the loop once more.
