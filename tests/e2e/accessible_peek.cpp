@@ -6,7 +6,9 @@
 //                               "child N NAME ROLE VALUE STATE ACTION"; then
 //                               "figures OK n" or "figures WRONG ..." for the
 //                               figures this program can sample itself
-//   accessible_peek press NAME  runs the default action of the child NAME
+//   accessible_peek press N     runs the default action of child N (the
+//                               names are not ASCII, which the command line
+//                               of a console program may not carry)
 //   accessible_peek focus       the active and focus windows of the
 //                               window's thread: "active HWND CLASS "TITLE""
 //
@@ -22,6 +24,7 @@
 // clang-format on
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -152,17 +155,15 @@ int main(int argc, char** argv) {
     children.push_back(c);
   }
 
-  int status = 0;
   if (argc == 3 && std::strcmp(argv[1], "press") == 0) {
-    status = 1;
-    for (size_t i = 0; i < children.size(); ++i)
-      if (children[i].name == argv[2]) {
-        const HRESULT done = client->accDoDefaultAction(Id(static_cast<long>(i + 1)));
-        std::printf("pressed %s 0x%08lx\n", argv[2], static_cast<unsigned long>(done));
-        status = SUCCEEDED(done) ? 0 : 1;
-      }
+    const long id = std::strtol(argv[2], nullptr, 10);
+    if (id < 1 || id > count) return 1;
+    const HRESULT done = client->accDoDefaultAction(Id(id));
+    std::printf("pressed %ld (%s) 0x%08lx\n", id,
+                children[static_cast<size_t>(id - 1)].name.c_str(),
+                static_cast<unsigned long>(done));
     client->Release();
-    return status;
+    return SUCCEEDED(done) ? 0 : 1;
   }
 
   std::printf("client\t%s\t%ld\t%ld\n", clientName.c_str(), role.vt == VT_I4 ? role.lVal : -1,

@@ -266,5 +266,30 @@ TEST_F(AccessibilityTest, EnterOrSpacePressesTheMarkedButtonAndAReaderCanPressOn
   EXPECT_EQ(os.accessibility.source, nullptr);
 }
 
+TEST_F(AccessibilityTest, WhileACleaningRunsItsProgressAndStopButtonAreReadAndAReaderCanStopIt) {
+  StartReady();
+  Read();
+  std::vector<AccessibleChild> during;
+  bool pressed = false;
+  os.kernel.onSleep = [&](win::DWORD) {
+    if (!during.empty()) return;
+    during = os.accessibility.source->AccessibleChildren();
+    for (size_t i = 0; i < during.size(); ++i)
+      if (during[i].name == form->btnStop.Caption())
+        pressed = os.accessibility.source->DoAccessibleAction(i);
+  };
+  form->sbtnGetMemClick(&form->sbtnGetMem);
+  const AccessibleChild* stop = Named(during, "中断");
+  ASSERT_NE(stop, nullptr);
+  EXPECT_EQ(stop->role, win::ROLE_SYSTEM_PUSHBUTTON);
+  EXPECT_EQ(during.size(), 17u) << "the progress and the stop button join the fifteen";
+  EXPECT_EQ(during[10].name.rfind("掃除中", 0) == 0 || during[10].name == "～掃除中～", true)
+      << during[10].name;
+  EXPECT_TRUE(pressed);
+  ASSERT_EQ(form->FHistory.Count(), 1u);
+  EXPECT_TRUE(form->FHistory.Records().back().stopped) << "the reader's press stopped it";
+  EXPECT_EQ(Read().size(), 15u);
+}
+
 }  // namespace
 }  // namespace norva::testing
