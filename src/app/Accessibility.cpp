@@ -3,6 +3,8 @@
 // total, the five buttons), each named from the texts the window shows; the
 // value-change event at most once a second; and the keyboard's mark that
 // Tab and Shift+Tab move over the buttons and Enter or Space presses.
+#include <array>
+
 #include "app/Main.h"
 #include "toolkit/Dpi.h"
 
@@ -18,6 +20,14 @@ namespace {
 constexpr win::UINT kAccessibleActionMessage = win::WM_USER + 0x1A1;
 // A button's own action, as a reader is told it.
 const char* const kPressAction = "押す";
+
+// The five buttons from the left, and their white twins over a picture.
+std::array<TSpeedButton*, 5> Buttons(TMainForm& f) {
+  return {&f.sbtnConfig, &f.sbtnGetMem, &f.sbtnMemHeap, &f.sbtnMinimize, &f.sbtnClose};
+}
+std::array<TSpeedButton*, 5> Twins(TMainForm& f) {
+  return {&f.sbtnWConfig, &f.sbtnWGetMem, &f.sbtnWMemHeap, &f.sbtnWMinimize, &f.sbtnWClose};
+}
 
 class MainAccessibleSource final : public platform::IAccessibleSource {
  public:
@@ -89,9 +99,7 @@ std::vector<AccessibleChild> TMainForm::AccessibleParts() {
     parts.push_back(std::move(part));
   };
   if (cleaningShown) button(btnStop, false);
-  const TSpeedButton* const buttons[] = {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize,
-                                         &sbtnClose};
-  for (int i = 0; i < 5; ++i) button(*buttons[i], FActive && FButtonMark.Marked() == i);
+  for (int i = 0; i < 5; ++i) button(*Buttons(*this)[i], FActive && FButtonMark.Marked() == i);
   return parts;
 }
 
@@ -111,20 +119,14 @@ void TMainForm::PressButton(int number) {
     btnStop.Click();
     return;
   }
-  TSpeedButton* const buttons[] = {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize,
-                                   &sbtnClose};
-  if (number >= 0 && number < 5) buttons[number]->Click();
+  if (number >= 0 && number < 5) Buttons(*this)[number]->Click();
 }
 
 void TMainForm::ShowButtonMark() {
-  TSpeedButton* const buttons[] = {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize,
-                                   &sbtnClose};
-  TSpeedButton* const twins[] = {&sbtnWConfig, &sbtnWGetMem, &sbtnWMemHeap, &sbtnWMinimize,
-                                 &sbtnWClose};
   for (int i = 0; i < 5; ++i) {
     const bool marked = FActive && FButtonMark.Marked() == i;
-    buttons[i]->SetMarked(marked);
-    twins[i]->SetMarked(marked);
+    Buttons(*this)[i]->SetMarked(marked);
+    Twins(*this)[i]->SetMarked(marked);
   }
 }
 
