@@ -13,9 +13,9 @@ peek_accessible() { timeout -k 5 $((60 * SLOW)) "$LOADER" "$(dirname "$EXE")/acc
 # memory load, the processor load, the nine figures by row and column, and
 # the five buttons. Wine is shown a /proc/meminfo that holds still
 # (fake_meminfo.c, preloaded into both programs; a 32-bit Wine under
-# qemu-i386 is not reached by it, and there the peek reads again until its
-# sample and the window agree), so the figures the window shows are the ones
-# the peek samples itself. Then a reader presses [情報].
+# qemu-i386 is not reached by it, and there each figure need only be within
+# 1 % of physical memory of the peek's sample), so the figures the window
+# shows are the ones the peek samples itself. Then a reader presses [情報].
 case_accessible_tree() {
   [[ -f $(dirname "$EXE")/accessible_peek.exe ]] || failed "accessible_peek.exe not built beside $EXE" || return 1
   gcc -shared -fPIC -O1 -o "$CASE_DIR/fake_meminfo.so" "$HERE/fake_meminfo.c" -ldl 2>"$CASE_DIR/gcc.log" ||
@@ -43,7 +43,10 @@ case_accessible_tree() {
   bad=$(awk -F'\t' '$1 == "child" && (($2 <= 11 && ($4 != 41 || $5 == "" || $7 != "")) ||
     ($2 > 11 && ($4 != 43 || $7 == "")))' "$tree")
   [[ -z $bad ]] || failed "wrong role, value or action: $(tr '\n\t' '| ' <<<"$bad")" || return 1
-  grep -q '^figures OK 6 ' "$tree" || failed "$(grep '^figures' "$tree" || echo "no figures line")" || return 1
+  # Near (within 1 % of physical memory) only where the figures cannot be held still.
+  local held='^figures OK 6 '
+  ((BITS == 32)) && held='^figures (OK|NEAR) 6 '
+  grep -qE "$held" "$tree" || failed "$(grep '^figures' "$tree" || echo "no figures line")" || return 1
   # A reader presses [情報]: the inspector opens.
   local pressed info
   info=$(awk -F'\t' '$1 == "child" && $3 == "[情報]" {print $2}' "$tree")
@@ -51,7 +54,7 @@ case_accessible_tree() {
   inspector_shown() { [[ -n $(find_window 'システム情報 詳細表示' '[0-9]+x[0-9]+') ]]; }
   wait_progress "$T_WINDOW" inspector_shown || failed "no inspector after a reader pressed [情報] ($pressed)" || return 1
   close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
-  REASON="16 children in reading order, roles and actions right, $(grep -o '6 (attempt [0-9]*)' "$tree") figures as sampled ($(awk -F'\t' '$2 == 3 {print $3 "=" $5}' "$tree")); a reader's press of [情報] opened the inspector"
+  REASON="16 children in reading order, roles and actions right, figures $(grep -oE '(OK|NEAR) 6 \([^)]*\)' "$tree") ($(awk -F'\t' '$2 == 3 {print $3 "=" $5}' "$tree")); a reader's press of [情報] opened the inspector"
 }
 
 # The keyboard alone: Tab marks [設定] and Enter opens the settings, Escape
