@@ -289,6 +289,14 @@ TEST_F(AccessibilityTest, WhileACleaningRunsItsProgressAndStopButtonAreReadAndAR
   ASSERT_EQ(form->FHistory.Count(), 1u);
   EXPECT_TRUE(form->FHistory.Records().back().stopped) << "the reader's press stopped it";
   EXPECT_EQ(Read().size(), 15u);
+
+  // A stop that arrives after the end (a reader's press posted late, a key
+  // on the stop button that kept the focus) stops no later cleaning.
+  os.kernel.onSleep = nullptr;
+  form->btnStop.Click();
+  form->sbtnGetMemClick(&form->sbtnGetMem);
+  ASSERT_EQ(form->FHistory.Count(), 2u);
+  EXPECT_FALSE(form->FHistory.Records().back().stopped);
 }
 
 }  // namespace
