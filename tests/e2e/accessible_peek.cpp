@@ -9,6 +9,9 @@
 //   accessible_peek press N     runs the default action of child N (the
 //                               names are not ASCII, which the command line
 //                               of a console program may not carry)
+//   accessible_peek events S    the value-change events the window raises in
+//                               S seconds: "events N in S s, shortest gap
+//                               G ms"
 //   accessible_peek focus       the active and focus windows of the
 //                               window's thread: "active HWND CLASS "TITLE""
 //
@@ -187,6 +190,42 @@ std::string FiguresWrong(const std::vector<Child>& children, int* checked, doubl
   return wrong;
 }
 
+// The value-change events the window raises in the seconds given, heard
+// through an out-of-context WinEvent hook: their number and the shortest gap.
+HWND gWatched = nullptr;
+std::vector<DWORD> gTicks;
+
+void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD, DWORD time) {
+  if (event == EVENT_OBJECT_VALUECHANGE && window == gWatched && object == OBJID_CLIENT)
+    gTicks.push_back(time);
+}
+
+int CountEvents(HWND window, int seconds) {
+  gWatched = window;
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE,
+                                               nullptr, &Heard, process, 0, WINEVENT_OUTOFCONTEXT);
+  if (hook == nullptr) {
+    std::printf("no hook\n");
+    return 1;
+  }
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < static_cast<DWORD>(seconds) * 1000) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+  ::UnhookWinEvent(hook);
+  long shortest = -1;
+  for (size_t i = 1; i < gTicks.size(); ++i) {
+    const auto gap = static_cast<long>(gTicks[i] - gTicks[i - 1]);
+    if (shortest < 0 || gap < shortest) shortest = gap;
+  }
+  std::printf("events %zu in %d s, shortest gap %ld ms\n", gTicks.size(), seconds, shortest);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -214,6 +253,8 @@ int main(int argc, char** argv) {
     std::printf("main %p\n", static_cast<void*>(window));
     return 0;
   }
+  if (argc == 3 && std::strcmp(argv[1], "events") == 0)
+    return CountEvents(window, std::atoi(argv[2]));
   ::CoInitialize(nullptr);
   IAccessible* client = nullptr;
   const HRESULT hr = ::AccessibleObjectFromWindow(

@@ -61,7 +61,8 @@ case_accessible_tree() {
 # closes them and the window has the keyboard again (the system's active
 # window is the main one, read by accessible_peek.exe); Tab marks [掃除] (a
 # frame in its green inside the button, on the screenshot) and Enter starts
-# a cleaning, recorded as a button's.
+# a cleaning, recorded as a button's. Then the value-change events a WinEvent
+# hook hears in 6 s of live figures: some, never two within a second.
 case_keyboard_clean() {
   write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[DEFAULT]' 'AutoMemSize=1' \
     'Memory=5' 'AutoExeSize=16' 'CleanSpeed=2' '[EXTRA]' 'HistoryFile=1'
@@ -99,6 +100,12 @@ case_keyboard_clean() {
   local record
   record=$(tail -1 "$CASE_DIR/norva-history.csv" | tr -d '\r')
   [[ $record == *,button,* ]] || failed "the cleaning is not recorded as a button's: $record" || return 1
+  # The live figures move: their change is told, at most once a second.
+  local events count gap
+  events=$(peek_accessible events 6 2>&1 | tr -d '\r')
+  read -r _ count _ _ _ _ _ gap _ <<<"$events"
+  [[ $count =~ ^[0-9]+$ && $gap =~ ^-?[0-9]+$ ]] || failed "no value-change events heard: $events" || return 1
+  ((count >= 1 && count <= 7 && (gap < 0 || gap >= 990))) || failed "value changes told too often or never: $events" || return 1
   close_and_expect_exit "$pid" "$CASE_DIR/main.log" || return 1
-  REASON="Tab, Enter opened the settings, Escape gave the window the keyboard back, Tab marked [掃除] ($line green pixels on its frame's top line; $shot), Enter cleaned ($record)"
+  REASON="Tab, Enter opened the settings, Escape gave the window the keyboard back, Tab marked [掃除] ($line green pixels on its frame's top line; $shot), Enter cleaned ($record); $events"
 }
