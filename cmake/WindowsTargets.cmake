@@ -107,6 +107,16 @@ endif()
 # for the extras' end-to-end cases (tests/e2e/cases_extra.sh).
 norva_console_tool(desktop_peek tests/e2e/desktop_peek.cpp)
 
+# accessible_peek.exe: reads the main window as a screen reader does
+# (oleacc) and checks its figures, for tests/e2e/cases_accessibility.sh;
+# linked as the exe is, so that its address space (the virtual row) is the
+# program's.
+norva_console_tool(accessible_peek tests/e2e/accessible_peek.cpp)
+if(TARGET accessible_peek)
+  target_link_libraries(accessible_peek PRIVATE norva_core oleacc oleaut32 ole32)
+  target_link_options(accessible_peek PRIVATE ${NORVA_EXE_FLAGS})
+endif()
+
 # hotkey_holder.exe: holds a hotkey as another program would, for the
 # end-to-end case of a stored hotkey that is taken (cases_cleaning_window.sh).
 norva_console_tool(hotkey_holder tests/e2e/hotkey_holder.cpp)

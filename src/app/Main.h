@@ -3,15 +3,19 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/Accessible.h"
 #include "app/AutoHolds.h"
 #include "app/CleanHistory.h"
 #include "app/Extras.h"
 #include "app/Figures.h"
 #include "components/Novellbl.h"
 #include "inspector/Heapchk.h"
+#include "platform/Accessibility.h"
 #include "platform/Platform.h"
 #include "probes/MemoryStatus.h"
 #include "settings/Setting.h"
@@ -231,6 +235,18 @@ class TMainForm : public TForm {
   std::string FTipBackoff;
   bool FHistoryFileReported = false;
 
+  // What a screen reader reads of the window and the keyboard's way to its
+  // buttons (app/Accessibility.cpp).
+  std::vector<platform::AccessibleChild> AccessibleParts();
+  bool AccessibleAction(size_t index);
+  bool AccessibilityMessage(TMessage& Message);
+  void TellChanges(bool changed);
+  void ShowButtonMark();
+  void PressButton(int number);
+  ButtonMark FButtonMark{5};
+  ChangeTeller FChangeTeller;
+  bool FActive = false;
+
  private:
   void AddTrayIcon();
   bool RegisterCleanHotKey(int value);
@@ -246,6 +262,9 @@ class TMainForm : public TForm {
   void RemoveResourcesColumn();
   FormPtr<TSettingFrm> FSettingFrm;
   FormPtr<THeapChkFrm> FHeapChkFrm;
+  // Made at a reader's first question; goes first of the members, before
+  // the controls it reads.
+  std::unique_ptr<platform::IAccessibleSource> FAccessibleSource;
 };
 
 extern TMainForm* MainForm;
