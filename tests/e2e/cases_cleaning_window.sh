@@ -582,6 +582,20 @@ case_close_after_tray_and_drags() {
   REASON="cleaning from the menu, drags by the strip to the bottom, menu dismissed, double click, drag to the top and back, a key: WM_CLOSE ended it"
 }
 
+# The top left "X Y" of the white area around X,Y ($2, $3) in the picture
+# $1: left along its row, then up along the column just inside; "0 0" when
+# the point is not white.
+white_area_corner() {
+  local img=$1 x=$2 y=$3 left
+  left=$(convert "$img" -crop "${x}x1+0+$y" +repage txt:- 2>/dev/null |
+    awk -F'[ ,:]+' 'NR > 1 { white[$1] = ($0 ~ /#FFFFFF/) }
+      END { x = '"$x"' - 1; if (!white[x]) { print 0; exit } while (x > 0 && white[x - 1]) x--; print x }')
+  ((left > 0)) || { echo "0 0"; return 0; }
+  convert "$img" -crop "1x$((y + 1))+$((left + 3))+0" +repage txt:- 2>/dev/null |
+    awk -F'[ ,:]+' 'NR > 1 { white[$2] = ($0 ~ /#FFFFFF/) }
+      END { y = '"$y"'; while (y > 0 && white[y - 1]) y--; print '"$left"', y }'
+}
+
 # The second sequence: the tray menu's restore, the inspector from the menu,
 # its working set forced with 65535 typed into the maximum box, rows
 # clicked, the tray menu opened; then WM_CLOSE.
@@ -591,18 +605,23 @@ case_close_after_inspector_and_tray() {
   tray_menu "Down Return"  # 元の大きさに戻す
   tray_menu "Down Down Down Down Return"  # 情報
   # The inspector opens centred in the virtual desktop, where no X window
-  # of its own can be searched for: its parts are clicked where they lie
-  # there (the first row, the maximum box, the working set's button).
-  inspector_up() { [[ $(convert "$CASE_DIR/insp.png" -crop 1x1+313+282 -format '%[hex:p{0,0}]' info: 2>/dev/null) == FFFFFF* ]]; }
-  shot_inspector() { import -window root "$CASE_DIR/insp.png" 2>/dev/null && inspector_up; }
-  wait_progress "$T_WINDOW" shot_inspector || failed "no inspector's list from the tray menu" || return 1
-  xdotool mousemove 313 282 click 1
+  # of its own can be searched for, and its place follows the taskbar's
+  # height: its parts are clicked where they lie from the top left of its
+  # list's white area, found in a screenshot around the desktop's middle.
+  local list_x list_y
+  inspector_list() {
+    import -window root "$CASE_DIR/insp.png" 2>/dev/null || return 1
+    read -r list_x list_y < <(white_area_corner "$CASE_DIR/insp.png" $((VD_W / 2)) $((VD_H * 3 / 4)))
+    ((list_x > 0 && list_y > 0))
+  }
+  wait_progress "$T_WINDOW" inspector_list || failed "no inspector's list from the tray menu" || return 1
+  xdotool mousemove $((list_x + 114)) $((list_y + 25)) click 1
   sleep 1
-  xdotool mousemove 590 220 click --repeat 3 --delay 80 1
+  xdotool mousemove $((list_x + 391)) $((list_y - 37)) click --repeat 3 --delay 80 1
   xdotool key ctrl+a
   xdotool type --delay 80 65535
   import -window root "$CASE_DIR/working-set.png" 2>/dev/null
-  xdotool mousemove 661 220 click 1
+  xdotool mousemove $((list_x + 462)) $((list_y - 37)) click 1
   sleep $((2 * SLOW))
   # The question, then perhaps the system's refusal ("設定に失敗しました"):
   # each answered with Enter, as a user would.

@@ -2,6 +2,7 @@
 // the cleaning history: its records, its window and its CSV file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "NorvaFixture.h"
