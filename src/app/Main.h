@@ -12,6 +12,7 @@
 #include "app/Figures.h"
 #include "components/Novellbl.h"
 #include "inspector/Heapchk.h"
+#include "lang/WindowTexts.h"
 #include "platform/Platform.h"
 #include "probes/MemoryStatus.h"
 #include "settings/Setting.h"
@@ -228,6 +229,16 @@ class TMainForm : public TForm {
   FormPtr<TForm> FHistoryFrm;
   std::string FTipBackoff;
   bool FHistoryFileReported = false;
+
+  // The language of the windows (lang/ApplyLanguage.cpp): the choice of the
+  // extras tab as the settings file holds it, shown in every window at once.
+  void ApplyLanguage(lang::Language language);
+  // The fonts of a window in the current language: the system's message
+  // font in English, the program's Japanese faces in Japanese.
+  static void ApplyLanguageFonts(TWinControl& window);
+  lang::TWindowTexts FTexts;
+  bool FResourcesColumnRemoved = false;
+  bool FLanguageApplied = false;
 
  private:
   void AddTrayIcon();
