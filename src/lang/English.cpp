@@ -7,15 +7,15 @@ namespace norva::lang {
 const char* EnglishText(TextId id) {
   switch (id) {
     case TextId::MainSettingsButton:
-      return "[Setup]";
+      return "Setup";
     case TextId::MainSettingsHint:
       return "Opens the settings";
     case TextId::MainCleanButton:
-      return "[Clean]";
+      return "Clean";
     case TextId::MainCleanHint:
       return "Cleans the memory to free physical memory";
     case TextId::MainInfoButton:
-      return "[Info]";
+      return "Info";
     case TextId::MainInfoHint:
       return "Details of the running processes";
     case TextId::MainMinimizeButton:
@@ -164,7 +164,7 @@ const char* EnglishText(TextId id) {
     case TextId::InspectorPriorityHint:
       return "The priority class of the process";
     case TextId::PriorityRealtime:
-      return "Realtime";
+      return "Top";
     case TextId::PriorityHigh:
       return "High";
     case TextId::PriorityNormal:
@@ -172,7 +172,7 @@ const char* EnglishText(TextId id) {
     case TextId::PriorityIdle:
       return "Low";
     case TextId::PriorityUnknown:
-      return "Unknown";
+      return "N/A";
     case TextId::InspectorSetPriority:
       return "Apply";
     case TextId::InspectorSetPriorityHint:
@@ -194,7 +194,7 @@ const char* EnglishText(TextId id) {
     case TextId::InspectorSetWorkingSetHint:
       return "Sets the working set size of the process, its resident memory pages (NT family only)";
     case TextId::InspectorTerminate:
-      return "● End task";
+      return "●End task";
     case TextId::InspectorTerminateHint:
       return "Ends the chosen process";
     case TextId::InspectorProcessListHint:
@@ -471,7 +471,7 @@ const char* EnglishText(TextId id) {
     case TextId::SettingPlay:
       return "Play";
     case TextId::SettingBrowse:
-      return "Browse...";
+      return "Browse";
     case TextId::SettingClearPath:
       return "Clear";
     case TextId::SettingMemorySound:
