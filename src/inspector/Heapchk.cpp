@@ -147,7 +147,7 @@ void THeapChkFrm::BuildLayout() {
   Place(lblReadCount, 508, 7, 225, 12);
 
   SetUpList(lvHeapList, TextId::InspectorHeapListHint);
-  AddColumns(lvHeapList, {{TextId::ColumnProcessId, 70},
+  AddColumns(lvHeapList, {{TextId::ColumnHeapOwnerId, 70},
                           {TextId::ColumnHeapId, 70},
                           {TextId::ColumnFlags, 50, TAlignment::taCenter}});
   lvHeapList.SetBounds(0, 26, 194, 300);

@@ -225,6 +225,8 @@ const char* EnglishText(TextId id) {
       return "Stop";
     case TextId::InspectorHeapListHint:
       return "The heaps of the chosen process";
+    case TextId::ColumnHeapOwnerId:
+      return "Process";
     case TextId::ColumnHeapId:
       return "Heap ID";
     case TextId::ColumnFlags:

@@ -227,6 +227,8 @@ const char* JapaneseText(TextId id) {
       return "読込中止";
     case TextId::InspectorHeapListHint:
       return "選択したプロセスの情報です";
+    case TextId::ColumnHeapOwnerId:
+      return "プロセスID";
     case TextId::ColumnHeapId:
       return "ヒープID";
     case TextId::ColumnFlags:

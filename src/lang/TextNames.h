@@ -112,6 +112,7 @@
   X(InspectorTargetHint) \
   X(InspectorStopReading) \
   X(InspectorHeapListHint) \
+  X(ColumnHeapOwnerId) \
   X(ColumnHeapId) \
   X(ColumnFlags) \
   X(InspectorModuleListHint) \

@@ -1,0 +1,73 @@
+# End-to-end case of the English interface ([EXTRA] Language=en): the main
+# window, each tab of the inspector and of the settings dialog shot for a
+# look, then 日本語 chosen on the extras tab and OK changing the main
+# window's texts without a restart. Sourced by tests/e2e/run.sh, whose
+# helpers and variables it uses (and those of cases_settings.sh and
+# cases_inspector.sh).
+
+ALL_CASES+=(language_english)
+
+# The English tabs are narrower than the Japanese ones: their places, and
+# the language combo's on the extras tab, from the dialog's corner.
+# shellcheck disable=SC2034 # read as LANG_TAB$n
+LANG_TAB1='28 12' LANG_TAB2='84 12' LANG_TAB3='134 12' LANG_TAB4='182 12'
+LANG_COMBO='420 80'
+
+case_language_english() {
+  # Apart from the centred inspector and dialog.
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' 'XPos=40' 'YPos=40' '[EXTRA]' 'Language=en'
+  launch "$CASE_DIR" main
+  PID=$LAST_PID
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  sleep "$T_SETTLE"
+  local english=$OUT/lang-en-main-win$BITS.png japanese=$OUT/lang-ja-main-win$BITS.png
+  shoot_window "$CASE_DIR/full.png" "$english" >/dev/null || failed "no screenshot of the main window" || return 1
+
+  # The inspector, each tab, from "Info".
+  [[ -f $(dirname "$EXE")/inspector_peek.exe ]] || failed "inspector_peek.exe not built beside $EXE" || return 1
+  xdotool mousemove $((WIN_X + 95)) $((WIN_Y + 9)) click 1
+  local found n x y shot names=(processes heaps threads graph)
+  found=$(wait_window 'System information' '[0-9]+x[0-9]+' "$T_WINDOW") ||
+    failed "no inspector \"System information\" after a click on Info" || return 1
+  read -r INSP_ID INSP_X INSP_Y <<<"$found"
+  for n in 0 1 2 3; do
+    read -r x y < <(peek tab "$n") || failed "inspector tab $n not found" || return 1
+    xdotool mousemove "$x" "$y" click 1
+    sleep 1
+    shot=$OUT/lang-en-inspector-${names[n]}-win$BITS.png
+    import -window root "$CASE_DIR/full.png" &&
+      convert "$CASE_DIR/full.png" -crop "660x480+$((INSP_X - 8))+$((INSP_Y - 8))" +repage "$shot" ||
+      failed "no screenshot of inspector tab ${names[n]}" || return 1
+  done
+
+  # The settings dialog, each tab, from "Setup".
+  xdotool mousemove $((WIN_X + 15)) $((WIN_Y + 8)) click 1
+  found=$(wait_window Settings 523x325 "$T_WINDOW") || failed "no 523x325 dialog \"Settings\" after a click on Setup" || return 1
+  read -r DLG_ID DLG_X DLG_Y <<<"$found"
+  for n in 1 2 3 4; do
+    local place=LANG_TAB$n
+    click_dialog "${!place}"
+    shoot_dialog "$OUT/lang-en-settings-tab$n-win$BITS.png" || return 1
+  done
+
+  # 日本語 in the language combo, then OK: the main window speaks Japanese.
+  click_dialog "$LANG_COMBO"
+  sleep 1
+  xdotool key Home Return
+  sleep 0.5
+  click_dialog "$SET_OK"
+  wait_dialog_closed || return 1
+  local end=$((SECONDS + T_EXIT))
+  until [[ $(ini_value "$CASE_DIR/norva.ini" EXTRA/Language) == ja ]]; do
+    ((SECONDS < end)) || failed "no Language=ja after OK: $(ini_value "$CASE_DIR/norva.ini" EXTRA/Language)" || return 1
+    sleep 0.2
+  done
+  sleep "$T_SETTLE"
+  shoot_window "$CASE_DIR/full.png" "$japanese" >/dev/null || failed "no screenshot of the main window after OK" || return 1
+  local changed
+  changed=$(compare -metric AE "$english" "$japanese" null: 2>&1 || true)
+  ((${changed%% *} > 200)) || failed "the main window hardly changed after OK ($changed pixels): $english $japanese" || return 1
+  find_window 'システム情報 詳細表示' '[0-9]+x[0-9]+' >/dev/null || failed "the inspector's title did not turn Japanese" || return 1
+  close_and_expect_exit "$PID" "$CASE_DIR/main.log" || return 1
+  REASON="English shots in $OUT/lang-en-*; OK with 日本語 changed $changed pixels of the main window and the inspector's title"
+}
