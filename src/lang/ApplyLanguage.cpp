@@ -60,6 +60,8 @@ void TMainForm::ApplyLanguage(lang::Language language) {
     if (window != nullptr) ApplyLanguageFonts(*window);
   FTexts.Apply();
   if (!FCleaning) stcInfo.SetCaption(lang::Text(lang::TextId::MainCleaningBar));
+  // The tray tip anew at the next figures.
+  FTipFreeMB = -1;
   if (SettingFrm != nullptr) SettingFrm->ApplyTexts();
   if (HeapChkFrm != nullptr) HeapChkFrm->ApplyTexts();
   if (FHistoryFrm) static_cast<THistoryFrm&>(*FHistoryFrm).ApplyTexts();

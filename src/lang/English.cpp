@@ -66,6 +66,8 @@ const char* EnglishText(TextId id) {
       return "Exit";
     case TextId::MenuHistory:
       return "Cleaning history...";
+    case TextId::TrayTipFree:
+      return "{megabytes}MB Free";
     case TextId::TrayTipCleaning:
       return "Cleaning...";
     case TextId::TrayTipCleaned:

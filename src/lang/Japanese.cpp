@@ -66,6 +66,8 @@ const char* JapaneseText(TextId id) {
       return "終了";
     case TextId::MenuHistory:
       return "掃除の履歴...";
+    case TextId::TrayTipFree:
+      return "{megabytes}MB Free";
     case TextId::TrayTipCleaning:
       return "掃除中...";
     case TextId::TrayTipCleaned:

@@ -34,6 +34,7 @@
   X(MenuInfo) \
   X(MenuExit) \
   X(MenuHistory) \
+  X(TrayTipFree) \
   X(TrayTipCleaning) \
   X(TrayTipCleaned) \
   X(TrayTipProgress) \

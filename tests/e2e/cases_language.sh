@@ -1,11 +1,11 @@
-# End-to-end case of the English interface ([EXTRA] Language=en): the main
+# End-to-end cases of the English interface ([EXTRA] Language=en): the main
 # window, each tab of the inspector and of the settings dialog shot for a
-# look, then 日本語 chosen on the extras tab and OK changing the main
+# look, the tray menu shot in a virtual desktop, then 日本語 chosen on the extras tab and OK changing the main
 # window's texts without a restart. Sourced by tests/e2e/run.sh, whose
 # helpers and variables it uses (and those of cases_settings.sh and
 # cases_inspector.sh).
 
-ALL_CASES+=(language_english)
+ALL_CASES+=(language_english language_english_tray_menu)
 
 # The English tabs are narrower than the Japanese ones: their places, and
 # the language combo's on the extras tab, from the dialog's corner.
@@ -70,4 +70,25 @@ case_language_english() {
   find_window 'システム情報 詳細表示' '[0-9]+x[0-9]+' >/dev/null || failed "the inspector's title did not turn Japanese" || return 1
   close_and_expect_exit "$PID" "$CASE_DIR/main.log" || return 1
   REASON="English shots in $OUT/lang-en-*; OK with 日本語 changed $changed pixels of the main window and the inspector's title"
+}
+
+# The tray menu in English, in a virtual desktop with a taskbar (the tray).
+case_language_english_tray_menu() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[EXTRA]' 'Language=en'
+  launch_desktop "$CASE_DIR" main ""
+  local pid=$LAST_PID shot=$OUT/lang-en-tray-menu-win$BITS.png
+  wait_tree_window "$CASE_DIR/main.log" || return 1
+  find_tray_icon || return 1
+  sleep "$T_SETTLE"
+  tray_menu ""
+  # Off the icon, whose tip would cover the menu's last item.
+  xdotool mousemove $((TRAY_X - 60)) $((TRAY_Y - 60))
+  sleep 1
+  import -window root "$CASE_DIR/full.png" &&
+    convert "$CASE_DIR/full.png" -crop "320x200+$((TRAY_X - 300))+$((TRAY_Y - 190))" +repage "$shot" ||
+    failed "no screenshot of the tray menu" || return 1
+  xdotool key Escape
+  sleep 0.5
+  close_by_x "$pid" || return 1
+  REASON="tray menu at $TRAY_X,$TRAY_Y: $shot"
 }
