@@ -111,7 +111,10 @@ void TMainForm::ApplyHoldsAndHistory() {
 }
 
 void TMainForm::pmHistoryClick(TObject*) {
-  if (!FHistoryFrm) FHistoryFrm = CreateForm<THistoryFrm>(this, FHistory);
+  if (!FHistoryFrm) {
+    FHistoryFrm = CreateForm<THistoryFrm>(this, FHistory);
+    ApplyLanguageFonts(*FHistoryFrm);
+  }
   auto& window = static_cast<THistoryFrm&>(*FHistoryFrm);
   window.ShowHistory();
   window.Show();

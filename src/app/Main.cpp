@@ -360,6 +360,7 @@ void TMainForm::sbtnMemHeapClick(TObject*) {
   if (HeapChkFrm == nullptr) {
     FHeapChkFrm = CreateForm<THeapChkFrm>(this);
     HeapChkFrm = FHeapChkFrm.get();
+    ApplyLanguageFonts(*HeapChkFrm);
   }
   if (!HeapChkFrm->Visible()) HeapChkFrm->Show();
 }

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "NorvaFixture.h"
+#include "app/HistoryForm.h"
 #include "components/Novellbl.h"
 #include "lang/Lang.h"
 #include "settings/ExtraSettings.h"
@@ -182,6 +183,21 @@ TEST_F(LanguageTest, OkShowsTheChosenLanguageInEveryWindowAndItsFont) {
   EXPECT_EQ(back.column, japanese.column);
   EXPECT_EQ(back.inspectorFont, japanese.inspectorFont);
   EXPECT_EQ(form->sbtnGetMem.Font().Charset, SHIFTJIS_CHARSET);
+}
+
+TEST_F(LanguageTest, WindowsMadeAfterTheSwitchComeInTheLanguageAndItsFont) {
+  os.user.messageFont = "Segoe UI";
+  WriteIni("[EXTRA]\r\nCleanHistory=1\r\n");
+  Start();
+  ChooseLanguage(1);
+  form->pmHistory->Click();
+  ASSERT_TRUE(form->FHistoryFrm);
+  auto& history = static_cast<THistoryFrm&>(*form->FHistoryFrm);
+  EXPECT_EQ(history.Caption(), lang::TextIn(Language::English, TextId::HistoryTitle));
+  EXPECT_EQ(history.btnCopy.Font().Name, "Segoe UI");
+  EXPECT_EQ(history.lvHistory.Columns()[0].Caption,
+            lang::TextIn(Language::English, TextId::HistoryColumnStarted));
+  EXPECT_EQ(form->pmHistory->Caption, lang::TextIn(Language::English, TextId::MenuHistory));
 }
 
 TEST_F(LanguageTest, AutomaticFollowsTheUserInterfaceLanguageFromTheStart) {
