@@ -5,7 +5,7 @@
 # helpers and variables it uses (and those of cases_settings.sh and
 # cases_inspector.sh).
 
-ALL_CASES+=(language_english language_english_tray_menu)
+ALL_CASES+=(language_english language_english_tray_menu language_english_high_dpi)
 
 # The English tabs are narrower than the Japanese ones: their places, and
 # the language combo's on the extras tab, from the dialog's corner.
@@ -91,4 +91,44 @@ case_language_english_tray_menu() {
   sleep 0.5
   close_by_x "$pid" || return 1
   REASON="tray menu at $TRAY_X,$TRAY_Y: $shot"
+}
+
+# At 144 and 192 pixels per inch, in English: the main window at its scaled
+# size and the extras tab, shot for a look at the real fonts.
+english_at_dpi() {
+  local dpi=$1 found
+  scaled() { echo $(($1 * dpi / 96)); }
+  # Clear of Wine's tray window, which grows with the scale too.
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[EXTRA]' 'Language=en'
+  launch "$CASE_DIR" main
+  PID=$LAST_PID
+  found=$(wait_window Norva "$(scaled 200)x$(scaled 80)" "$T_WINDOW") || failed "no $(scaled 200)x$(scaled 80) main window at $dpi DPI" || return 1
+  read -r WIN_ID WIN_X WIN_Y <<<"$found"
+  sleep "$T_SETTLE"
+  import -window root "$CASE_DIR/full.png" &&
+    convert "$CASE_DIR/full.png" -crop "$(scaled 200)x$(scaled 80)+$WIN_X+$WIN_Y" +repage "$OUT/lang-en-main-${dpi}dpi-win$BITS.png" ||
+    failed "no screenshot of the main window at $dpi DPI" || return 1
+  xdotool mousemove $((WIN_X + $(scaled 15))) $((WIN_Y + $(scaled 8))) click 1
+  found=$(wait_window Settings '[0-9]+x[0-9]+' "$T_WINDOW") || failed "no dialog \"Settings\" at $dpi DPI" || return 1
+  local size
+  read -r DLG_ID DLG_X DLG_Y <<<"$found"
+  size=$(xwininfo -id "$DLG_ID" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+  click_dialog "$(scaled 182) $(scaled 12)"
+  shoot_dialog "$OUT/lang-en-settings-tab4-${dpi}dpi-win$BITS.png" "$size" || return 1
+  click_dialog "$(scaled 470) $(scaled 302)"
+  wait_dialog_closed || return 1
+  close_and_expect_exit "$PID" "$CASE_DIR/main.log"
+}
+
+case_language_english_high_dpi() {
+  local rc=0 dpi
+  for dpi in 144 192; do
+    set_log_pixels "$dpi"
+    english_at_dpi "$dpi" || rc=1
+    stop_programs
+    ((rc == 0)) || break
+  done
+  set_log_pixels ""
+  ((rc == 0)) || return 1
+  REASON="main window and extras tab in English at 144 and 192 DPI: $OUT/lang-en-*dpi-win$BITS.png"
 }
