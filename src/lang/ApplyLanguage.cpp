@@ -4,6 +4,7 @@
 #include "app/HistoryForm.h"
 #include "app/Main.h"
 #include "lang/Lang.h"
+#include "platform/FontFaces.h"
 
 namespace norva {
 
@@ -55,6 +56,8 @@ void TMainForm::ApplyLanguage(lang::Language language) {
   FLanguageApplied = true;
   if (language == lang::Current() && !fontsDue) return;
   lang::SetCurrent(language);
+  // The system's menus and message boxes follow the windows' face.
+  platform::SetUiFaceRequest(UiFontOf(language).face);
   std::vector<TWinControl*> windows{this, SettingFrm, HeapChkFrm, FHistoryFrm.get()};
   for (TWinControl* window : windows)
     if (window != nullptr) ApplyLanguageFonts(*window);

@@ -10,6 +10,7 @@
 #include "app/HistoryForm.h"
 #include "components/Novellbl.h"
 #include "lang/Lang.h"
+#include "platform/FontFaces.h"
 #include "settings/ExtraSettings.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/headless/RecordingCanvas.h"
@@ -56,7 +57,10 @@ bool HasJapanese(const std::string& text) {
 // Puts the default language back whatever a test switched to.
 class LanguageTest : public NorvaTest {
  protected:
-  ~LanguageTest() override { lang::SetCurrent(Language::Japanese); }
+  ~LanguageTest() override {
+    lang::SetCurrent(Language::Japanese);
+    platform::SetUiFaceRequest("");
+  }
   void ChooseLanguage(int index) {
     backend.modalScript.push_back([&, index] {
       Settings().cmbLanguage.SetItemIndex(index);
@@ -174,6 +178,8 @@ TEST_F(LanguageTest, OkShowsTheChosenLanguageInEveryWindowAndItsFont) {
   EXPECT_EQ(form->sbtnGetMem.Font().Charset, DEFAULT_CHARSET);
   // The figures' monospaced header keeps its face.
   EXPECT_EQ(form->nlblTitleInfo.Font().Name, "ＭＳ ゴシック");
+  // The menus and message boxes are the system's own, in its font.
+  EXPECT_EQ(platform::UiFace().name, "Segoe UI");
 
   ChooseLanguage(0);
   const Shown back = shown();
@@ -183,6 +189,7 @@ TEST_F(LanguageTest, OkShowsTheChosenLanguageInEveryWindowAndItsFont) {
   EXPECT_EQ(back.column, japanese.column);
   EXPECT_EQ(back.inspectorFont, japanese.inspectorFont);
   EXPECT_EQ(form->sbtnGetMem.Font().Charset, SHIFTJIS_CHARSET);
+  EXPECT_EQ(platform::UiFace().name, "ＭＳ Ｐゴシック");
 }
 
 TEST_F(LanguageTest, WindowsMadeAfterTheSwitchComeInTheLanguageAndItsFont) {
