@@ -399,7 +399,7 @@ const char* EnglishText(TextId id) {
     case TextId::SettingBigDisplay:
       return "Big cleaning display";
     case TextId::SettingBigDisplayHint:
-      return "Shows the cleaning in a big way";
+      return "Shows the cleaning's progress large across the screen";
     case TextId::SettingHideTaskbar:
       return "Hide from the taskbar";
     case TextId::SettingHideTaskbarHint:
@@ -515,7 +515,8 @@ const char* EnglishText(TextId id) {
     case TextId::ExtraFreedNotice:
       return "Notify the amount freed";
     case TextId::ExtraFreedNoticeHint:
-      return "After each cleaning, a balloon by the tray icon tells the physical memory freed";
+      return "After each cleaning, a balloon at the tray icon tells how much physical memory was "
+             "freed";
     case TextId::ExtraHotKeyHint:
       return "Starts a cleaning from anywhere (stops one that runs)";
     case TextId::ExtraHotKey:
