@@ -3,12 +3,17 @@
 // words in the fixed boxes.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 #include <set>
 
 #include "NorvaFixture.h"
+#include "app/AutoHolds.h"
+#include "app/Extras.h"
 #include "app/HistoryForm.h"
 #include "components/Novellbl.h"
+#include "inspector/ProcessRows.h"
+#include "inspector/ReadProtocol.h"
 #include "lang/Lang.h"
 #include "platform/FontFaces.h"
 #include "settings/ExtraSettings.h"
@@ -118,6 +123,28 @@ TEST(LanguageTables, TheChoiceReadsBadValuesAsJapaneseAndAutomaticFollowsTheUser
     EXPECT_EQ(lang::ChoiceOfValue(c.value), c.choice) << c.value;
     EXPECT_EQ(lang::LanguageOf(lang::ChoiceOfValue(c.value), c.uiLanguage), c.shown) << c.value;
   }
+}
+
+TEST(LanguageTables, TheProgramsFormatsReadWholeInEitherLanguage) {
+  struct Case {
+    std::function<std::string()> make;
+    std::string japanese, english;
+  };
+  const std::vector<Case> cases{
+      {[] { return FreedText(1234 * MiB, 5678 * MiB); }, "1,234 MB 解放しました（空き 5,678 MB）",
+       "Freed 1,234 MB (5,678 MB free)"},
+      {[] { return BackoffTipLine(8); }, "自動掃除は 8 分後まで控えます",
+       "Auto cleaning waits 8 min"},
+      {[] { return inspector::ThreadPriorityText(-2); }, "低　(-2)", "Low (-2)"},
+      {[] { return inspector::ThreadPriorityText(15); }, "連動(15)", "Critical (15)"},
+      {[] { return inspector::ReadProtocol::CountText(8); }, "  読込中：  7", "  Reading:   7"},
+  };
+  for (Language language : lang::kLanguages) {
+    lang::SetCurrent(language);
+    for (const Case& c : cases)
+      EXPECT_EQ(c.make(), language == Language::Japanese ? c.japanese : c.english);
+  }
+  lang::SetCurrent(Language::Japanese);
 }
 
 // --- The setting ---------------------------------------------------------------
