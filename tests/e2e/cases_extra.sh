@@ -22,10 +22,14 @@ cleanings_done() { sleeps "$1" "$2" 0000012c; }
 
 # A balloon after a cleaning started with "[掃除]": the program's
 # Shell_NotifyIcon carries the text, the taskbar shows it (screenshot).
-case_extra_balloon() {
-  write_clean_ini "$CASE_DIR/norva.ini" 2 64 '[EXTRA]' 'FreedNotice=1'
+case_extra_balloon() { freed_balloon "$OUT/extra-balloon-win$BITS.png" 'FreedNotice=1'; }
+
+# One cleaning with the [EXTRA] keys $2...: the balloon seen and shot as $1.
+freed_balloon() {
+  local shot=$1
+  write_clean_ini "$CASE_DIR/norva.ini" 2 64 '[EXTRA]' "${@:2}"
   launch_desktop "$CASE_DIR" main relay
-  local pid=$LAST_PID log=$CASE_DIR/main.log hex shot=$OUT/extra-balloon-win$BITS.png
+  local pid=$LAST_PID log=$CASE_DIR/main.log hex
   # Wine's taskbar writes no balloon text into a trace: the balloon is seen
   # as the white box it draws above the notification area, which before the
   # cleaning shows only the desktop's blue.
@@ -37,7 +41,7 @@ case_extra_balloon() {
   before=$(count_colour "$CASE_DIR/before.png" "$corner" '#FFFFFF')
   xdotool mousemove $((WIN_X + 57)) $((WIN_Y + 8)) click 1
   cleaned() { (($(cleanings_done "$log" "$hex") >= 1)); }
-  wait_progress "$T_WINDOW" cleaned || failed "no cleaning after a click on [掃除]" || return 1
+  wait_progress "$T_WINDOW" cleaned || failed "no cleaning after a click on the clean button" || return 1
   balloon() {
     import -window root "$CASE_DIR/screen.png" 2>/dev/null || return 1
     after=$(count_colour "$CASE_DIR/screen.png" "$corner" '#FFFFFF')

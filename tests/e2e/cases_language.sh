@@ -5,7 +5,8 @@
 # helpers and variables it uses (and those of cases_settings.sh and
 # cases_inspector.sh).
 
-ALL_CASES+=(language_english language_english_tray_menu language_english_high_dpi)
+ALL_CASES+=(language_english language_english_tray_menu language_english_high_dpi
+  language_english_balloon)
 
 # The English tabs are narrower than the Japanese ones: their places, and
 # the language combo's on the extras tab, from the dialog's corner.
@@ -144,4 +145,9 @@ case_language_english_high_dpi() {
   set_log_pixels ""
   ((rc == 0)) || return 1
   REASON="main window and extras tab in English at 144 and 192 DPI: $OUT/lang-en-*dpi-win$BITS.png"
+}
+
+# The balloon after a cleaning, in English (cases_extra.sh).
+case_language_english_balloon() {
+  freed_balloon "$OUT/lang-en-balloon-win$BITS.png" 'FreedNotice=1' 'Language=en'
 }
