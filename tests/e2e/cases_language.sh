@@ -6,7 +6,7 @@
 # cases_inspector.sh).
 
 ALL_CASES+=(language_english language_english_tray_menu language_english_high_dpi
-  language_english_balloon)
+  language_english_balloon language_english_message)
 
 # The English tabs are narrower than the Japanese ones: their places, and
 # the language combo's on the extras tab, from the dialog's corner.
@@ -150,4 +150,34 @@ case_language_english_high_dpi() {
 # The balloon after a cleaning, in English (cases_extra.sh).
 case_language_english_balloon() {
   freed_balloon "$OUT/lang-en-balloon-win$BITS.png" 'FreedNotice=1' 'Language=en'
+}
+
+# A message box in English: a letter typed into the free-memory box of the
+# first tab ("Clean automatically" ticked first, which enables it).
+case_language_english_message() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y" '[EXTRA]' 'Language=en'
+  launch "$CASE_DIR" main
+  PID=$LAST_PID
+  wait_main_window "$CASE_DIR/main.log" || return 1
+  sleep "$T_SETTLE"
+  xdotool mousemove $((WIN_X + 15)) $((WIN_Y + 8)) click 1
+  local found box shot=$OUT/lang-en-message-win$BITS.png
+  found=$(wait_window Settings 523x325 "$T_WINDOW") || failed "no 523x325 dialog \"Settings\"" || return 1
+  read -r DLG_ID DLG_X DLG_Y <<<"$found"
+  click_dialog '26 150'
+  sleep 0.5
+  click_dialog '148 169'
+  xdotool key ctrl+a type x
+  box=$(wait_window Error '[0-9]+x[0-9]+' "$T_WINDOW") || failed "no message box \"Error\" after a letter in a number box" || return 1
+  local bx by bw bh
+  read -r _ bx by <<<"$box"
+  read -r bw bh < <(xwininfo -id "${box%% *}" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+  sleep 0.5
+  import -window root "$CASE_DIR/full.png" && convert "$CASE_DIR/full.png" -crop "${bw}x$bh+$bx+$by" +repage "$shot" ||
+    failed "no screenshot of the message box" || return 1
+  timeout 20 xdotool windowfocus --sync "${box%% *}" key Return || failed "could not answer the box" || return 1
+  click_dialog "$SET_CANCEL"
+  wait_dialog_closed || return 1
+  close_and_expect_exit "$PID" "$CASE_DIR/main.log" || return 1
+  REASON="message box \"Error\" shot: $shot"
 }
