@@ -107,9 +107,23 @@ endif()
 # for the extras' end-to-end cases (tests/e2e/cases_extra.sh).
 norva_console_tool(desktop_peek tests/e2e/desktop_peek.cpp)
 
+# accessible_peek.exe: reads the main window as a screen reader does
+# (oleacc) and checks its figures, for tests/e2e/cases_accessibility.sh;
+# linked as the exe is, so that its address space (the virtual row) is the
+# program's.
+norva_console_tool(accessible_peek tests/e2e/accessible_peek.cpp)
+if(TARGET accessible_peek)
+  target_link_libraries(accessible_peek PRIVATE norva_core oleacc oleaut32 ole32)
+  target_link_options(accessible_peek PRIVATE ${NORVA_EXE_FLAGS})
+endif()
+
 # hotkey_holder.exe: holds a hotkey as another program would, for the
 # end-to-end case of a stored hotkey that is taken (cases_cleaning_window.sh).
 norva_console_tool(hotkey_holder tests/e2e/hotkey_holder.cpp)
+
+# run_key_lock.exe: refuses changes to the start-up key as a policy would,
+# for the end-to-end case of a start-up entry that cannot be written.
+norva_console_tool(run_key_lock tests/e2e/run_key_lock.cpp)
 
 # onewindow.exe: a program that only opens one window, the floor beside which
 # scripts/measure.sh puts Norva's start-up (bench/wine/).

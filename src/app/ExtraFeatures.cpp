@@ -214,11 +214,23 @@ bool TMainForm::StartupEntryNamesThisExe() {
 
 void TMainForm::WriteStartupEntry(bool on) {
   const bool ours = StartupEntryNamesThisExe();
-  if (on && !ours)
-    Os().userRegistry.SetStringValue(kRunKey, kRunValue,
-                                     "\"" + Os().kernel.GetModuleFileNameA() + "\"");
-  else if (!on && ours)
-    Os().userRegistry.DeleteValue(kRunKey, kRunValue);
+  if (on == ours) return;
+  auto& registry = Os().userRegistry;
+  win::LONG status = on ? registry.SetStringValue(kRunKey, kRunValue,
+                                                  "\"" + Os().kernel.GetModuleFileNameA() + "\"")
+                        : registry.DeleteValue(kRunKey, kRunValue);
+  // A value another program removed meanwhile is gone as asked.
+  if (!on && status == win::ERROR_FILE_NOT_FOUND) status = win::ERROR_SUCCESS;
+  if (status == win::ERROR_SUCCESS) return;
+  TSettingFrm& s = *SettingFrm;
+  Os().user.MessageBoxA(
+      s.HandleAllocated() ? s.Handle() : nullptr,
+      lang::Format(
+          on ? lang::TextId::StartupRegisterFailed : lang::TextId::StartupRemoveFailed,
+          {{"key", kRunKey}, {"reason", SystemErrorText(static_cast<win::DWORD>(status))}}),
+      lang::Text(lang::TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
+  // The box shows what the registry now holds.
+  s.chkbStartup.SetChecked(StartupEntryNamesThisExe());
 }
 
 }  // namespace norva

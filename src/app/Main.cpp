@@ -101,6 +101,7 @@ void TMainForm::BuildLayout() {
   Name = "MainForm";
   SetCaption("Norva");
   BorderStyle = TBorderStyle::bsNone;
+  KeyPreview = true;  // Tab moves the mark over the buttons
   SetFont(MainFont(clWindowText));
   SetColor(clBtnFace);
   SetClientSize(200, 80);
@@ -365,7 +366,12 @@ void TMainForm::sbtnMemHeapClick(TObject*) {
   if (!HeapChkFrm->Visible()) HeapChkFrm->Show();
 }
 
-void TMainForm::btnStopClick(TObject*) { FStopRequested = true; }
+// Only a running cleaning is stopped: a press between cleanings (a reader's
+// press that arrives after the end, a key on the stop button that kept the
+// focus once it went out of view) would otherwise stop the next one at once.
+void TMainForm::btnStopClick(TObject*) {
+  if (FCleaning) FStopRequested = true;
+}
 
 void TMainForm::PaintDesktopBehind() {
   if (!SettingFrm->chkbEraseBkgnd.Checked()) return;

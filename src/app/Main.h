@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/Accessible.h"
 #include "app/AutoHolds.h"
 #include "app/CleanHistory.h"
 #include "app/Extras.h"
@@ -13,6 +16,7 @@
 #include "components/Novellbl.h"
 #include "inspector/Heapchk.h"
 #include "lang/WindowTexts.h"
+#include "platform/Accessibility.h"
 #include "platform/Platform.h"
 #include "probes/MemoryStatus.h"
 #include "settings/Setting.h"
@@ -196,6 +200,8 @@ class TMainForm : public TForm {
   void RefreshTrayLoadIcon();
   win::HICON ShownTrayIcon(win::HICON icon);
   bool StartupEntryNamesThisExe();
+  // A change the Run key refuses is told, with the system's reason; the box
+  // then shows what the registry holds and the other settings still save.
   void WriteStartupEntry(bool on);
   bool FExtrasStarted = false;
   int FRegisteredHotKey = 0;
@@ -240,6 +246,18 @@ class TMainForm : public TForm {
   bool FResourcesColumnRemoved = false;
   bool FLanguageApplied = false;
 
+  // What a screen reader reads of the window and the keyboard's way to its
+  // buttons (app/Accessibility.cpp).
+  std::vector<platform::AccessibleChild> AccessibleParts();
+  bool AccessibleAction(size_t index);
+  bool AccessibilityMessage(TMessage& Message);
+  void TellChanges(bool changed);
+  void ShowButtonMark();
+  void PressButton(int number);
+  ButtonMark FButtonMark{5};
+  ChangeTeller FChangeTeller;
+  bool FActive = false;
+
  private:
   void AddTrayIcon();
   bool RegisterCleanHotKey(int value);
@@ -255,6 +273,9 @@ class TMainForm : public TForm {
   void RemoveResourcesColumn();
   FormPtr<TSettingFrm> FSettingFrm;
   FormPtr<THeapChkFrm> FHeapChkFrm;
+  // Made at a reader's first question; goes first of the members, before
+  // the controls it reads.
+  std::unique_ptr<platform::IAccessibleSource> FAccessibleSource;
 };
 
 extern TMainForm* MainForm;
@@ -267,6 +288,8 @@ bool ExecRun();
 // The Memory share of the settings file, brought into the track bar's 5..95:
 // the one value the dialog shows and every cleaning size is computed from.
 int StoredMemoryShare();
+// The system's words for an error code, or the code itself when it has none.
+std::string SystemErrorText(win::DWORD error);
 // The message of a save that failed: the file, the system's reason, and
 // that the file is as it was.
 std::string SaveFailureText(const std::string& path, win::DWORD error);

@@ -128,6 +128,7 @@ void TMainForm::timMainTimer(TObject*) {
     std::snprintf(load, sizeof load, "%3d%%", static_cast<int>(m.load));
     changed |= Refresh(nlblUsePer, load);
   }
+  TellChanges(changed);
 
   // The low-memory warning, re-tried every tick while memory is low.
   if (BytesToMB(m.availPhys) < s.udMem2.Position() && s.btnPlay.Enabled() && !FCleaning)

@@ -111,6 +111,7 @@ void TMainForm::timSubTimer(TObject*) {
     FCpuShownHeight = nlblCpuUsePer.Font().Height;
     nlblCpuUsePer.SetCaption(cpu.text);
     PaintDesktopBehind();
+    TellChanges(true);
   }
 
   // The free system resources of the older family.

@@ -51,7 +51,7 @@ void TMainForm::WndProc(TMessage& Message) {
   } else if (FTaskbarCreatedMsg != 0 && Message.Msg == FTaskbarCreatedMsg) {
     // The shell was restarted and has forgotten our icon.
     AddTrayIcon();
-  } else if (HotKeyMessage(Message)) {
+  } else if (HotKeyMessage(Message) || AccessibilityMessage(Message)) {
     return;
   } else if (Message.Msg == win::WM_QUERYENDSESSION) {
     WMQueryEndSession(Message);

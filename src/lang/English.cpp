@@ -50,6 +50,8 @@ const char* EnglishText(TextId id) {
       return "Cleaning...";
     case TextId::MainCleaningBarExclusive:
       return "Cleaning (exclusive)";
+    case TextId::AccessiblePressAction:
+      return "Press";
     case TextId::MainStopButton:
       return "Stop";
     case TextId::MainStopHint:
@@ -533,6 +535,12 @@ const char* EnglishText(TextId id) {
       return "minutes (0: off)";
     case TextId::ExtraStartup:
       return "Start with Windows";
+    case TextId::StartupRegisterFailed:
+      return "Norva could not be set to start with "
+             "Windows.\n\nHKEY_CURRENT_USER\\{key}\n\n{reason}";
+    case TextId::StartupRemoveFailed:
+      return "Norva could not be kept from starting with "
+             "Windows.\n\nHKEY_CURRENT_USER\\{key}\n\n{reason}";
     case TextId::ExtraStartupHint:
       return "Starts Norva when you sign in to Windows";
     case TextId::ExtraTrayLoad:

@@ -50,6 +50,8 @@ const char* JapaneseText(TextId id) {
       return "～掃除中～";
     case TextId::MainCleaningBarExclusive:
       return "掃除中(処理占有)";
+    case TextId::AccessiblePressAction:
+      return "押す";
     case TextId::MainStopButton:
       return "中断";
     case TextId::MainStopHint:
@@ -539,6 +541,12 @@ const char* JapaneseText(TextId id) {
       return "分ごと（0 で無効）";
     case TextId::ExtraStartup:
       return "Windows 起動時に開始";
+    case TextId::StartupRegisterFailed:
+      return "Windows "
+             "起動時に開始するよう登録できませんでした。\n\nHKEY_CURRENT_USER\\{key}\n\n{reason}";
+    case TextId::StartupRemoveFailed:
+      return "Windows "
+             "起動時に開始する登録を解除できませんでした。\n\nHKEY_CURRENT_USER\\{key}\n\n{reason}";
     case TextId::ExtraStartupHint:
       return "Windows にログオンしたときに Norva を起動します";
     case TextId::ExtraTrayLoad:

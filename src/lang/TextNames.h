@@ -26,6 +26,7 @@
   X(MainVirtualHint) \
   X(MainCleaningBar) \
   X(MainCleaningBarExclusive) \
+  X(AccessiblePressAction) \
   X(MainStopButton) \
   X(MainStopHint) \
   X(MenuRestore) \
@@ -260,6 +261,8 @@
   X(ExtraInterval) \
   X(ExtraIntervalUnit) \
   X(ExtraStartup) \
+  X(StartupRegisterFailed) \
+  X(StartupRemoveFailed) \
   X(ExtraStartupHint) \
   X(ExtraTrayLoad) \
   X(ExtraTrayLoadHint) \

@@ -350,6 +350,8 @@ class IForeground;  // platform/Foreground.h
 class IFiles;       // platform/Files.h
 IForeground& NoForeground();
 IFiles& NoFiles();
+class IAccessibility;  // platform/Accessibility.h
+IAccessibility& NoAccessibility();
 
 // The operating system as the program sees it: the real one or the fake.
 struct Platform {
@@ -365,6 +367,7 @@ struct Platform {
   IUserRegistry& userRegistry = NoUserRegistry();
   IForeground& foreground = NoForeground();
   IFiles& files = NoFiles();
+  IAccessibility& accessibility = NoAccessibility();
 };
 
 // The platform in use; installed once by the process entry or by a test.

@@ -303,12 +303,17 @@ void TMainForm::SettingsWritten(const std::string& path, win::DWORD error) {
                         lang::Text(lang::TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
 }
 
+std::string SystemErrorText(win::DWORD error) {
+  const std::string reason = Os().files.ErrorText(error);
+  return !reason.empty()
+             ? reason
+             : lang::Format(lang::TextId::ErrorCode,
+                            {{"code", std::to_string(static_cast<unsigned long>(error))}});
+}
+
 std::string SaveFailureText(const std::string& path, win::DWORD error) {
-  std::string reason = Os().files.ErrorText(error);
-  if (reason.empty())
-    reason = lang::Format(lang::TextId::ErrorCode,
-                          {{"code", std::to_string(static_cast<unsigned long>(error))}});
-  return lang::Format(lang::TextId::SaveFailed, {{"path", path}, {"reason", reason}});
+  return lang::Format(lang::TextId::SaveFailed,
+                      {{"path", path}, {"reason", SystemErrorText(error)}});
 }
 
 }  // namespace norva

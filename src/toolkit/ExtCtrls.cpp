@@ -37,6 +37,20 @@ void TSpeedButton::Paint(TCanvas& canvas) {
   if (FDown) rect.Offset(1, 1);
   const TColor color = FEnabled ? FFont.Color : clGrayText;
   canvas.DrawText(FCaption, rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE, FFont, color);
+  if (FMarked) {
+    // One pixel inside the pressed frame, so both show together.
+    const int right = FWidth - 2, bottom = FHeight - 2;
+    canvas.Line(1, 1, right, 1, color);
+    canvas.Line(right, 1, right, bottom, color);
+    canvas.Line(right, bottom, 1, bottom, color);
+    canvas.Line(1, bottom, 1, 1, color);
+  }
+}
+
+void TSpeedButton::SetMarked(bool v) {
+  if (v == FMarked) return;
+  FMarked = v;
+  Invalidate();
 }
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

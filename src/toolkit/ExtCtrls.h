@@ -37,9 +37,13 @@ class TSpeedButton : public TGraphicControl {
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   bool Down() const { return FDown; }
+  // The keyboard's mark: a frame inside the button in its caption's colour.
+  bool Marked() const { return FMarked; }
+  void SetMarked(bool v);
 
  private:
   bool FDown = false;
+  bool FMarked = false;
 };
 
 enum class TBevelStyle { bsLowered, bsRaised };

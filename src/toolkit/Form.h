@@ -30,6 +30,10 @@ class TForm : public TWinControl {
   TFormStyle FormStyle = TFormStyle::fsNormal;
   TPosition Position = TPosition::poDesigned;
   bool CloseBoxOnly = false;
+  // The form sees Tab and Enter (as WM_KEYDOWN) before they move the focus
+  // between its controls or press its default button; one it handles goes
+  // no further.
+  bool KeyPreview = false;
   // Read when the window is made; a missing system menu takes the other
   // buttons with it.
   TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;

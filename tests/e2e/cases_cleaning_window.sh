@@ -582,14 +582,37 @@ case_close_after_tray_and_drags() {
   REASON="cleaning from the menu, drags by the strip to the bottom, menu dismissed, double click, drag to the top and back, a key: WM_CLOSE ended it"
 }
 
-# The second sequence: the tray menu's restore, the inspector from the menu
-# with rows clicked, the tray menu opened; then WM_CLOSE.
+# The second sequence: the tray menu's restore, the inspector from the menu,
+# its working set forced with 65535 typed into the maximum box, rows
+# clicked, the tray menu opened; then WM_CLOSE.
 case_close_after_inspector_and_tray() {
   write_random_use_ini
   start_for_close || return 1
   tray_menu "Down Return"  # 元の大きさに戻す
   tray_menu "Down Down Down Down Return"  # 情報
+  # The inspector opens centred in the virtual desktop, where no X window
+  # of its own can be searched for: its parts are clicked where they lie
+  # there (the first row, the maximum box, the working set's button).
+  inspector_up() { [[ $(convert "$CASE_DIR/insp.png" -crop 1x1+313+282 -format '%[hex:p{0,0}]' info: 2>/dev/null) == FFFFFF* ]]; }
+  shot_inspector() { import -window root "$CASE_DIR/insp.png" 2>/dev/null && inspector_up; }
+  wait_progress "$T_WINDOW" shot_inspector || failed "no inspector's list from the tray menu" || return 1
+  xdotool mousemove 313 282 click 1
+  sleep 1
+  xdotool mousemove 590 220 click --repeat 3 --delay 80 1
+  xdotool key ctrl+a
+  xdotool type --delay 80 65535
+  import -window root "$CASE_DIR/working-set.png" 2>/dev/null
+  xdotool mousemove 661 220 click 1
   sleep $((2 * SLOW))
+  # The question, then perhaps the system's refusal ("設定に失敗しました"):
+  # each answered with Enter, as a user would.
+  xdotool key Return
+  sleep $((2 * SLOW))
+  import -window root "$CASE_DIR/after-force.png" 2>/dev/null
+  xdotool key Return
+  grep 'MSGBOX_OnInit' "$CASE_DIR/main.log" | grep -qF "$(wine_escape 'ワーキングセットサイズを変更します')" ||
+    failed "the working set's question never came" || return 1
+  sleep $((1 * SLOW))
   local y
   for y in 120 140 160; do
     xdotool mousemove 200 "$y" click 1
@@ -597,5 +620,5 @@ case_close_after_inspector_and_tray() {
   done
   tray_menu ""
   expect_close_ends "$CLOSE_PID" "$CLOSE_HEX" "$CASE_DIR/main.log" || return 1
-  REASON="restore and inspector from the menu, rows clicked, the menu opened: WM_CLOSE ended it"
+  REASON="restore and inspector from the menu, working set forced with 65535 as the maximum, rows clicked, the menu opened: WM_CLOSE ended it"
 }

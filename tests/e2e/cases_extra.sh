@@ -11,7 +11,7 @@
 # beside norva.exe, puts a full-screen window in front and reads the
 # clipboard.
 
-ALL_CASES+=(extra_startup_entry extra_tray_load extra_tab extra_balloon extra_hotkey extra_interval
+ALL_CASES+=(extra_startup_entry extra_startup_refused extra_tray_load extra_tab extra_balloon extra_hotkey extra_interval
   extra_fullscreen_hold extra_history_window extra_backoff)
 
 # Places of the fourth tab "拡張" and of its check box "Windows 起動時に開始".
@@ -27,30 +27,42 @@ case_extra_balloon() { freed_balloon "$OUT/extra-balloon-win$BITS.png" 'FreedNot
 # One cleaning with the [EXTRA] keys $2...: the balloon seen and shot as $1.
 freed_balloon() {
   local shot=$1
+  # A desktop without the shell's taskbar where the Wine allows it: Wine 10.0
+  # draws no balloon over the shell's taskbar, only under its stand-alone
+  # tray window at the desktop's top left; Wine 8 keeps its taskbar here and
+  # draws the balloon above the notification area at the bottom right.
+  local VD_NAME=norva-e2e-tray
   write_clean_ini "$CASE_DIR/norva.ini" 2 64 '[EXTRA]' "${@:2}"
   launch_desktop "$CASE_DIR" main relay
   local pid=$LAST_PID log=$CASE_DIR/main.log hex
-  # Wine's taskbar writes no balloon text into a trace: the balloon is seen
-  # as the white box it draws above the notification area, which before the
-  # cleaning shows only the desktop's blue.
-  local corner="400x150+$((VD_W - 400))+$((VD_H - 180))" before after
+  # Wine's tray writes no balloon text into a trace: the balloon is seen as
+  # the white box it draws in one of the two corners, where before the
+  # cleaning only the desktop's blue and the tray show.
+  local corners=("400x150+0+0" "400x150+$((VD_W - 400))+$((VD_H - 180))") before after
+  whites() {
+    local c n=0
+    for c in "${corners[@]}"; do n=$((n + $(count_colour "$1" "$c" '#FFFFFF'))); done
+    echo "$n"
+  }
   wait_tree_window "$log" || return 1
   hex=$(win_pid_hex "$log") || failed "no process id in the trace" || return 1
   sleep "$T_SETTLE"
   import -window root "$CASE_DIR/before.png" 2>/dev/null || failed "no screenshot" || return 1
-  before=$(count_colour "$CASE_DIR/before.png" "$corner" '#FFFFFF')
+  before=$(whites "$CASE_DIR/before.png")
   xdotool mousemove $((WIN_X + 57)) $((WIN_Y + 8)) click 1
+  # The mouse away from the window and the corners, so that no hint shows.
+  xdotool mousemove $((VD_W / 2)) $((VD_H / 2))
   cleaned() { (($(cleanings_done "$log" "$hex") >= 1)); }
   wait_progress "$T_WINDOW" cleaned || failed "no cleaning after a click on the clean button" || return 1
   balloon() {
     import -window root "$CASE_DIR/screen.png" 2>/dev/null || return 1
-    after=$(count_colour "$CASE_DIR/screen.png" "$corner" '#FFFFFF')
+    after=$(whites "$CASE_DIR/screen.png")
     ((after - before > 3000))
   }
-  wait_progress "$T_WINDOW" balloon || failed "no balloon above the tray ($before white pixels before, ${after:-0} after)" || return 1
-  convert "$CASE_DIR/screen.png" -crop "400x200+$((VD_W - 400))+$((VD_H - 200))" +repage "$shot"
+  wait_progress "$T_WINDOW" balloon || failed "no balloon by the tray ($before white pixels before, ${after:-0} after)" || return 1
+  convert "$CASE_DIR/screen.png" -crop "${VD_W}x$VD_H+0+0" +repage "$shot"
   close_by_x "$pid" || return 1
-  REASON="balloon above the tray after one cleaning ($before -> $after white pixels); taskbar corner saved as $shot"
+  REASON="balloon by the tray after one cleaning ($before -> $after white pixels); the desktop saved as $shot"
 }
 
 # The hotkey Ctrl+Alt+M starts a cleaning while Wine's notepad has the focus.
@@ -139,6 +151,64 @@ case_extra_startup_entry() {
   close_and_expect_exit "$PID" "$CASE_DIR/main.log" || return 1
   [[ $(ini_flat "$CASE_DIR/norva.ini") != *Startup* ]] || failed "the box's state went to the INI" || return 1
   REASON="ticked: Run\\Norva = $entry; unticked: removed"
+}
+
+# With changes to the Run key refused (a policy, another program's security
+# settings), ticking the box says so once, naming the key and the system's
+# reason; nothing is written, the other settings of the dialog still save,
+# and the box shows the registry's state when the dialog opens again.
+case_extra_startup_refused() {
+  local lock
+  lock=$(dirname "$EXE")/run_key_lock.exe
+  [[ -f $lock ]] || failed "run_key_lock.exe not built beside $EXE" || return 1
+  timeout 60 "$WINE64" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Norva /f >/dev/null 2>&1 || true
+  local said
+  said=$(timeout 60 "$LOADER" "$lock" deny 2>&1 | tr -d '\r')
+  [[ $said == denied ]] || failed "could not lock the Run key: $said" || return 1
+  startup_refused_part
+  local rc=$?
+  said=$(timeout 60 "$LOADER" "$lock" allow 2>&1 | tr -d '\r')
+  [[ $said == allowed ]] || failed "could not unlock the Run key: $said" || return 1
+  return $rc
+}
+
+startup_refused_part() {
+  write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' "XPos=$SHOT_X" "YPos=$SHOT_Y"
+  launch "$CASE_DIR" main msgbox
+  PID=$LAST_PID
+  local log=$CASE_DIR/main.log
+  wait_main_window "$log" || return 1
+  sleep "$T_SETTLE"
+  xdotool mousemove $((WIN_X + 15)) $((WIN_Y + 8)) click 1
+  local found box
+  found=$(wait_window "設定画面" 523x325 "$T_WINDOW") || failed "no dialog after a click on [設定]" || return 1
+  read -r DLG_ID DLG_X DLG_Y <<<"$found"
+  shoot_dialog "$CASE_DIR/dialog.png" || return 1
+  click_dialog "$SET_TAB4"
+  sleep 0.5
+  click_dialog "$SET_STARTUP"
+  sleep 0.3
+  click_dialog "$SET_OK"
+  box_up() { grep -q 'MSGBOX_OnInit' "$log" 2>/dev/null; }
+  wait_progress "$T_WINDOW" box_up || failed "no message box after OK with the Run key locked" || return 1
+  local text
+  text=$(grep -m1 'MSGBOX_OnInit' "$log")
+  [[ $text == *"$(wine_escape 'Windows 起動時に開始するよう登録できませんでした。')"* ]] ||
+    failed "the box says something else: $text" || return 1
+  [[ $text == *'CurrentVersion\\Run'* ]] || failed "the box does not name the key: $text" || return 1
+  box_window() { box=$(xdotool search --onlyvisible --name '^エラー$' 2>/dev/null | head -1) && [[ -n $box ]]; }
+  wait_progress "$T_WINDOW" box_window || failed "no window of the message box on screen" || return 1
+  sleep 1
+  import -window root "$OUT/startup-refused-win$BITS.png" 2>/dev/null || true
+  xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return
+  wait_dialog_closed || return 1
+  ! run_entry >/dev/null || failed "a Run entry was written through the lock: $(run_entry)" || return 1
+  close_and_expect_exit "$PID" "$log" || return 1
+  local boxes
+  boxes=$(grep -c 'MSGBOX_OnInit' "$log")
+  ((boxes == 1)) || failed "$boxes message boxes, expected one" || return 1
+  [[ $(ini_value "$CASE_DIR/norva.ini" SYSTEM/XPos) == "$SHOT_X" ]] || failed "the settings were not saved" || return 1
+  REASON="one box naming the key and the reason, no entry written, dialog closed, settings saved; shot $OUT/startup-refused-win$BITS.png"
 }
 
 # TrayLoadIcon=1: the tray icon is the green chip with the load's digits in
@@ -248,7 +318,7 @@ case_extra_history_window() {
   xdotool mousemove $((WIN_X + 57)) $((WIN_Y + 8)) click 1
   one() { (($(history_lines "$CASE_DIR") >= 1)); }
   two() { (($(history_lines "$CASE_DIR") >= 2)); }
-  wait_progress "$T_WINDOW" one || failed "no cleaning after a click on [掃除]" || return 1
+  wait_progress "$T_WINDOW" one || failed "no cleaning after a click on the clean button" || return 1
   wait_progress "$T_WINDOW" two || failed "no interval cleaning a minute later" || return 1
   xdotool mousemove "$TRAY_X" "$TRAY_Y" click 3
   sleep $((1 * SLOW))

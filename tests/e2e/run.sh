@@ -41,6 +41,8 @@ source "$HERE/cases_robustness.sh"
 source "$HERE/cases_monitors.sh"
 # shellcheck source=cases_extra.sh
 source "$HERE/cases_extra.sh"
+# shellcheck source=cases_accessibility.sh
+source "$HERE/cases_accessibility.sh"
 # shellcheck source=cases_language.sh
 source "$HERE/cases_language.sh"
 

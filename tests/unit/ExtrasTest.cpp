@@ -386,6 +386,50 @@ TEST_F(ExtrasTest, TheStartUpBoxIsTheRegistrysEntryForThisExe) {
   }
 }
 
+TEST_F(ExtrasTest, ARefusedStartUpChangeIsToldAndTheBoxShowsTheRegistry) {
+  const std::string ours = "\"" + os.kernel.GetModuleFileNameA() + "\"";
+  struct Case {
+    bool stored;           // the Run value names this exe before OK
+    win::LONG failSet;     // what the registry answers a write
+    win::LONG failDelete;  // and a delete
+    const char* said;      // nullptr: no message
+  };
+  const Case cases[] = {
+      {false, win::ERROR_ACCESS_DENIED, 0, "登録できませんでした"},
+      {true, 0, win::ERROR_ACCESS_DENIED, "解除できませんでした"},
+      {false, 1450, 0, "エラー コード 1450"},  // no system words: the code
+  };
+  for (const Case& c : cases) {
+    os.userRegistry.values.clear();
+    if (c.stored) os.userRegistry.values[{kRunKey, "Norva"}] = ours;
+    os.user.messageBoxes.clear();
+    StartWith("");
+    os.userRegistry.failSet = c.failSet;
+    os.userRegistry.failDelete = c.failDelete;
+    TSettingFrm& s = Settings();
+    OpenDialog({[&] {
+      s.chkbStartup.SetChecked(!c.stored);
+      s.udInterval.SetPosition(7);
+      s.btnOk.Click();
+    }});
+    const std::string context = std::to_string(c.failSet) + "/" + std::to_string(c.failDelete);
+    if (c.said == nullptr) {
+      EXPECT_TRUE(os.user.messageBoxes.empty()) << context;
+    } else {
+      ASSERT_EQ(os.user.messageBoxes.size(), 1u) << context;
+      EXPECT_NE(os.user.messageBoxes[0].text.find(c.said), std::string::npos)
+          << os.user.messageBoxes[0].text;
+      EXPECT_NE(os.user.messageBoxes[0].text.find("CurrentVersion\\Run"), std::string::npos);
+      EXPECT_EQ(RunEntry(), c.stored ? ours : "<none>") << context;
+    }
+    EXPECT_EQ(s.chkbStartup.Checked(), c.said == nullptr ? !c.stored : c.stored) << context;
+    // The other settings saved all the same.
+    EXPECT_NE(IniText().find("IntervalClean=7"), std::string::npos) << context;
+    os.userRegistry.failSet = os.userRegistry.failDelete = 0;
+    form.reset();
+  }
+}
+
 // --- The load on the tray icon ---------------------------------------------------
 
 TEST(LoadIconRule, TwoDigitsOrAFullBarAtTheGivenSize) {

@@ -2,6 +2,7 @@
 // destruction, the tray icon, and the resources column of the older family.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "NorvaFixture.h"
@@ -158,15 +159,21 @@ TEST_F(LifecycleTest, EveryCloseEndsTheProgramWhateverCameBefore) {
     os.kernel.onSleep = nullptr;
     os.desktop.heldElsewhere.clear();
     os.shell.notifyIconCalls.clear();
+    // Each row is a new process: no quit left over from the row before.
+    backend.DiscardQuit();
     os.profile.SetFileText(Ini(), c.ini);
     c.script();
     EXPECT_EQ(RunNorva(c.args), 0) << c.name;
     EXPECT_EQ(os.user.messageBoxes.size(), c.boxes)
         << c.name << ": " << (os.user.messageBoxes.empty() ? "" : os.user.messageBoxes.back().text);
     // Closed the normal way: every setting saved, the icon gone.
-    // (The -exec row's save is checked by the end-to-end case exec_hotkey_held.)
-    if (c.args.empty()) {
-      EXPECT_NE(IniText().find("XPos="), std::string::npos) << c.name;
+    EXPECT_NE(IniText().find("XPos="), std::string::npos) << c.name;
+    if (!c.args.empty()) {
+      const auto& calls = os.shell.notifyIconCalls;
+      EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                              [](const auto& n) { return n.data.szTip == "掃除中..."; }),
+                1)
+          << c.name << ": -exec cleans once";
     }
     if (!os.shell.notifyIconCalls.empty()) {
       EXPECT_EQ(os.shell.notifyIconCalls.back().message, win::NIM_DELETE) << c.name;

@@ -44,12 +44,14 @@ LONG FakeUserRegistry::GetStringValue(const std::string& subKey, const std::stri
 LONG FakeUserRegistry::SetStringValue(const std::string& subKey, const std::string& name,
                                       const std::string& value) {
   ++writes;
+  if (failSet != win::ERROR_SUCCESS) return failSet;
   values[{subKey, name}] = value;
   return win::ERROR_SUCCESS;
 }
 
 LONG FakeUserRegistry::DeleteValue(const std::string& subKey, const std::string& name) {
   ++deletes;
+  if (failDelete != win::ERROR_SUCCESS) return failDelete;
   return values.erase({subKey, name}) != 0 ? win::ERROR_SUCCESS : win::ERROR_FILE_NOT_FOUND;
 }
 

@@ -57,6 +57,10 @@ class FakeUserRegistry : public IUserRegistry {
   std::map<std::pair<std::string, std::string>, std::string> values;
   int writes = 0;
   int deletes = 0;
+  // A code other than ERROR_SUCCESS makes every write or delete fail with it
+  // and change nothing (a key another program or a policy holds).
+  LONG failSet = 0;
+  LONG failDelete = 0;
 
   LONG GetStringValue(const std::string& subKey, const std::string& name,
                       std::string& value) override;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/fake/FakeAccessibility.h"
 #include "platform/fake/FakeDesktop.h"
 #include "platform/fake/FakeForeground.h"
 #include "platform/fake/FakeKernel.h"
@@ -38,8 +39,9 @@ class FakePlatform {
   FakeUserRegistry userRegistry;
   FakeForeground foreground;
   FakeFiles files{profile};
-  Platform platform{kernel,    profile,   user,    shell,        sound,      registry,
-                    processes, processes, desktop, userRegistry, foreground, files};
+  FakeAccessibility accessibility{kernel};
+  Platform platform{kernel,    profile, user,         shell,      sound, registry,     processes,
+                    processes, desktop, userRegistry, foreground, files, accessibility};
 
   // The settings file of the program: the module path with its last three
   // characters replaced by "ini".

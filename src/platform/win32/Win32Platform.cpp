@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "platform/win32/Win32Accessibility.h"
 #include "platform/win32/Win32Areas.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Foreground.h"
@@ -29,8 +30,10 @@ Platform& Win32Platform() {
   static Win32UserRegistry userRegistry;
   static Win32Foreground foreground;
   static Win32Files files;
-  static Platform platform{kernel,   profile,  user,    shell,        sound,      registry,
-                           toolhelp, toolhelp, desktop, userRegistry, foreground, files};
+  static Win32Accessibility accessibility;
+  static Platform platform{kernel,     profile,  user,         shell,   sound,
+                           registry,   toolhelp, toolhelp,     desktop, userRegistry,
+                           foreground, files,    accessibility};
   return platform;
 }
 

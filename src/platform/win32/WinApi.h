@@ -4,6 +4,7 @@
 // those declarations if they came later. Include this instead of <windows.h>.
 #pragma once
 
+#include "platform/Accessibility.h"
 #include "platform/Desktop.h"
 #include "platform/Files.h"
 #include "platform/Foreground.h"

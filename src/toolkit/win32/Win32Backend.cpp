@@ -396,6 +396,16 @@ class Win32BackendImpl final : public Backend {
     const HWND root = TopLevelOf(msg.hwnd);
     auto* form = dynamic_cast<FormPeer*>(WinPeer::FromHandle(root));
     if (form == nullptr) return false;
+    if (form->Form().KeyPreview) {
+      TMessage key{msg.message, msg.wParam, msg.lParam};
+      try {
+        form->Form().WndProc(key);
+      } catch (const std::exception& error) {
+        ShowError(error);
+        return true;
+      }
+      if (key.Handled) return true;
+    }
     const HWND focus = ::GetFocus();
     // An open drop-down list takes Enter and Escape itself.
     if (WinPeer* focused = WinPeer::FromHandle(focus);
@@ -492,6 +502,20 @@ LRESULT Win32BackendImpl::AppMessage(HWND window, UINT msg, WPARAM wParam, LPARA
         const bool wasIconic = FIconic;
         FIconic = false;
         if (wasIconic && !FRestoring && Application != nullptr) Application->DoRestore();
+      }
+      break;
+    case WM_SETFOCUS:
+      // This window takes no input of its own. Activated (a restore, or a
+      // closed dialog giving the activation back to the window it took it
+      // from, which a restore had made this one), it hands the keyboard to
+      // the main form when that is shown and takes input.
+      if (Application != nullptr && Application->MainForm != nullptr &&
+          Application->MainForm->HandleAllocated()) {
+        const HWND main = static_cast<HWND>(Application->MainForm->Handle());
+        if (::IsWindowVisible(main) && ::IsWindowEnabled(main)) {
+          ::SetFocus(main);
+          return 0;
+        }
       }
       break;
     case WM_CLOSE:
