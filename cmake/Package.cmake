@@ -1,5 +1,5 @@
 # The release package: norva-<version>-win32.zip or -win64.zip holding
-# norva.exe, the license and the Japanese user guide in a folder
+# norva.exe, the license and the user guide in Japanese and English in a folder
 # norva-<version>-win32|win64. `cmake --build --preset win64 --target package`
 # makes it in the build folder; scripts/package.sh makes both and their
 # SHA256SUMS.
@@ -10,24 +10,28 @@
 # time for all (SOURCE_DATE_EPOCH, else the commit's time), fixed modes and
 # no owner (cmake/make_zip.sh).
 
-# The guide is kept as UTF-8 with LF line ends in docs/; Windows' Notepad
-# gets it with a byte-order mark and CR LF line ends.
-set(NORVA_GUIDE ${CMAKE_BINARY_DIR}/package/readme-ja.txt)
-add_custom_command(OUTPUT ${NORVA_GUIDE}
-  COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/docs/guide-ja.txt -DOUT=${NORVA_GUIDE}
-          -P ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
-  DEPENDS ${CMAKE_SOURCE_DIR}/docs/guide-ja.txt ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
-  COMMENT "Windows text of the user guide")
+# The guides are kept as UTF-8 with LF line ends in docs/; Windows' Notepad
+# gets them with a byte-order mark and CR LF line ends.
+set(NORVA_GUIDES)
+foreach(language ja en)
+  set(guide ${CMAKE_BINARY_DIR}/package/readme-${language}.txt)
+  add_custom_command(OUTPUT ${guide}
+    COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/docs/guide-${language}.txt -DOUT=${guide}
+            -P ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/docs/guide-${language}.txt ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
+    COMMENT "Windows text of the user guide (${language})")
+  list(APPEND NORVA_GUIDES ${guide})
+endforeach()
 set(NORVA_LICENSE ${CMAKE_BINARY_DIR}/package/LICENSE.txt)
 add_custom_command(OUTPUT ${NORVA_LICENSE}
   COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/LICENSE -DOUT=${NORVA_LICENSE} -DNOBOM=1
           -P ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
   DEPENDS ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/cmake/WindowsText.cmake
   COMMENT "Windows text of the license")
-add_custom_target(package_texts ALL DEPENDS ${NORVA_GUIDE} ${NORVA_LICENSE})
+add_custom_target(package_texts ALL DEPENDS ${NORVA_GUIDES} ${NORVA_LICENSE})
 
 install(TARGETS norva RUNTIME DESTINATION .)
-install(FILES ${NORVA_LICENSE} ${NORVA_GUIDE} DESTINATION .)
+install(FILES ${NORVA_LICENSE} ${NORVA_GUIDES} DESTINATION .)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(NORVA_ARCH win64)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the release: norva-<version>-win32.zip and norva-<version>-win64.zip
-# (norva.exe, LICENSE.txt and the Japanese guide readme-ja.txt in a folder of
+# (norva.exe, LICENSE.txt and the guides readme-ja.txt and readme-en.txt in a folder of
 # the same name) and SHA256SUMS beside them, in build/release/.
 #
 #   scripts/package.sh [--out DIR]

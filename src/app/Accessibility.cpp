@@ -18,8 +18,6 @@ namespace {
 // A reader's default action, posted to the window so that the reader's call
 // returns before the button runs (a dialog, a whole cleaning).
 constexpr win::UINT kAccessibleActionMessage = win::WM_USER + 0x1A1;
-// A button's own action, as a reader is told it.
-const char* const kPressAction = "押す";
 
 // The five buttons from the left, and their white twins over a picture.
 std::array<TSpeedButton*, 5> Buttons(TMainForm& f) {
@@ -92,7 +90,8 @@ std::vector<AccessibleChild> TMainForm::AccessibleParts() {
     AccessibleChild part;
     part.name = c.Caption();
     part.description = c.Hint();
-    part.defaultAction = kPressAction;
+    // A button's own action, as a reader is told it.
+    part.defaultAction = lang::Text(lang::TextId::AccessiblePressAction);
     part.role = win::ROLE_SYSTEM_PUSHBUTTON;
     part.state = win::STATE_SYSTEM_FOCUSABLE | (marked ? win::STATE_SYSTEM_FOCUSED : 0);
     part.screen = place(c);

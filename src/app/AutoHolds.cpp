@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lang/Lang.h"
 #include "platform/Foreground.h"
 
 namespace norva {
@@ -52,7 +53,7 @@ bool CleaningHelped(bool stillHolds, uint64_t freedBytes, uint64_t totalPhysByte
 }
 
 std::string BackoffTipLine(int minutesLeft) {
-  return "自動掃除は " + std::to_string(minutesLeft) + " 分後まで控えます";
+  return lang::Format(lang::TextId::BackoffTipLine, {{"minutes", std::to_string(minutesLeft)}});
 }
 
 bool FullScreenInFront(win::HWND desktopWindow) {

@@ -3,10 +3,12 @@
 #include <cstdio>
 
 #include "app/Extras.h"
+#include "lang/Lang.h"
 #include "platform/WholeFile.h"
 
 namespace norva {
 
+using lang::TextId;
 using platform::Os;
 
 namespace {
@@ -21,17 +23,17 @@ struct KindNames {
 KindNames Names(CleanKind kind) {
   switch (kind) {
     case CleanKind::Button:
-      return {"ボタン", "button"};
+      return {lang::Text(TextId::HistoryKindButton), "button"};
     case CleanKind::TrayMenu:
-      return {"メニュー", "menu"};
+      return {lang::Text(TextId::HistoryKindMenu), "menu"};
     case CleanKind::HotKey:
-      return {"ホットキー", "hotkey"};
+      return {lang::Text(TextId::HistoryKindHotKey), "hotkey"};
     case CleanKind::Interval:
-      return {"一定間隔", "interval"};
+      return {lang::Text(TextId::HistoryKindInterval), "interval"};
     case CleanKind::FreeMemoryRule:
-      return {"空き容量", "free-memory"};
+      return {lang::Text(TextId::HistoryKindFreeMemory), "free-memory"};
     case CleanKind::LoadRule:
-      return {"使用率", "load"};
+      return {lang::Text(TextId::HistoryKindLoad), "load"};
     case CleanKind::Exec:
       return {"-exec", "exec"};
   }
@@ -62,12 +64,17 @@ void CleanHistory::Add(const CleanRecord& record) {
 }
 
 std::vector<std::string> HistoryColumns() {
-  return {"開始", "きっかけ", "確保量", "所要時間", "空き（前）", "空き（後）", "解放", "結果"};
+  using lang::Text;
+  return {Text(TextId::HistoryColumnStarted),    Text(TextId::HistoryColumnTrigger),
+          Text(TextId::HistoryColumnSize),       Text(TextId::HistoryColumnDuration),
+          Text(TextId::HistoryColumnFreeBefore), Text(TextId::HistoryColumnFreeAfter),
+          Text(TextId::HistoryColumnFreed),      Text(TextId::HistoryColumnResult)};
 }
 
 std::vector<std::string> HistoryRow(const CleanRecord& r) {
-  char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.1f 秒", r.durationMs / 1000.0);
+  char figure[32];
+  std::snprintf(figure, sizeof figure, "%.1f", r.durationMs / 1000.0);
+  const std::string seconds = lang::Format(TextId::HistorySeconds, {{"seconds", figure}});
   return {TimeText(r.started, ' '),
           Names(r.kind).shown,
           MegabytesText(static_cast<uint64_t>(r.sizeBytes > 0 ? r.sizeBytes : 0)),
@@ -75,7 +82,7 @@ std::vector<std::string> HistoryRow(const CleanRecord& r) {
           MegabytesText(r.freeBefore),
           MegabytesText(r.freeAfter),
           MegabytesText(r.Freed()),
-          r.stopped ? "中断" : "完了"};
+          lang::Text(r.stopped ? TextId::HistoryStopped : TextId::HistoryCompleted)};
 }
 
 std::string HistoryTotalLine(const CleanHistory& history, const win::SYSTEMTIME& today) {
@@ -86,7 +93,8 @@ std::string HistoryTotalLine(const CleanHistory& history, const win::SYSTEMTIME&
       ++count;
       freed += r.Freed();
     }
-  return "今日 " + std::to_string(count) + " 回 / 解放 " + MegabytesText(freed);
+  return lang::Format(TextId::HistoryTotal,
+                      {{"count", std::to_string(count)}, {"freed", MegabytesText(freed)}});
 }
 
 std::string HistoryTabText(const CleanHistory& history) {

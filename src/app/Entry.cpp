@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/Main.h"
+#include "settings/ExtraSettings.h"
 #include "toolkit/Application.h"
 
 namespace norva {
@@ -13,9 +14,13 @@ int RunNorva(std::vector<std::string> args) {
   // The mutex stays until the process ends; a second copy only says so.
   Os().kernel.CreateMutexA("NORVA_EXE");
   if (Os().kernel.GetLastError() == win::ERROR_ALREADY_EXISTS) {
-    Os().user.MessageBoxA(nullptr, "プログラムの二重起動はできません。", "Norva", win::MB_OK);
+    Os().user.MessageBoxA(nullptr, lang::Text(lang::TextId::AlreadyRunning), "Norva", win::MB_OK);
     return 0;
   }
+  // Every window speaks the chosen language from its first showing. (A
+  // second copy reads no settings: its one message is the default's.)
+  lang::SetCurrent(lang::LanguageOf(ReadExtraSettings(SettingsFilePath()).language,
+                                    Os().user.UserDefaultUILanguage()));
 
   tk::TApplication app(std::move(args));
   tk::Application = &app;

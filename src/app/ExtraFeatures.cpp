@@ -49,6 +49,8 @@ void TMainForm::LoadExtraSettings() {
   s.chkbFullScreenHold.SetChecked(e.fullScreenHold);
   s.chkbCleanHistory.SetChecked(e.cleanHistory);
   s.chkbHistoryFile.SetChecked(e.historyFile);
+  s.cmbLanguage.SetItemIndex(static_cast<int>(e.language));
+  ApplyLanguage(lang::LanguageOf(e.language, Os().user.UserDefaultUILanguage()));
   ApplyHoldsAndHistory();
   s.chkbStartup.SetChecked(StartupEntryNamesThisExe());
   // A new interval counts from now.
@@ -73,6 +75,9 @@ void TMainForm::SaveExtraSettings(platform::IProfile& file) {
   e.fullScreenHold = s.chkbFullScreenHold.Checked();
   e.cleanHistory = s.chkbCleanHistory.Checked();
   e.historyFile = s.chkbHistoryFile.Checked();
+  const int language = s.cmbLanguage.ItemIndex();
+  if (language >= 0 && language <= static_cast<int>(lang::LanguageChoice::Automatic))
+    e.language = static_cast<lang::LanguageChoice>(language);
   WriteExtraSettings(e, SettingsFilePath(), file);
 }
 
@@ -83,10 +88,9 @@ void TMainForm::StartExtras() {
   const int hotKey = ExecRun() ? 0 : SettingFrm->hkyClean.HotKey();
   // Reported once; the combination stays stored for a later start.
   if (!RegisterCleanHotKey(hotKey))
-    Os().user.MessageBoxA(Handle(),
-                          "ホットキー " + HotKeyText(hotKey) +
-                              " は他のプログラムが使っているため登録できませんでした。",
-                          "エラー", win::MB_OK | win::MB_ICONERROR);
+    Os().user.MessageBoxA(
+        Handle(), lang::Format(lang::TextId::HotKeyTakenAtStart, {{"hotkey", HotKeyText(hotKey)}}),
+        lang::Text(lang::TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
   RefreshTrayLoadIcon();
 }
 
@@ -121,8 +125,8 @@ bool TMainForm::ExtraOkQuery() {
     RegisterCleanHotKey(before);
     Os().user.MessageBoxA(
         s.HandleAllocated() ? s.Handle() : nullptr,
-        HotKeyText(wanted) + " は他のプログラムが使っているため、ホットキーにできません。",
-        "エラー", win::MB_OK | win::MB_ICONERROR);
+        lang::Format(lang::TextId::HotKeyTakenInDialog, {{"hotkey", HotKeyText(wanted)}}),
+        lang::Text(lang::TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
     return false;
   }
   WriteStartupEntry(s.chkbStartup.Checked());
@@ -219,12 +223,12 @@ void TMainForm::WriteStartupEntry(bool on) {
   if (!on && status == win::ERROR_FILE_NOT_FOUND) status = win::ERROR_SUCCESS;
   if (status == win::ERROR_SUCCESS) return;
   TSettingFrm& s = *SettingFrm;
-  Os().user.MessageBoxA(s.HandleAllocated() ? s.Handle() : nullptr,
-                        std::string(on ? "Windows 起動時に開始するよう登録できませんでした。"
-                                       : "Windows 起動時に開始する登録を解除できませんでした。") +
-                            "\n\nHKEY_CURRENT_USER\\" + kRunKey + "\n\n" +
-                            SystemErrorText(static_cast<win::DWORD>(status)),
-                        "エラー", win::MB_OK | win::MB_ICONERROR);
+  Os().user.MessageBoxA(
+      s.HandleAllocated() ? s.Handle() : nullptr,
+      lang::Format(
+          on ? lang::TextId::StartupRegisterFailed : lang::TextId::StartupRemoveFailed,
+          {{"key", kRunKey}, {"reason", SystemErrorText(static_cast<win::DWORD>(status))}}),
+      lang::Text(lang::TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
   // The box shows what the registry now holds.
   s.chkbStartup.SetChecked(StartupEntryNamesThisExe());
 }

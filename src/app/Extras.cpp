@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "lang/Lang.h"
 #include "platform/Desktop.h"
 
 namespace norva {
@@ -123,8 +124,8 @@ uint64_t FreedBytes(uint64_t freeBefore, uint64_t freeAfter) {
 }
 
 std::string FreedText(uint64_t freedBytes, uint64_t freeBytes) {
-  return Thousands(RoundedMB(freedBytes)) + " MB 解放しました（空き " +
-         Thousands(RoundedMB(freeBytes)) + " MB）";
+  return lang::Format(lang::TextId::FreedBalloon, {{"freed", Thousands(RoundedMB(freedBytes))},
+                                                   {"free", Thousands(RoundedMB(freeBytes))}});
 }
 
 std::string MegabytesText(uint64_t bytes) { return Thousands(RoundedMB(bytes)) + " MB"; }

@@ -26,7 +26,7 @@ int TextWidth(const TFont& font, const std::string& text) {
 THistoryFrm::THistoryFrm(TForm* owner, const CleanHistory& history)
     : TForm(owner), FHistory(history) {
   Name = "HistoryFrm";
-  SetCaption("掃除の履歴");
+  FTexts.Add([this] { SetCaption(lang::Text(lang::TextId::HistoryTitle)); });
   BorderStyle = TBorderStyle::bsSizeable;
   BorderIcons = biSystemMenu | biMaximize;
   Position = TPosition::poScreenCenter;
@@ -38,9 +38,8 @@ THistoryFrm::THistoryFrm(TForm* owner, const CleanHistory& history)
   pnlBottom.SetAlign(TAlign::alBottom);
   lblTotal.SetBounds(8, 10, 300, 14);
   btnCopy.SetBounds(600 - 8 - 100, 5, 100, 24);
-  btnCopy.SetCaption("コピー");
-  btnCopy.SetHint("一覧をタブ区切りのテキストとしてクリップボードにコピーします");
-  btnCopy.SetShowHint(true);
+  FTexts.Caption(btnCopy, lang::TextId::HistoryCopy);
+  FTexts.Hint(btnCopy, lang::TextId::HistoryCopyHint);
   btnCopy.OnClick = [this](TObject* s) { btnCopyClick(s); };
 
   lvHistory.RowSelect = true;
@@ -53,6 +52,11 @@ THistoryFrm::THistoryFrm(TForm* owner, const CleanHistory& history)
                          .Width = 60,
                          .Alignment = i >= 2 && i + 1 < titles.size() ? TAlignment::taRightJustify
                                                                       : TAlignment::taLeftJustify});
+  FTexts.Add([this] {
+    const std::vector<std::string> captions = HistoryColumns();
+    for (size_t i = 0; i < captions.size(); ++i)
+      lvHistory.SetColumnCaption(static_cast<int>(i), captions[i]);
+  });
   lvHistory.SetAlign(TAlign::alClient);
   OnResize = [this](TObject* s) { FormResize(s); };
 }
@@ -79,12 +83,17 @@ void THistoryFrm::ShowHistory() {
   lblTotal.SetCaption(HistoryTotalLine(FHistory, today));
 }
 
+void THistoryFrm::ApplyTexts() {
+  FTexts.Apply();
+  if (Visible()) ShowHistory();
+}
+
 void THistoryFrm::btnCopyClick(TObject*) {
   if (!Os().desktop.SetClipboardText(HandleAllocated() ? Handle() : nullptr,
                                      HistoryTabText(FHistory)))
     Os().user.MessageBoxA(HandleAllocated() ? Handle() : nullptr,
-                          "クリップボードを使えなかったため、コピーできませんでした。", "エラー",
-                          win::MB_OK | win::MB_ICONERROR);
+                          lang::Text(lang::TextId::HistoryCopyFailed),
+                          lang::Text(lang::TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
 }
 
 void THistoryFrm::FormResize(TObject*) {

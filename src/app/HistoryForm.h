@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/CleanHistory.h"
+#include "lang/WindowTexts.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
@@ -26,9 +27,12 @@ class THistoryFrm : public TForm {
   void ShowHistory();
   void btnCopyClick(TObject* Sender);
   void FormResize(TObject* Sender);
+  // Shows every text anew, in the current language.
+  void ApplyTexts();
 
  private:
   const CleanHistory& FHistory;
+  lang::TWindowTexts FTexts;
 };
 
 }  // namespace norva

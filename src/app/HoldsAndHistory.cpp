@@ -57,11 +57,8 @@ void TMainForm::RecordCleaning(const CleanStart& start, uint64_t freeBefore, boo
     // Told once a run, and not in a run that ends by itself right after.
     if (error != 0 && !FHistoryFileReported && !ExecRun()) {
       FHistoryFileReported = true;
-      Os().user.MessageBoxA(Handle(),
-                            "掃除の履歴を norva-history.csv に書き込めませんでした。"
-                            "ファイルが他のプログラムで開かれていないか、ディスクの空きを確認して"
-                            "ください。",
-                            "エラー", win::MB_OK | win::MB_ICONERROR);
+      Os().user.MessageBoxA(Handle(), lang::Text(lang::TextId::HistoryWriteFailed),
+                            lang::Text(lang::TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
     }
   }
   if (FHistoryFrm && FHistoryFrm->Visible()) static_cast<THistoryFrm&>(*FHistoryFrm).ShowHistory();
@@ -102,7 +99,7 @@ void TMainForm::ApplyHoldsAndHistory() {
   if (wanted && pmHistory == nullptr) {
     // After the menu's own items, behind a line of its own.
     PopupMenu.Add("N3", "-");
-    pmHistory = &PopupMenu.Add("pmHistory", "掃除の履歴...");
+    pmHistory = &PopupMenu.Add("pmHistory", lang::Text(lang::TextId::MenuHistory));
     pmHistory->OnClick = [this](TObject* sender) { pmHistoryClick(sender); };
   } else if (!wanted && pmHistory != nullptr) {
     auto& items = PopupMenu.Items;
@@ -114,7 +111,10 @@ void TMainForm::ApplyHoldsAndHistory() {
 }
 
 void TMainForm::pmHistoryClick(TObject*) {
-  if (!FHistoryFrm) FHistoryFrm = CreateForm<THistoryFrm>(this, FHistory);
+  if (!FHistoryFrm) {
+    FHistoryFrm = CreateForm<THistoryFrm>(this, FHistory);
+    ApplyLanguageFonts(*FHistoryFrm);
+  }
   auto& window = static_cast<THistoryFrm&>(*FHistoryFrm);
   window.ShowHistory();
   window.Show();

@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "lang/Lang.h"
 #include "probes/CpuUsage.h"
 #include "probes/MemoryStatus.h"
 #include "toolkit/Application.h"
@@ -8,6 +9,7 @@ namespace norva {
 
 TMainForm* MainForm = nullptr;
 
+using lang::TextId;
 using platform::Os;
 
 namespace {
@@ -26,13 +28,9 @@ TFont MainFont(TColor color, bool bold = false, const char* face = "ＭＳ Ｐ�
   return f;
 }
 
-void SetUpButton(TSpeedButton& b, int left, int width, const char* caption, TColor color,
-                 const char* hint) {
+void SetUpButton(TSpeedButton& b, int left, int width, TColor color) {
   b.SetBounds(left, 1, width, 16);
-  b.SetCaption(caption);
   b.SetFont(MainFont(color, true));
-  b.SetHint(hint);
-  b.SetShowHint(true);
 }
 
 void SetUpLabel(TNovelLabel& l, int left, int top, int width, const char* caption,
@@ -118,26 +116,31 @@ void TMainForm::BuildLayout() {
   Bevel1.SetBounds(2, 30, 27, 48);
   Bevel3.SetBounds(168, 32, 2, 50);
 
-  SetUpButton(sbtnConfig, 0, 38, "[設定]", clNavy, "(設定ボタン)設定画面を開きます");
-  SetUpButton(sbtnGetMem, 38, 38, "[掃除]", clGreen,
-              "(メモリクリアボタン)メモリ内を掃除して物理メモリを確保します");
-  SetUpButton(sbtnMemHeap, 76, 38, "[情報]", clOlive, "起動中プロセスについての詳細情報です");
-  SetUpButton(sbtnMinimize, 167, 16, "▼", clBlack,
-              "(最小化ボタン)デスクトップ上に表示しないようにします");
-  SetUpButton(sbtnClose, 183, 16, "×", clBlack, "(終了ボタン)終了します");
+  SetUpButton(sbtnConfig, 0, 38, clNavy);
+  SetUpButton(sbtnGetMem, 38, 38, clGreen);
+  SetUpButton(sbtnMemHeap, 76, 38, clOlive);
+  SetUpButton(sbtnMinimize, 167, 16, clBlack);
+  SetUpButton(sbtnClose, 183, 16, clBlack);
+  // Each button and its white twin, which shows over a picture, say the same.
   struct Twin {
     TSpeedButton& white;
     TSpeedButton& coloured;
+    TextId caption;
+    TextId hint;
   };
-  for (Twin t : {Twin{sbtnWConfig, sbtnConfig}, Twin{sbtnWGetMem, sbtnGetMem},
-                 Twin{sbtnWMemHeap, sbtnMemHeap}, Twin{sbtnWMinimize, sbtnMinimize},
-                 Twin{sbtnWClose, sbtnClose}}) {
+  for (Twin t :
+       {Twin{sbtnWConfig, sbtnConfig, TextId::MainSettingsButton, TextId::MainSettingsHint},
+        Twin{sbtnWGetMem, sbtnGetMem, TextId::MainCleanButton, TextId::MainCleanHint},
+        Twin{sbtnWMemHeap, sbtnMemHeap, TextId::MainInfoButton, TextId::MainInfoHint},
+        Twin{sbtnWMinimize, sbtnMinimize, TextId::MainMinimizeButton, TextId::MainMinimizeHint},
+        Twin{sbtnWClose, sbtnClose, TextId::MainCloseButton, TextId::MainCloseHint}}) {
+    FTexts.Caption(t.coloured, t.caption);
+    FTexts.Hint(t.coloured, t.hint);
     t.white.SetBounds(t.coloured.Left() - 1, t.coloured.Top() - 1, t.coloured.Width(),
                       t.coloured.Height());
-    t.white.SetCaption(t.coloured.Caption());
+    FTexts.Caption(t.white, t.caption);
     t.white.SetFont(MainFont(clWhite, true));
-    t.white.SetHint(t.coloured.Hint());
-    t.white.SetShowHint(true);
+    FTexts.Hint(t.white, t.hint);
     t.white.Hide();
   }
   for (TSpeedButton* b : {&sbtnConfig, &sbtnWConfig})
@@ -155,16 +158,23 @@ void TMainForm::BuildLayout() {
     b->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { sbtnMouseMove(s, sh, x, y); };
 
   SetUpLabel(nlblCpuUsePer, 114, 3, 49, "CPU:100%", TAlignment::taRightJustify);
-  SetUpLabel(nlblUsePer, 0, 17, 28, "％", TAlignment::taRightJustify);
-  nlblUsePer.SetHint("メモリ使用率（OSにより解釈が異なります。100%になることもあります）");
-  SetUpLabel(nlblTitleInfo, 47, 17, 151, "空き  使用   合計   残RES", TAlignment::taLeftJustify);
+  SetUpLabel(nlblUsePer, 0, 17, 28, lang::Text(TextId::MainLoadUnit), TAlignment::taRightJustify);
+  FTexts.Add([this] { nlblUsePer.SetHint(lang::Text(TextId::MainLoadHint)); });
+  SetUpLabel(nlblTitleInfo, 47, 17, 151, "", TAlignment::taLeftJustify);
+  FTexts.Add([this] {
+    nlblTitleInfo.SetCaption(lang::Text(
+        FResourcesColumnRemoved ? TextId::MainColumnTitlesNoResources : TextId::MainColumnTitles));
+  });
   nlblTitleInfo.SetFont(MainFont(clWindow, false, "ＭＳ ゴシック"));
-  SetUpLabel(nlblTitlePhysical, 0, 33, 30, "物理", TAlignment::taCenter);
-  nlblTitlePhysical.SetHint("物理メモリ（実際に搭載しているメモリ量）");
-  SetUpLabel(nlblPageTitle, 0, 48, 30, "頁", TAlignment::taCenter);
-  nlblPageTitle.SetHint("ページメモリ（スワップメモリ）");
-  SetUpLabel(nlblVirtualTitle, 0, 63, 30, "仮想", TAlignment::taCenter);
-  nlblVirtualTitle.SetHint("仮想メモリ（理論上のメモリ）");
+  SetUpLabel(nlblTitlePhysical, 0, 33, 30, "", TAlignment::taCenter);
+  FTexts.Caption(nlblTitlePhysical, TextId::MainPhysicalRow);
+  FTexts.Add([this] { nlblTitlePhysical.SetHint(lang::Text(TextId::MainPhysicalHint)); });
+  SetUpLabel(nlblPageTitle, 0, 48, 30, "", TAlignment::taCenter);
+  FTexts.Caption(nlblPageTitle, TextId::MainPageRow);
+  FTexts.Add([this] { nlblPageTitle.SetHint(lang::Text(TextId::MainPageHint)); });
+  SetUpLabel(nlblVirtualTitle, 0, 63, 30, "", TAlignment::taCenter);
+  FTexts.Caption(nlblVirtualTitle, TextId::MainVirtualRow);
+  FTexts.Add([this] { nlblVirtualTitle.SetHint(lang::Text(TextId::MainVirtualHint)); });
   const int rows[3] = {33, 48, 63};
   TNovelLabel* freeColumn[3] = {&nlblPhysicalFree, &nlblPageFree, &nlblVirtualFree};
   TNovelLabel* useColumn[3] = {&nlblPhysicalUse, &nlblPageUse, &nlblVirtualUse};
@@ -181,22 +191,29 @@ void TMainForm::BuildLayout() {
   stcInfo.Alignment = TAlignment::taCenter;
   stcInfo.SetColor(clYellow);
   stcInfo.SetFont(MainFont(clWindowText));
-  stcInfo.SetCaption("～掃除中～");
+  stcInfo.SetCaption(lang::Text(TextId::MainCleaningBar));
   btnStop.SetBounds(0, 88, 38, 16);
   btnStop.SetFont(MainFont(clRed, false, "ＭＳ Ｐゴシック", 11));
-  btnStop.SetCaption("中断");
-  btnStop.SetHint("メモリクリア処理を中断します");
-  btnStop.SetShowHint(true);
+  FTexts.Caption(btnStop, TextId::MainStopButton);
+  FTexts.Hint(btnStop, TextId::MainStopHint);
   btnStop.OnClick = [this](TObject* s) { btnStopClick(s); };
 
-  pmRestore = &PopupMenu.Add("pmRestore", "元の大きさに戻す");
+  pmRestore = &PopupMenu.Add("pmRestore", "");
   pmRestore->Default = true;
   PopupMenu.Add("N2", "-");
-  pmConfig = &PopupMenu.Add("pmConfig", "設定");
-  pmClean = &PopupMenu.Add("pmClean", "掃除");
-  pmInfo = &PopupMenu.Add("pmInfo", "情報");
+  pmConfig = &PopupMenu.Add("pmConfig", "");
+  pmClean = &PopupMenu.Add("pmClean", "");
+  pmInfo = &PopupMenu.Add("pmInfo", "");
   PopupMenu.Add("N1", "-");
-  pmExit = &PopupMenu.Add("pmExit", "終了");
+  pmExit = &PopupMenu.Add("pmExit", "");
+  FTexts.Add([this] {
+    pmRestore->Caption = lang::Text(TextId::MenuRestore);
+    pmConfig->Caption = lang::Text(TextId::MenuSettings);
+    pmClean->Caption = lang::Text(TextId::MenuClean);
+    pmInfo->Caption = lang::Text(TextId::MenuInfo);
+    pmExit->Caption = lang::Text(TextId::MenuExit);
+    if (pmHistory != nullptr) pmHistory->Caption = lang::Text(TextId::MenuHistory);
+  });
   pmConfig->OnClick = [this](TObject* s) { sbtnConfigClick(s); };
   pmInfo->OnClick = [this](TObject* s) { sbtnMemHeapClick(s); };
   pmRestore->OnClick = [this](TObject* s) { pmRestoreClick(s); };
@@ -218,7 +235,8 @@ void TMainForm::RemoveResourcesColumn() {
   nlblResUser.Hide();
   nlblResGdi.Hide();
   Bevel3.Hide();
-  nlblTitleInfo.SetCaption("空き   使用     合計");
+  FResourcesColumnRemoved = true;
+  nlblTitleInfo.SetCaption(lang::Text(TextId::MainColumnTitlesNoResources));
   for (TNovelLabel* l : {&nlblPhysicalUse, &nlblPageUse, &nlblVirtualUse}) l->SetLeft(76);
   for (TNovelLabel* l : {&nlblPhysicalTotal, &nlblPageTotal, &nlblVirtualTotal}) l->SetLeft(132);
   TSettingFrm& s = *SettingFrm;
@@ -343,6 +361,7 @@ void TMainForm::sbtnMemHeapClick(TObject*) {
   if (HeapChkFrm == nullptr) {
     FHeapChkFrm = CreateForm<THeapChkFrm>(this);
     HeapChkFrm = FHeapChkFrm.get();
+    ApplyLanguageFonts(*HeapChkFrm);
   }
   if (!HeapChkFrm->Visible()) HeapChkFrm->Show();
 }

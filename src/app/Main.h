@@ -15,6 +15,7 @@
 #include "app/Figures.h"
 #include "components/Novellbl.h"
 #include "inspector/Heapchk.h"
+#include "lang/WindowTexts.h"
 #include "platform/Accessibility.h"
 #include "platform/Platform.h"
 #include "probes/MemoryStatus.h"
@@ -234,6 +235,16 @@ class TMainForm : public TForm {
   FormPtr<TForm> FHistoryFrm;
   std::string FTipBackoff;
   bool FHistoryFileReported = false;
+
+  // The language of the windows (lang/ApplyLanguage.cpp): the choice of the
+  // extras tab as the settings file holds it, shown in every window at once.
+  void ApplyLanguage(lang::Language language);
+  // The fonts of a window in the current language: the system's message
+  // font in English, the program's Japanese faces in Japanese.
+  static void ApplyLanguageFonts(TWinControl& window);
+  lang::TWindowTexts FTexts;
+  bool FResourcesColumnRemoved = false;
+  bool FLanguageApplied = false;
 
   // What a screen reader reads of the window and the keyboard's way to its
   // buttons (app/Accessibility.cpp).

@@ -50,8 +50,12 @@ void TMainForm::timSubTimer(TObject*) {
   if (HeapChkFrm != nullptr) {
     THeapChkFrm& h = *HeapChkFrm;
     const uint64_t totalPhys = SampledFigures().totalPhys;
-    h.lblGrpRangeMax.SetCaption(text::Format("%4.1lf", BytesToMB(totalPhys)) + " MB：100%");
-    h.pnlGrpRange.SetCaption(text::Format("%4.1lf", BytesToMB(totalPhys) / 2) + " MB： 50%");
+    h.lblGrpRangeMax.SetCaption(
+        lang::Format(lang::TextId::GraphRangeTop,
+                     {{"megabytes", text::Format("%4.1lf", BytesToMB(totalPhys))}}));
+    h.pnlGrpRange.SetCaption(
+        lang::Format(lang::TextId::GraphRangeMiddle,
+                     {{"megabytes", text::Format("%4.1lf", BytesToMB(totalPhys) / 2)}}));
     const int32_t scale = h.pgpMainGraph.Scale();
     const FreeMemoryPoint red =
         FNtFamily ? FreePointOf(FMemStatusEx, scale) : FreePointOf(FMemStatus, scale);

@@ -5,6 +5,7 @@
 
 #include "app/Main.h"
 #include "app/Monitors.h"
+#include "platform/Text.h"
 #include "probes/MemoryStatus.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dpi.h"
@@ -42,8 +43,9 @@ void TMainForm::WndProc(TMessage& Message) {
     if (freeMB != FTipFreeMB || backoff != FTipBackoff) {
       FTipFreeMB = freeMB;
       FTipBackoff = backoff;
-      char tip[64];
-      std::snprintf(tip, sizeof tip, "%4.1lfMB Free", static_cast<double>(freeMB));
+      const std::string tip =
+          lang::Format(lang::TextId::TrayTipFree,
+                       {{"megabytes", text::Format("%4.1lf", static_cast<double>(freeMB))}});
       ModifyTray(win::NIF_TIP, FTrayIcon, tip + backoff);
     }
   } else if (FTaskbarCreatedMsg != 0 && Message.Msg == FTaskbarCreatedMsg) {

@@ -13,14 +13,8 @@ using platform::Os;
 
 namespace {
 
-const char* const kFailureText =
-    "メモリ不足です。確保量を調整してみてください。\n\n（空きスワップ量などを確認してみてください"
-    "）";
-
 std::string StepText(int number) {
-  char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "掃除中 %d%% ", number);
-  return buffer;
+  return lang::Format(lang::TextId::TrayTipProgress, {{"percent", std::to_string(number)}});
 }
 
 }  // namespace
@@ -61,7 +55,7 @@ void TMainForm::EndCleaning() {
   btnStop.SetTop(Top() + Height() + 20);
   for (TSpeedButton* b : {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize, &sbtnClose})
     b->Show();
-  ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconNormal, "掃除終了");
+  ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconNormal, lang::Text(lang::TextId::TrayTipCleaned));
 }
 
 void TMainForm::PostDeferredClose() {
@@ -79,7 +73,8 @@ void TMainForm::RunCleaning() {
 
   // While it runs: the cleaning icon, and the status line with its stop
   // button in place of the top buttons.
-  ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconCleaning, "掃除中...");
+  ModifyTray(win::NIF_ICON | win::NIF_TIP, FIconCleaning,
+             lang::Text(lang::TextId::TrayTipCleaning));
   TSpeedButton* const topRow[] = {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnMinimize,
                                   &sbtnClose};
   for (TSpeedButton* b : topRow) b->Hide();
@@ -142,7 +137,7 @@ void TMainForm::RunCleaning() {
       Os().kernel.Sleep(100);
       DrawCleanProgress(-1);
     } else {
-      stcInfo.SetCaption("掃除中(処理占有)");
+      stcInfo.SetCaption(lang::Text(lang::TextId::MainCleaningBarExclusive));
       Application->ProcessMessages();
       DrawCleanProgress(0);
       DrawCleanProgress(1);
@@ -155,7 +150,7 @@ void TMainForm::RunCleaning() {
     // The remainder after the last step.
     reservation.ZeroRemainder(k);
   } else {
-    Os().user.MessageBoxA(Handle(), kFailureText, "Norva", win::MB_OK);
+    Os().user.MessageBoxA(Handle(), lang::Text(lang::TextId::OutOfMemory), "Norva", win::MB_OK);
   }
   const bool obtained = reservation.Obtained();
   reservation.Release();

@@ -71,7 +71,8 @@ void TMainForm::DrawCleanProgress(int Percent) {
   const TColor color = Percent == kShadowPercent ? clBlack : clLime;
   // Drawn unclipped from each rectangle's top-left corner, no background.
   TRect label = g.label;
-  screen->DrawText(" ﾒﾓﾘﾃﾞﾌﾗｸﾞ:", label, DT_LEFT | DT_NOCLIP, OverlayFont(g.labelFontPixels), color);
+  screen->DrawText(lang::Text(lang::TextId::OverlayLabel), label, DT_LEFT | DT_NOCLIP,
+                   OverlayFont(g.labelFontPixels), color);
   TRect bar = g.bar;
   screen->DrawText(OverlayBar(0), bar, DT_LEFT | DT_NOCLIP, OverlayFont(g.barFontPixels), color);
   bar = g.bar;

@@ -10,34 +10,10 @@ namespace norva {
 THeapChkFrm* HeapChkFrm = nullptr;
 
 using namespace tk;
+using lang::TextId;
 using platform::Os;
 
 namespace {
-
-const char* const kTerminateQuestion =
-    "選択されたプロセスを強制終了します\n"
-    "\n"
-    "どうしても使わざるを得ない場合以外は使わないでください\n"
-    "DLLが管理しているグローバル データが危険な状態に陥る恐れがあります\n"
-    "(プロセスの終了により "
-    "そのプロセスオブジェクトが必ずしもシステムから除去されるとは限りません)\n"
-    "\n"
-    "強制終了しますか？\n";
-const char* const kPriorityQuestion =
-    "選択されたプロセスの優先度を変更します\n"
-    "\n"
-    "（システムに関わるプロセスの場合、優先度を変更すると全体的な動作に支障をきたす恐れがあります）"
-    "\n"
-    "\n"
-    "強制設定を実行しますか？\n";
-const char* const kWorkingSetQuestion =
-    "選択されたプロセスのワーキングセットサイズを変更します（バイト単位）\n"
-    "\n"
-    "これはプロセスに見えている物理RAM内の常駐メモリページ集合です。\n"
-    "搭載メモリと設定順によりますので確実に確保される保証はありません。\n"
-    "設定を間違うとパフォーマンスに悪影響を及ぼす恐れがあります。\n"
-    "\n"
-    "強制設定を実行しますか？\n";
 
 constexpr win::UINT kQuestionFlags = win::MB_YESNO | win::MB_ICONEXCLAMATION;
 constexpr win::UINT kErrorFlags = win::MB_OK | win::MB_ICONERROR;
@@ -49,35 +25,34 @@ TFont Face(const char* name) {
   return f;
 }
 
-void Place(TControl& c, int left, int top, int width, int height, const char* caption = nullptr,
-           const char* hint = nullptr) {
-  c.SetBounds(left, top, width, height);
-  if (caption != nullptr) c.SetCaption(caption);
-  if (hint != nullptr) {
-    c.SetHint(hint);
-    c.SetShowHint(true);
-  }
-}
-
-void AddColumns(TListView& list, std::initializer_list<TListColumn> columns) {
-  for (const TListColumn& c : columns) list.AddColumn(c);
-}
-
-// A read-only report list with whole-row selection and no column sorting.
-void SetUpList(TListView& list, const char* hint) {
-  list.RowSelect = true;
-  list.ColumnClick = false;
-  list.HideSelection = false;
-  list.SetHint(hint);
-  list.SetShowHint(true);
-}
-
 void AddRow(TListView& list, const std::vector<std::string>& texts) {
   TListItem* item = list.AddItem(texts[0]);
   for (size_t i = 1; i < texts.size(); ++i) item->AddSubItem(texts[i]);
 }
 
 }  // namespace
+
+void THeapChkFrm::Place(TControl& c, int left, int top, int width, int height,
+                        std::optional<TextId> caption, std::optional<TextId> hint) {
+  c.SetBounds(left, top, width, height);
+  if (caption) FTexts.Caption(c, *caption);
+  if (hint) FTexts.Hint(c, *hint);
+}
+
+void THeapChkFrm::AddColumns(TListView& list, std::initializer_list<ColumnText> columns) {
+  for (const ColumnText& c : columns) {
+    const int index = list.AddColumn({.Caption = "", .Width = c.width, .Alignment = c.alignment});
+    FTexts.Add([&list, index, id = c.caption] { list.SetColumnCaption(index, lang::Text(id)); });
+  }
+}
+
+// A read-only report list with whole-row selection and no column sorting.
+void THeapChkFrm::SetUpList(TListView& list, TextId hint) {
+  list.RowSelect = true;
+  list.ColumnClick = false;
+  list.HideSelection = false;
+  FTexts.Hint(list, hint);
+}
 
 THeapChkFrm::THeapChkFrm(TForm* owner) : TForm(owner) {
   BuildLayout();
@@ -86,7 +61,7 @@ THeapChkFrm::THeapChkFrm(TForm* owner) : TForm(owner) {
 
 void THeapChkFrm::BuildLayout() {
   Name = "HeapChkFrm";
-  SetCaption("システム情報 詳細表示");
+  FTexts.Add([this] { SetCaption(lang::Text(TextId::InspectorTitle)); });
   BorderStyle = TBorderStyle::bsSizeable;
   BorderIcons = biSystemMenu | biMaximize;
   Position = TPosition::poScreenCenter;
@@ -98,48 +73,65 @@ void THeapChkFrm::BuildLayout() {
   pnlBkTop.SetCaption("Ver 4.27  ");
   pnlBkTop.SetAlignment(TAlignment::taRightJustify);
   pnlBkTop.SetAlign(TAlign::alTop);
-  Place(btnReset, 4, 4, 120, 25, "最新の情報に更新", "最新の情報に更新します");
+  Place(btnReset, 4, 4, 120, 25, TextId::InspectorRefresh, TextId::InspectorRefreshHint);
   pgcChkMain.SetAlign(TAlign::alClient);
+  FTexts.Caption(tbsProcess, TextId::InspectorTabProcesses);
+  FTexts.Caption(tbsHeap, TextId::InspectorTabHeaps);
+  FTexts.Caption(tbsThread, TextId::InspectorTabThreads);
+  FTexts.Caption(tbsGraph, TextId::InspectorTabGraph);
+  FTexts.Caption(tbsThreadList, TextId::InspectorTabList);
+  FTexts.Caption(tbsThreadTree, TextId::InspectorTabTree);
 
   // Process tab: the tool strip, then the list and the tree.
   pnlActPrcTopBk.SetBounds(0, 0, 640, 26);
   pnlActPrcTopBk.SetBevelOuter(TPanelBevel::bvNone);
   pnlActPrcTopBk.SetAlign(TAlign::alTop);
-  Place(lblActPrcTopProc, 4, 7, 96, 12, "プロセスの優先度");
-  Place(cmbActPrcPriority, 102, 2, 56, 20, nullptr, "プロセスの優先度です");
-  cmbActPrcPriority.SetItems({"最高", "高", "標準", "最低", "不明"});
-  Place(btnSetPriority, 160, 1, 60, 24, "強制設定", "プロセスの優先度を強制設定します");
+  Place(lblActPrcTopProc, 4, 7, 96, 12, TextId::InspectorPriorityLabel);
+  Place(cmbActPrcPriority, 102, 2, 56, 20, {}, TextId::InspectorPriorityHint);
+  // The words of the priority classes, in the order of their indexes; the
+  // choice stays when the words change.
+  FTexts.Add([this] {
+    const int chosen = cmbActPrcPriority.ItemIndex();
+    std::vector<std::string> words;
+    for (int i = 0; i <= 4; ++i) words.push_back(inspector::PriorityWordOfIndex(i));
+    cmbActPrcPriority.SetItems(std::move(words));
+    cmbActPrcPriority.SetItemIndex(chosen);
+  });
+  Place(btnSetPriority, 160, 1, 60, 24, TextId::InspectorSetPriority,
+        TextId::InspectorSetPriorityHint);
   btnSetPriority.SetEnabled(false);
-  Place(ckbFullPath, 228, 4, 110, 18, "フルパスを表示",
-        "ファイル名をフルパス表示にします（この機能は9x系のみです）");
+  Place(ckbFullPath, 228, 4, 110, 18, TextId::InspectorFullPath, TextId::InspectorFullPathHint);
   ckbFullPath.Hide();
-  Place(lblMinSize, 228, 7, 24, 12, "最小");
-  Place(edtMinSize, 254, 2, 74, 21, nullptr, "最小ワーキングセットサイズ（バイト単位）です");
-  Place(lblMaxSize, 334, 7, 24, 12, "最大");
-  Place(edtMaxSize, 360, 2, 74, 21, nullptr, "最大ワーキングセットサイズ（バイト単位）です");
-  Place(btnSetWorkingSize, 438, 1, 60, 24, "強制設定",
-        "プロセスのワーキングセット（常駐メモリページ集合）サイズを強制設定します（この機能はNT系の"
-        "みです）");
+  Place(lblMinSize, 228, 7, 24, 12, TextId::InspectorMinimum);
+  Place(edtMinSize, 254, 2, 74, 21, {}, TextId::InspectorMinimumHint);
+  Place(lblMaxSize, 334, 7, 24, 12, TextId::InspectorMaximum);
+  Place(edtMaxSize, 360, 2, 74, 21, {}, TextId::InspectorMaximumHint);
+  Place(btnSetWorkingSize, 438, 1, 60, 24, TextId::InspectorSetWorkingSet,
+        TextId::InspectorSetWorkingSetHint);
   btnSetWorkingSize.SetEnabled(false);
-  Place(btnTerminate, 560, 1, 72, 24, "●強制終了", "選択したプロセスを強制終了します");
+  Place(btnTerminate, 560, 1, 72, 24, TextId::InspectorTerminate, TextId::InspectorTerminateHint);
   btnTerminate.SetFontColor(clRed);
   btnTerminate.SetEnabled(false);
   tpgActiveProc.SetAlign(TAlign::alClient);
 
-  SetUpList(lvActiveProcess, "ここで選択された値はヒープリストのコンボボックスへ反映されます");
-  AddColumns(lvActiveProcess, {{"プロセスID", 80},
-                               {"親プロセスID", 80},
-                               {"スレッド数", 65, TAlignment::taRightJustify},
-                               {"ファイル名", 190},
-                               {"優先度", 50},
-                               {"最小サイズ", 70, TAlignment::taRightJustify},
-                               {"最大サイズ", 70, TAlignment::taRightJustify}});
+  SetUpList(lvActiveProcess, TextId::InspectorProcessListHint);
+  AddColumns(lvActiveProcess, {{TextId::ColumnProcessId, 80},
+                               {TextId::ColumnParentId, 80},
+                               {TextId::ColumnThreadCount, 65, TAlignment::taRightJustify},
+                               {TextId::ColumnFileName, 190},
+                               {TextId::ColumnPriority, 50},
+                               {TextId::ColumnMinimumSize, 70, TAlignment::taRightJustify},
+                               {TextId::ColumnMaximumSize, 70, TAlignment::taRightJustify}});
   lvActiveProcess.SetAlign(TAlign::alClient);
   tvActiveProcess.SetIndent(19);
   tvActiveProcess.SetAlign(TAlign::alClient);
   popMenuProcTree.Name = "popMenuProcTree";
-  pmnuTreeOpen = &popMenuProcTree.Add("pmnuTreeOpen", "ツリーをすべて開く");
-  pmnuTreeClose = &popMenuProcTree.Add("pmnuTreeClose", "ツリーをすべて閉じる");
+  pmnuTreeOpen = &popMenuProcTree.Add("pmnuTreeOpen", "");
+  pmnuTreeClose = &popMenuProcTree.Add("pmnuTreeClose", "");
+  FTexts.Add([this] {
+    pmnuTreeOpen->Caption = lang::Text(TextId::InspectorExpandAll);
+    pmnuTreeClose->Caption = lang::Text(TextId::InspectorCollapseAll);
+  });
   tvActiveProcess.PopupMenu = &popMenuProcTree;
 
   // Heap tab: the tool strip; the heaps on the left, the blocks above the
@@ -147,61 +139,64 @@ void THeapChkFrm::BuildLayout() {
   pnlHpListTopBk.SetBounds(0, 0, 640, 26);
   pnlHpListTopBk.SetBevelOuter(TPanelBevel::bvNone);
   pnlHpListTopBk.SetAlign(TAlign::alTop);
-  Place(lblHpLstTopProc, 4, 7, 100, 12, "対象となるプロセス");
-  Place(cmbTargetProc, 106, 2, 330, 20, nullptr,
-        "ヒープリストを表示したいプロセスを選択してください（表示できないものもあります）");
+  Place(lblHpLstTopProc, 4, 7, 100, 12, TextId::InspectorTargetLabel);
+  Place(cmbTargetProc, 106, 2, 330, 20, {}, TextId::InspectorTargetHint);
   cmbTargetProc.SetFont(Face("ＭＳ ゴシック"));
-  Place(btnReadStop, 440, 1, 64, 24, "読込中止");
+  Place(btnReadStop, 440, 1, 64, 24, TextId::InspectorStopReading);
   btnReadStop.Hide();
-  Place(lblReadCount, 508, 7, 225, 12, "");
+  Place(lblReadCount, 508, 7, 225, 12);
 
-  SetUpList(lvHeapList, "選択したプロセスの情報です");
-  AddColumns(lvHeapList,
-             {{"プロセスID", 70}, {"ヒープID", 70}, {"フラグ", 50, TAlignment::taCenter}});
+  SetUpList(lvHeapList, TextId::InspectorHeapListHint);
+  AddColumns(lvHeapList, {{TextId::ColumnHeapOwnerId, 70},
+                          {TextId::ColumnHeapId, 70},
+                          {TextId::ColumnFlags, 50, TAlignment::taCenter}});
   lvHeapList.SetBounds(0, 26, 194, 300);
   lvHeapList.SetAlign(TAlign::alLeft);
   splHeapList.SetBounds(194, 26, 3, 300);
   splHeapList.SetAlign(TAlign::alLeft);
   pnlHeapRight.SetBevelOuter(TPanelBevel::bvNone);
   pnlHeapRight.SetAlign(TAlign::alClient);
-  SetUpList(lvModule, "参照されているモジュール（DLL等）の情報です");
-  AddColumns(lvModule,
-             {{"モジュールID", 80}, {"参照数", 50}, {"参照プロセス数", 92}, {"モジュール名", 120}});
+  SetUpList(lvModule, TextId::InspectorModuleListHint);
+  AddColumns(lvModule, {{TextId::ColumnModuleId, 80},
+                        {TextId::ColumnUseCount, 50},
+                        {TextId::ColumnProcessUseCount, 92},
+                        {TextId::ColumnModuleName, 120}});
   lvModule.SetBounds(0, 500, 400, 252);
   lvModule.SetAlign(TAlign::alBottom);
   splModule.SetAlign(TAlign::alBottom);
   splModule.SetHeight(3);
-  SetUpList(lvHeapBlock, "プロセス内で確保されているメモリ情報です");
-  AddColumns(lvHeapBlock, {{"ヒープブロックのハンドル", 140},
-                           {"ブロックのサイズ", 100, TAlignment::taRightJustify},
-                           {"ロック数", 80, TAlignment::taRightJustify}});
+  SetUpList(lvHeapBlock, TextId::InspectorBlockListHint);
+  AddColumns(lvHeapBlock, {{TextId::ColumnBlockHandle, 140},
+                           {TextId::ColumnBlockSize, 100, TAlignment::taRightJustify},
+                           {TextId::ColumnLockCount, 80, TAlignment::taRightJustify}});
   lvHeapBlock.SetAlign(TAlign::alClient);
 
   // Thread tab.
-  SetUpList(lvThread, "現在のスレッド情報です");
+  SetUpList(lvThread, TextId::InspectorThreadListHint);
   lvThread.SetFont(Face("ＭＳ ゴシック"));
-  AddColumns(lvThread, {{"スレッドID", 80},
-                        {"親プロセスID", 90},
-                        {"親プロセス名", 160},
-                        {"カウント", 60},
-                        {"優先度", 80}});
+  AddColumns(lvThread, {{TextId::ColumnThreadId, 80},
+                        {TextId::ColumnParentId, 90},
+                        {TextId::ColumnParentName, 160},
+                        {TextId::ColumnUsageCount, 60},
+                        {TextId::ColumnPriority, 80}});
   lvThread.SetAlign(TAlign::alClient);
 
   // Graph tab: the range panel on the left; the sub timer writes its texts.
   pnlGrpRange.SetBounds(0, 0, 97, 400);
   pnlGrpRange.SetFont(Face("ＭＳ ゴシック"));
-  pnlGrpRange.SetCaption("???MB ：  50%");
+  pnlGrpRange.SetCaption(lang::Text(TextId::GraphRangeMiddleUnknown));
   pnlGrpRange.SetAlignment(TAlignment::taRightJustify);
   pnlGrpRange.SetAlign(TAlign::alLeft);
   lblGrpRangeMax.SetFont(Face("ＭＳ ゴシック"));
-  Place(lblGrpRangeMax, 1, 1, 95, 12, "???MB ： 100%");
+  Place(lblGrpRangeMax, 1, 1, 95, 12);
+  lblGrpRangeMax.SetCaption(lang::Text(TextId::GraphRangeTopUnknown));
   lblGrpRangeMax.Alignment = TAlignment::taRightJustify;
   lblGrpRangeMax.SetAlign(TAlign::alTop);
   lblRecture.SetFont(Face("ＭＳ ゴシック"));
   // The legend's two lines: the panel is too narrow for both on one.
-  Place(lblRecture, 0, 24, 97, 26, "赤：メモリ残容量\n黄：CPU使用率");
+  Place(lblRecture, 0, 24, 97, 26, TextId::GraphLegend);
   lblGrpRangeMin.SetFont(Face("ＭＳ ゴシック"));
-  Place(lblGrpRangeMin, 1, 386, 95, 12, "0MB：  0%");
+  Place(lblGrpRangeMin, 1, 386, 95, 12, TextId::GraphRangeBottom);
   lblGrpRangeMin.Alignment = TAlignment::taRightJustify;
   lblGrpRangeMin.SetAlign(TAlign::alBottom);
   // The graph's properties in the order the form lists them; each setter
@@ -212,8 +207,7 @@ void THeapChkFrm::BuildLayout() {
   pgpMainGraph.SetGradient(102);
   pgpMainGraph.SetPenWidth(1);
   pgpMainGraph.SetAlign(TAlign::alClient);
-  pgpMainGraph.SetHint("赤色の線はメモリ残容量、黄色の線はCPU使用率を表します");
-  pgpMainGraph.SetShowHint(true);
+  FTexts.Hint(pgpMainGraph, TextId::GraphHint);
 
   pgcChkMain.SetActivePageIndex(0);
   tpgActiveProc.SetActivePageIndex(0);
@@ -266,7 +260,7 @@ bool THeapChkFrm::Ask(const std::string& text, const char* caption) {
 }
 
 void THeapChkFrm::ShowError(const char* text) {
-  Os().user.MessageBoxA(Handle(), text, "エラー", kErrorFlags);
+  Os().user.MessageBoxA(Handle(), text, lang::Text(TextId::ErrorTitle), kErrorFlags);
 }
 
 bool THeapChkFrm::ProcessTabActive() const { return pgcChkMain.ActivePageIndex() == 0; }
@@ -330,7 +324,7 @@ win::DWORD THeapChkFrm::GetTargetProcessID() {
 }
 
 void THeapChkFrm::ReadHeapList() {
-  ShowReadCount("リスト消去中");
+  ShowReadCount(lang::Text(TextId::ClearingList));
   for (TListView* list : {&lvHeapList, &lvHeapBlock, &lvModule}) list->BeginUpdate();
   ProcessMessages();
   for (TListView* list : {&lvHeapList, &lvHeapBlock, &lvModule}) {
@@ -349,7 +343,7 @@ void THeapChkFrm::ReadHeapList() {
 
 void THeapChkFrm::ReadModuleList() {
   const unsigned token = Generation();
-  ShowReadCount("リスト消去中");
+  ShowReadCount(lang::Text(TextId::ClearingList));
   ProcessMessages();
   if (!Current(token)) return;
   lvModule.BeginUpdate();
@@ -374,7 +368,7 @@ void THeapChkFrm::ReadModuleList() {
 
 void THeapChkFrm::ReadHeapBlocks(win::DWORD ProcessID, win::ULONG_PTR HeapID) {
   const unsigned token = Generation();
-  ShowReadCount("リスト消去中");
+  ShowReadCount(lang::Text(TextId::ClearingList));
   ProcessMessages();
   if (!Current(token)) return;
   lvHeapBlock.BeginUpdate();
@@ -500,14 +494,14 @@ void THeapChkFrm::ListViewClick(TObject*) {
 void THeapChkFrm::tpgActiveProcChange(TObject*) { EnableActions(true); }
 
 void THeapChkFrm::btnSetPriorityClick(TObject*) {
-  if (!Ask(kPriorityQuestion, "強制設定確認")) return;
+  if (!Ask(lang::Text(TextId::PriorityQuestion), lang::Text(TextId::ConfirmChangeTitle))) return;
   {
     const win::DWORD target = GetTargetProcessID();
     const inspector::OpenedProcess process(win::PROCESS_SET_INFORMATION, 0, target);
     const std::optional<win::DWORD> priorityClass =
         inspector::PriorityClassOfIndex(cmbActPrcPriority.ItemIndex());
     if (!priorityClass)
-      ShowError("不明な優先度です。設定できません");
+      ShowError(lang::Text(TextId::UnknownPriority));
     else if (process.Get() != nullptr && !TargetRecycled(target))
       // A refusal is not reported, nor a process that has gone (its ID taken
       // over or not): the refreshed list shows what holds.
@@ -525,11 +519,11 @@ void THeapChkFrm::edtMinSizeKeyPress(TObject*, char& Key) {
 }
 
 void THeapChkFrm::btnSetWorkingSizeClick(TObject*) {
-  if (!Ask(kWorkingSetQuestion, "強制設定確認")) return;
+  if (!Ask(lang::Text(TextId::WorkingSetQuestion), lang::Text(TextId::ConfirmChangeTitle))) return;
   const std::optional<win::SIZE_T> minimum = inspector::ParseSize(edtMinSize.Text());
   const std::optional<win::SIZE_T> maximum = inspector::ParseSize(edtMaxSize.Text());
   if (!minimum || !maximum) {
-    ShowError("不明なサイズです。設定できません");
+    ShowError(lang::Text(TextId::UnknownSize));
     return;
   }
   {
@@ -538,7 +532,7 @@ void THeapChkFrm::btnSetWorkingSizeClick(TObject*) {
     const auto [low, high] = inspector::WorkingSetLimits(*minimum, *maximum);
     if (process.Get() == nullptr || TargetRecycled(target) ||
         !Os().process.SetProcessWorkingSetSize(process.Get(), low, high))
-      ShowError("設定に失敗しました");
+      ShowError(lang::Text(TextId::SetFailed));
   }
   ProcessMessages();
   btnResetClick(nullptr);
@@ -547,7 +541,7 @@ void THeapChkFrm::btnSetWorkingSizeClick(TObject*) {
 
 void THeapChkFrm::btnTerminateClick(TObject*) {
   if (ProcessTabActive()) {
-    if (!Ask(kTerminateQuestion, "終了確認")) return;
+    if (!Ask(lang::Text(TextId::TerminateQuestion), lang::Text(TextId::ConfirmEndTitle))) return;
     const win::DWORD target = GetTargetProcessID();
     if (lvActiveProcess.Selected() != nullptr && target != 0 &&
         target == Os().process.GetCurrentProcessId()) {
@@ -560,13 +554,13 @@ void THeapChkFrm::btnTerminateClick(TObject*) {
     const inspector::OpenedProcess process(win::PROCESS_TERMINATE, 0,
                                            lvActiveProcess.Selected() != nullptr ? target : 0);
     if (lvActiveProcess.Selected() == nullptr || process.Get() == nullptr) {
-      ShowError("強制終了に失敗しました");
+      ShowError(lang::Text(TextId::TerminateFailed));
       return;
     }
     // The ID now names a stranger: it fails as for an exited process, and
     // the refresh shows who holds the ID now.
     if (TargetRecycled(target) || !Os().process.TerminateProcess(process.Get(), 0))
-      ShowError("強制終了に失敗しました");
+      ShowError(lang::Text(TextId::TerminateFailed));
   }
   pgcChkMainChange(nullptr);
 }

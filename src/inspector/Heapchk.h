@@ -13,6 +13,7 @@
 
 #include "components/Perfgrap.h"
 #include "inspector/ReadProtocol.h"
+#include "lang/WindowTexts.h"
 #include "platform/Toolhelp.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/ExtCtrls.h"
@@ -31,10 +32,10 @@ class THeapChkFrm : public tk::TForm, public inspector::ReadProtocol {
   tk::TPanel pnlBkTop{this};
   tk::TButton btnReset{&pnlBkTop};
   tk::TPageControl pgcChkMain{this};
-  tk::TTabSheet tbsProcess{&pgcChkMain, "アクティブなプロセス"};
-  tk::TTabSheet tbsHeap{&pgcChkMain, "ヒープリスト"};
-  tk::TTabSheet tbsThread{&pgcChkMain, "スレッド"};
-  tk::TTabSheet tbsGraph{&pgcChkMain, "グラフ"};
+  tk::TTabSheet tbsProcess{&pgcChkMain, ""};
+  tk::TTabSheet tbsHeap{&pgcChkMain, ""};
+  tk::TTabSheet tbsThread{&pgcChkMain, ""};
+  tk::TTabSheet tbsGraph{&pgcChkMain, ""};
 
   // Process tab.
   tk::TPanel pnlActPrcTopBk{&tbsProcess};
@@ -49,8 +50,8 @@ class THeapChkFrm : public tk::TForm, public inspector::ReadProtocol {
   tk::TButton btnSetWorkingSize{&pnlActPrcTopBk};
   tk::TButton btnTerminate{&pnlActPrcTopBk};
   tk::TPageControl tpgActiveProc{&tbsProcess};
-  tk::TTabSheet tbsThreadList{&tpgActiveProc, "一覧表示"};
-  tk::TTabSheet tbsThreadTree{&tpgActiveProc, "ツリー表示"};
+  tk::TTabSheet tbsThreadList{&tpgActiveProc, ""};
+  tk::TTabSheet tbsThreadTree{&tpgActiveProc, ""};
   tk::TListView lvActiveProcess{&tbsThreadList};
   tk::TTreeView tvActiveProcess{&tbsThreadTree};
   tk::TPopupMenu popMenuProcTree;
@@ -118,8 +119,23 @@ class THeapChkFrm : public tk::TForm, public inspector::ReadProtocol {
   void ShowReadCount(const std::string& text) override;
   void ShowReadStop(bool visible) override;
 
+ public:
+  // Shows every text of the window anew, in the current language.
+  void ApplyTexts() { FTexts.Apply(); }
+
  private:
   void BuildLayout();
+  // Sets the bounds, and the caption and hint that the texts keep.
+  void Place(tk::TControl& c, int left, int top, int width, int height,
+             std::optional<lang::TextId> caption = {}, std::optional<lang::TextId> hint = {});
+  struct ColumnText {
+    lang::TextId caption;
+    int width;
+    tk::TAlignment alignment = tk::TAlignment::taLeftJustify;
+  };
+  void AddColumns(tk::TListView& list, std::initializer_list<ColumnText> columns);
+  void SetUpList(tk::TListView& list, lang::TextId hint);
+  lang::TWindowTexts FTexts;
   void WireEvents();
   // Yes/No question with the exclamation icon; true for Yes.
   bool Ask(const std::string& text, const char* caption);

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "inspector/Toolhelp.h"
+#include "lang/Lang.h"
 #include "platform/Text.h"
 
 namespace norva::inspector {
@@ -27,16 +28,15 @@ size_t CharBytes(const std::string& text, size_t i) {
 
 struct PriorityClassRow {
   win::DWORD priorityClass;
-  const char* word;
+  lang::TextId word;
 };
 // The one table of both directions, in combo order.
 constexpr PriorityClassRow kPriorityClasses[] = {
-    {win::REALTIME_PRIORITY_CLASS, "最高"},
-    {win::HIGH_PRIORITY_CLASS, "高"},
-    {win::NORMAL_PRIORITY_CLASS, "標準"},
-    {win::IDLE_PRIORITY_CLASS, "最低"},
+    {win::REALTIME_PRIORITY_CLASS, lang::TextId::PriorityRealtime},
+    {win::HIGH_PRIORITY_CLASS, lang::TextId::PriorityHigh},
+    {win::NORMAL_PRIORITY_CLASS, lang::TextId::PriorityNormal},
+    {win::IDLE_PRIORITY_CLASS, lang::TextId::PriorityIdle},
 };
-constexpr const char* kUnknownWord = "不明";
 
 constexpr size_t kNameBytes = 40;
 constexpr size_t kOwnerBytes = 16;
@@ -115,7 +115,8 @@ int PriorityIndex(win::DWORD priorityClass) {
 }
 
 const char* PriorityWordOfIndex(int index) {
-  return index >= 0 && index < 4 ? kPriorityClasses[index].word : kUnknownWord;
+  return lang::Text(index >= 0 && index < 4 ? kPriorityClasses[index].word
+                                            : lang::TextId::PriorityUnknown);
 }
 
 const char* PriorityWord(win::DWORD priorityClass) {
@@ -128,13 +129,20 @@ std::optional<win::DWORD> PriorityClassOfIndex(int index) {
 }
 
 std::string ThreadPriorityText(win::LONG p) {
-  if (p <= -15) return text::Format("待機(%d)", static_cast<int>(p));
-  if (p < 0) return text::Format("低　(%d)", static_cast<int>(p));
-  if (p <= 1) return text::Format("普通(%d)", static_cast<int>(p));
-  if (p < 15) return text::Format("高　(%d)", static_cast<int>(p));
-  if (p == 15) return "連動(15)";
-  // Base priorities of the real-time class (16 to 31 on the NT family).
-  return text::Format("リアルタイム(%d)", static_cast<int>(p));
+  using lang::TextId;
+  // Above 15: base priorities of the real-time class (16 to 31 on the NT family).
+  TextId word = TextId::ThreadPriorityRealtime;
+  if (p <= -15)
+    word = TextId::ThreadPriorityIdle;
+  else if (p < 0)
+    word = TextId::ThreadPriorityLow;
+  else if (p <= 1)
+    word = TextId::ThreadPriorityNormal;
+  else if (p < 15)
+    word = TextId::ThreadPriorityHigh;
+  else if (p == 15)
+    word = TextId::ThreadPriorityCritical;
+  return lang::Format(word, {{"priority", std::to_string(static_cast<int>(p))}});
 }
 
 std::string TargetEntry(const std::string& shortName, win::DWORD processId) {
@@ -257,7 +265,8 @@ std::vector<std::string> BlockRowTexts(const win::HEAPENTRY32& block) {
 
 std::vector<std::string> ModuleRowTexts(const win::MODULEENTRY32& module) {
   auto usage = [](win::DWORD count) {
-    return count == 0xFFFF ? std::string("(不明)") : std::to_string(count);
+    return count == 0xFFFF ? std::string(lang::Text(lang::TextId::UnknownCount))
+                           : std::to_string(count);
   };
   return {Hex8(module.th32ModuleID), usage(module.ProccntUsage), usage(module.GlblcntUsage),
           module.szModule};

@@ -1,5 +1,6 @@
 #include "inspector/ReadProtocol.h"
 
+#include "lang/Lang.h"
 #include "platform/Text.h"
 
 namespace norva::inspector {
@@ -21,7 +22,7 @@ unsigned ReadProtocol::BeginReads() {
 }
 
 std::string ReadProtocol::CountText(int rowsRead) {
-  return text::Format("  読込中：%3d", rowsRead - 1);
+  return lang::Format(lang::TextId::ReadCount, {{"count", text::Format("%3d", rowsRead - 1)}});
 }
 
 int ReadProtocol::ReadRows(unsigned token, const std::function<bool()>& addRow) {

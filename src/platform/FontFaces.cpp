@@ -44,6 +44,17 @@ FontFace ResolveFontFace(const std::string& requested) {
   return {requested, false};
 }
 
-FontFace UiFace() { return ResolveFontFace(kUiFace); }
+namespace {
+
+std::string& UiFaceRequest() {
+  static std::string face = kUiFace;
+  return face;
+}
+
+}  // namespace
+
+FontFace UiFace() { return ResolveFontFace(UiFaceRequest()); }
+
+void SetUiFaceRequest(const std::string& face) { UiFaceRequest() = face.empty() ? kUiFace : face; }
 
 }  // namespace norva::platform

@@ -26,5 +26,8 @@ FontFace ResolveFontFace(const std::string& requested);
 // it is a substitute, the system's menus and message boxes, drawn in a font
 // that may lack the Japanese glyphs, are drawn in it too.
 FontFace UiFace();
+// The face UiFace resolves: "ＭＳ Ｐゴシック" for the Japanese texts; the
+// English ones ask for the system's message font (empty: the Japanese face).
+void SetUiFaceRequest(const std::string& face);
 
 }  // namespace norva::platform

@@ -307,6 +307,9 @@ class IUser {
   }
   // The face of the system's message font (SystemParametersInfo).
   virtual std::string MessageFontFace() { return {}; }
+  // The language of the user's interface, a LANGID
+  // (GetUserDefaultUILanguage; GetUserDefaultLangID where that is missing).
+  virtual unsigned short UserDefaultUILanguage() { return 0; }
   // Every display monitor (EnumDisplayMonitors, then GetMonitorInfo on
   // each), never none. Those calls are looked up by name: where the system
   // lacks them, the primary screen alone, from GetSystemMetrics.

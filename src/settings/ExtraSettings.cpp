@@ -11,12 +11,17 @@ namespace {
 const char* const kExtra = "EXTRA";
 const char* const kKeys[] = {"FreedNotice", "HotKey",         "IntervalClean", "TrayLoadIcon",
                              "AutoBackoff", "FullScreenHold", "CleanHistory",  "HistoryFile"};
+const char* const kLanguageKey = "Language";
 
-bool AnyKeyPresent(const std::string& path, platform::IProfile& profile) {
+bool KeyPresent(const char* key, const std::string& path, platform::IProfile& profile) {
   // A default no value can equal tells an absent key from a present one.
   const char* const absent = "\x7f<absent>";
+  return profile.GetPrivateProfileStringA(kExtra, key, absent, path) != absent;
+}
+
+bool AnyKeyPresent(const std::string& path, platform::IProfile& profile) {
   for (const char* key : kKeys)
-    if (profile.GetPrivateProfileStringA(kExtra, key, absent, path) != absent) return true;
+    if (KeyPresent(key, path, profile)) return true;
   return false;
 }
 
@@ -46,12 +51,24 @@ ExtraSettings ReadExtraSettings(const std::string& iniPath) {
   s.fullScreenHold = profile.GetPrivateProfileIntA(kExtra, "FullScreenHold", 0, iniPath) != 0;
   s.cleanHistory = profile.GetPrivateProfileIntA(kExtra, "CleanHistory", 0, iniPath) != 0;
   s.historyFile = profile.GetPrivateProfileIntA(kExtra, "HistoryFile", 0, iniPath) != 0;
+  s.language =
+      lang::ChoiceOfValue(profile.GetPrivateProfileStringA(kExtra, kLanguageKey, "ja", iniPath));
   return s;
 }
 
 void WriteExtraSettings(const ExtraSettings& settings, const std::string& iniPath,
                         platform::IProfile& profile) {
-  if (settings == ExtraSettings{} && !AnyKeyPresent(iniPath, profile)) return;
+  // The language is a key of its own: a file that never chose one keeps
+  // its section as it was.
+  const auto writeLanguage = [&] {
+    if (settings.language != lang::LanguageChoice::Japanese ||
+        KeyPresent(kLanguageKey, iniPath, profile))
+      profile.WritePrivateProfileStringA(kExtra, kLanguageKey,
+                                         lang::ValueOfChoice(settings.language), iniPath);
+  };
+  ExtraSettings others = settings;
+  others.language = lang::LanguageChoice::Japanese;
+  if (others == ExtraSettings{} && !AnyKeyPresent(iniPath, profile)) return writeLanguage();
   const auto write = [&](const char* key, int value) {
     profile.WritePrivateProfileStringA(kExtra, key, std::to_string(value).c_str(), iniPath);
   };
@@ -63,6 +80,7 @@ void WriteExtraSettings(const ExtraSettings& settings, const std::string& iniPat
   write("FullScreenHold", settings.fullScreenHold ? 1 : 0);
   write("CleanHistory", settings.cleanHistory ? 1 : 0);
   write("HistoryFile", settings.historyFile ? 1 : 0);
+  writeLanguage();
 }
 
 }  // namespace norva

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "lang/Lang.h"
 #include "platform/Platform.h"
 
 namespace norva {
@@ -19,6 +20,8 @@ struct ExtraSettings {
   bool fullScreenHold = false;  // FullScreenHold: none while a full-screen program runs
   bool cleanHistory = false;    // CleanHistory: the history window in the tray menu
   bool historyFile = false;     // HistoryFile: norva-history.csv beside the exe
+  // Language: ja, en or auto; written only once it is not ja or the file has it.
+  lang::LanguageChoice language = lang::LanguageChoice::Japanese;
   bool operator==(const ExtraSettings&) const = default;
 };
 

@@ -5,45 +5,38 @@
 
 namespace norva {
 
-namespace {
-
-void Place(TControl& c, int left, int top, int width, int height, const std::string& caption,
-           const std::string& hint) {
-  c.SetBounds(left, top, width, height);
-  if (!caption.empty()) c.SetCaption(caption);
-  if (!hint.empty()) {
-    c.SetHint(hint);
-    c.SetShowHint(true);
-  }
-}
-
-}  // namespace
+using lang::TextId;
 
 void TSettingFrm::SetUpExtraTab() {
-  Place(groupBoxExtra, 6, 6, 508, 234, "拡張設定", {});
-  Place(chkbFreedNotice, 10, 20, 300, 16, "掃除で空いた量を通知する",
-        "掃除のあとで、空いた物理メモリの量をタスクトレイの吹き出しで知らせます");
-  const std::string hotKeyHint = "どこからでもこのキーで掃除を開始します（掃除中なら中断します）";
-  Place(lblHotKey, 10, 47, 100, 14, "掃除のホットキー", hotKeyHint);
+  FTexts.Caption(tbsExtra, TextId::SettingTabExtra);
+  Place(groupBoxExtra, 6, 6, 508, 234, TextId::ExtraGroup);
+  Place(chkbFreedNotice, 10, 20, 300, 16, TextId::ExtraFreedNotice, TextId::ExtraFreedNoticeHint);
+  const TextId hotKeyHint = TextId::ExtraHotKeyHint;
+  Place(lblHotKey, 10, 47, 100, 14, TextId::ExtraHotKey, hotKeyHint);
   Place(hkyClean, 118, 43, 150, 20, {}, hotKeyHint);
-  Place(btnHotKeyClear, 274, 43, 56, 20, "クリア", "ホットキーを使わないようにします");
-  const std::string intervalHint = "前回の掃除から指定の分数がたつと掃除します（0 で使わない）";
-  Place(lblInterval, 10, 75, 100, 14, "一定間隔で掃除", intervalHint);
+  Place(btnHotKeyClear, 274, 43, 56, 20, TextId::ExtraHotKeyClear, TextId::ExtraHotKeyClearHint);
+  const TextId intervalHint = TextId::ExtraIntervalHint;
+  Place(lblInterval, 10, 75, 100, 14, TextId::ExtraInterval, intervalHint);
   Place(edtInterval, 118, 71, 44, 18, {}, intervalHint);
   Place(udInterval, 162, 71, 15, 18, {}, intervalHint);
-  Place(lblIntervalMin, 182, 75, 120, 14, "分ごと（0 で無効）", intervalHint);
-  Place(chkbStartup, 10, 100, 300, 16, "Windows 起動時に開始",
-        "Windows にログオンしたときに Norva を起動します");
-  Place(chkbTrayLoad, 10, 122, 300, 16, "タスクトレイにメモリ使用率を表示する",
-        "タスクトレイのアイコンにメモリ使用率（％）を数字で表示します");
-  Place(chkbAutoBackoff, 10, 144, 480, 16, "効果のない自動掃除の間隔をあける",
-        "自動掃除で空きが増えなかったとき、次の自動掃除まで 1, 2, 4 … 最大 60 分待ちます");
-  Place(chkbFullScreenHold, 10, 166, 480, 16, "全画面のプログラムの実行中は自動掃除しない",
-        "ゲームや動画、プレゼンテーションが全画面で表示されている間は自動掃除を控えます");
-  Place(chkbCleanHistory, 10, 188, 480, 16, "掃除の履歴をタスクトレイのメニューに表示する",
-        "タスクトレイのメニューに「掃除の履歴...」を加えます");
-  Place(chkbHistoryFile, 10, 210, 480, 16, "掃除の履歴をファイルに記録する",
-        "掃除ごとに norva-history.csv（exe と同じフォルダ）へ 1 行書き加えます");
+  Place(lblIntervalMin, 182, 75, 120, 14, TextId::ExtraIntervalUnit, intervalHint);
+  Place(chkbStartup, 10, 100, 300, 16, TextId::ExtraStartup, TextId::ExtraStartupHint);
+  Place(chkbTrayLoad, 10, 122, 300, 16, TextId::ExtraTrayLoad, TextId::ExtraTrayLoadHint);
+  Place(chkbAutoBackoff, 10, 144, 480, 16, TextId::ExtraBackoff, TextId::ExtraBackoffHint);
+  Place(chkbFullScreenHold, 10, 166, 480, 16, TextId::ExtraFullScreenHold,
+        TextId::ExtraFullScreenHoldHint);
+  Place(chkbCleanHistory, 10, 188, 480, 16, TextId::ExtraHistoryMenu, TextId::ExtraHistoryMenuHint);
+  Place(chkbHistoryFile, 10, 210, 480, 16, TextId::ExtraHistoryFile, TextId::ExtraHistoryFileHint);
+  // The language, to the right of the first rows: its label names it in
+  // both languages, so that either reader finds it.
+  Place(lblLanguage, 340, 22, 160, 14, TextId::ExtraLanguage, TextId::ExtraLanguageHint);
+  Place(cmbLanguage, 340, 40, 160, 20, {}, TextId::ExtraLanguageHint);
+  FTexts.Add([this] {
+    const int chosen = cmbLanguage.ItemIndex();
+    cmbLanguage.SetItems(
+        {lang::kJapaneseName, lang::kEnglishName, lang::Text(TextId::ExtraLanguageAutomatic)});
+    cmbLanguage.SetItemIndex(chosen < 0 ? 0 : chosen);
+  });
 
   hkyClean.NeedsCtrlOrAlt = true;
   udInterval.SetMin(0);

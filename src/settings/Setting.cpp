@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "lang/Lang.h"
+#include "platform/Text.h"
 #include "probes/MemoryStatus.h"
 
 namespace norva {
@@ -11,17 +13,9 @@ TSettingFrm* SettingFrm = nullptr;
 
 using platform::Os;
 
-namespace {
+using lang::TextId;
 
-void Place(TControl& c, int left, int top, int width, int height, const std::string& caption = {},
-           const std::string& hint = {}) {
-  c.SetBounds(left, top, width, height);
-  if (!caption.empty()) c.SetCaption(caption);
-  if (!hint.empty()) {
-    c.SetHint(hint);
-    c.SetShowHint(true);
-  }
-}
+namespace {
 
 // Whole number of a text box; false for anything else (an empty box too).
 bool ParseWholeNumber(const std::string& text, long& value) {
@@ -33,9 +27,16 @@ bool ParseWholeNumber(const std::string& text, long& value) {
 
 }  // namespace
 
+void TSettingFrm::Place(TControl& c, int left, int top, int width, int height,
+                        std::optional<TextId> caption, std::optional<TextId> hint) {
+  c.SetBounds(left, top, width, height);
+  if (caption) FTexts.Caption(c, *caption);
+  if (hint) FTexts.Hint(c, *hint);
+}
+
 TSettingFrm::TSettingFrm(TForm* owner) : TForm(owner) {
   Name = "SettingFrm";
-  SetCaption("設定画面");
+  FTexts.Add([this] { SetCaption(lang::Text(TextId::SettingTitle)); });
   BorderStyle = TBorderStyle::bsDialog;
   CloseBoxOnly = true;
   FormStyle = TFormStyle::fsStayOnTop;
@@ -97,7 +98,14 @@ TSettingFrm::TSettingFrm(TForm* owner) : TForm(owner) {
   udResWav2.SetMax(100);
   udResWav2.SetAssociate(&edtResWav2);
   udResWav2.SetPosition(10);
-  cmbClSpeed.SetItems({"普通（１％単位）※推奨", "快速（１０％単位）", "処理占有（全確保）"});
+  // The choice stays when the words change.
+  FTexts.Add([this] {
+    const int chosen = cmbClSpeed.ItemIndex();
+    cmbClSpeed.SetItems({lang::Text(TextId::SettingSpeedNormal),
+                         lang::Text(TextId::SettingSpeedFast),
+                         lang::Text(TextId::SettingSpeedExclusive)});
+    cmbClSpeed.SetItemIndex(chosen);
+  });
   lblBkgColorF.SetFontColor(clWhite);
   lblNormalColor.SetFontColor(clWindowText);
   lblBkgColorB.SetFontColor(clWindowText);
@@ -114,17 +122,19 @@ TSettingFrm::TSettingFrm(TForm* owner) : TForm(owner) {
   edtResWav2.SetColor(clBtnFace);
   chkbAutoClick(&chkbAuto);
   trkberMemPer.SetPosition(50);
-  trkberMemPerChange(&trkberMemPer);
+  FTexts.Add([this] { trkberMemPerChange(&trkberMemPer); });
 
   btnOk.ModalResult = TModalResult::mrOk;
   btnOk.Default = true;
   btnCancel.ModalResult = TModalResult::mrCancel;
   btnCancel.Cancel = true;
 
-  OpenDialog.Title = "音声ファイル読込";
-  OpenDialog.Filter = "Wavファイル(*.Wav)|*.Wav";
-  oppcdlgBmpLoad.Title = "画像ファイル読込";
-  oppcdlgBmpLoad.Filter = "ビットマップ (*.bmp)|*.bmp";
+  FTexts.Add([this] {
+    OpenDialog.Title = lang::Text(TextId::SettingOpenSoundTitle);
+    OpenDialog.Filter = lang::Text(TextId::SettingOpenSoundFilter);
+    oppcdlgBmpLoad.Title = lang::Text(TextId::SettingOpenPictureTitle);
+    oppcdlgBmpLoad.Filter = lang::Text(TextId::SettingOpenPictureFilter);
+  });
   oppcdlgBmpLoad.HideReadOnly = true;
   oppcdlgBmpLoad.Sizeable = true;
   oppcdlgBmpLoad.PicturePreview = true;
@@ -133,8 +143,11 @@ TSettingFrm::TSettingFrm(TForm* owner) : TForm(owner) {
 
 void TSettingFrm::BuildLayout() {
   Place(pgcSetting, 0, 0, 523, 273);
+  FTexts.Caption(tbsAction, TextId::SettingTabBehaviour);
+  FTexts.Caption(tbsDisplay, TextId::SettingTabDisplay);
+  FTexts.Caption(tbsSound, TextId::SettingTabSound);
   // "動作設定"
-  Place(groupBoxMem, 6, 6, 276, 234, "メモリ関連設定");
+  Place(groupBoxMem, 6, 6, 276, 234, TextId::SettingMemoryGroup);
   stctxtMemSize.Alignment = TAlignment::taLeftJustify;
   TFont fixed = stctxtMemSize.Font();
   fixed.Name = "ＭＳ ゴシック";
@@ -142,112 +155,108 @@ void TSettingFrm::BuildLayout() {
   Place(stctxtMemSize, 10, 18, 170, 14);
   stcMemSize.Alignment = TAlignment::taRightJustify;
   Place(stcMemSize, 180, 18, 86, 14);
-  Place(trkberMemPer, 10, 34, 254, 30, {}, "メモリクリアボタンを押した際のクリアするサイズを指定します");
+  Place(trkberMemPer, 10, 34, 254, 30, {}, TextId::SettingCleaningShareHint);
   Place(lblConditionGreen, 17, 64, 77, 6);
   lblConditionGreen.SetColor(clLime);
   Place(lblConditionYellow, 94, 64, 42, 6);
   lblConditionYellow.SetColor(clYellow);
   Place(lblConditionRed, 136, 64, 121, 6);
   lblConditionRed.SetColor(clRed);
-  Place(chkbMemChk, 10, 76, 200, 16, "メモリ内を検査");
-  chkbMemChk.SetHint("不正メモリを検査します。この機能は使用禁止です。");
-  Place(chkbAutoMem, 10, 94, 250, 16, "メモリ掃除サイズ自動調整",
-        "残量に応じて動的に取得します。効果は低くなりますが安全性が高くなります。");
-  Place(chkbAuto, 10, 112, 250, 16, "メモリ掃除の自動実行",
-        "物理メモリが一定値以下になったときにメモリクリアを自動的に行います");
-  const std::string minHint =
-      "物理メモリが指定値以下のときに掃除を開始します。搭載量にもよりますが１～１０ＭＢくらいが適当かと思います（推奨値：２ＭＢ）";
-  Place(chkbMinExec, 26, 131, 90, 16, "物理メモリが", minHint);
+  Place(chkbMemChk, 10, 76, 200, 16, TextId::SettingMemoryCheck);
+  FTexts.Add([this] { chkbMemChk.SetHint(lang::Text(TextId::SettingMemoryCheckHint)); });
+  Place(chkbAutoMem, 10, 94, 250, 16, TextId::SettingAutoSize, TextId::SettingAutoSizeHint);
+  Place(chkbAuto, 10, 112, 250, 16, TextId::SettingAutoClean, TextId::SettingAutoCleanHint);
+  const TextId minHint = TextId::SettingFreeBelowHint;
+  Place(chkbMinExec, 26, 131, 90, 16, TextId::SettingFreeBelow, minHint);
   Place(edtMem, 118, 130, 44, 18, {}, minHint);
   Place(udMem, 162, 130, 15, 18, {}, minHint);
-  Place(lblAuto, 182, 133, 80, 14, "MB以下の時", minHint);
-  const std::string perHint =
-      "使用率が指定値以下の時に掃除を開始します。ＯＳや搭載量により異なりますが、１～３％が適当かと思います（推奨値：３％）";
-  Place(chkbFreeInc, 26, 151, 90, 16, "使用率が", perHint);
+  Place(lblAuto, 182, 133, 80, 14, TextId::SettingFreeBelowUnit, minHint);
+  const TextId perHint = TextId::SettingLoadDropHint;
+  Place(chkbFreeInc, 26, 151, 90, 16, TextId::SettingLoadDrop, perHint);
   Place(edtUsePer, 118, 150, 44, 18, {}, perHint);
   Place(udUsePer, 162, 150, 15, 18, {}, perHint);
-  Place(lblAutoPer, 182, 153, 80, 14, "％下がった時", perHint);
-  Place(chkbNot100Per, 26, 171, 240, 16, "使用率が 100% の時は自動実行しない",
-        "使用率が100％の時は自動掃除を実行しません。これはスワップアウトを回避するために用意しています（推奨：チェックする）");
-  Place(lblClSpeed, 10, 200, 60, 14, "掃除速度");
-  Place(cmbClSpeed, 72, 196, 190, 20, {}, "掃除速度（割合）を設定します");
+  Place(lblAutoPer, 182, 153, 80, 14, TextId::SettingLoadDropUnit, perHint);
+  Place(chkbNot100Per, 26, 171, 240, 16, TextId::SettingNotAtFullLoad,
+        TextId::SettingNotAtFullLoadHint);
+  Place(lblClSpeed, 10, 200, 60, 14, TextId::SettingSpeed);
+  Place(cmbClSpeed, 72, 196, 190, 20, {}, TextId::SettingSpeedHint);
 
-  Place(groupBoxEtc, 288, 6, 228, 234, "その他の設定");
-  Place(chkbHideHint, 10, 20, 210, 16, "ヒントを表示しない",
-        "メイン画面でヒント（このようにポップアップで出る文字）を表示しないようにします");
-  Place(ckbStayOnTop, 10, 42, 210, 16, "常に前面に表示",
-        "メイン画面を他のウィンドウの後ろに隠れないようにします。OSの制限上完全ではありません。");
-  Place(ckbDontCatch, 10, 64, 210, 16, "マウスが重なった時に隠す",
-        "マウスが重なりそうになったときに見えなくします。ただし、シフトキーを押しながらだと消えません。主にNorvaの後ろに隠れてしまうものを見えるようにするためです。");
-  Place(ckbCpuPer, 10, 86, 210, 16, "ＣＰＵ占有率を表示する", "ＣＰＵの占有率を表示します");
-  Place(ckbStopCpuPer, 26, 108, 196, 16, "100%の時は掃除を一時停止する",
-        "ＣＰＵ占有率が100%の時に掃除を一時停止します。そのため、見た目はフリーズしたように見えてしまいますがちゃんと動いています。これは他のアプリケーションの処理中に掃除を実行すると負荷が高まるため、重たくなるのを回避するために用意しています（推奨値：チェック）");
-  Place(ckbOverAction, 10, 130, 210, 16, "掃除状態の大袈裟表示", "掃除状態を大げさに表現します");
-  Place(ckbTaskBarHide, 10, 152, 210, 16, "タスクバーを表示しない", "タスクバーにタスク表示しません");
-  Place(ckbMagnet, 10, 174, 210, 16, "マグネット機能（画面吸着）を使う");
+  Place(groupBoxEtc, 288, 6, 228, 234, TextId::SettingOtherGroup);
+  Place(chkbHideHint, 10, 20, 210, 16, TextId::SettingHideHints, TextId::SettingHideHintsHint);
+  Place(ckbStayOnTop, 10, 42, 210, 16, TextId::SettingStayOnTop, TextId::SettingStayOnTopHint);
+  Place(ckbDontCatch, 10, 64, 210, 16, TextId::SettingHideUnderMouse,
+        TextId::SettingHideUnderMouseHint);
+  Place(ckbCpuPer, 10, 86, 210, 16, TextId::SettingShowCpu, TextId::SettingShowCpuHint);
+  Place(ckbStopCpuPer, 26, 108, 196, 16, TextId::SettingPauseAtFullCpu,
+        TextId::SettingPauseAtFullCpuHint);
+  Place(ckbOverAction, 10, 130, 210, 16, TextId::SettingBigDisplay, TextId::SettingBigDisplayHint);
+  Place(ckbTaskBarHide, 10, 152, 210, 16, TextId::SettingHideTaskbar,
+        TextId::SettingHideTaskbarHint);
+  Place(ckbMagnet, 10, 174, 210, 16, TextId::SettingMagnet);
 
   // "画面設定"
-  Place(groupBoxBmp, 6, 6, 226, 200, "壁紙の設定");
-  Place(lblBmpDir, 10, 180, 200, 14, "ここにファイルパスが入る（非表示）");
-  const std::string previewHint = "ここに壁紙となる画像をプレビュー表示します（200×80）";
-  Place(pnlPreview, 12, 20, 202, 82, "ここにプレビュー表示されます", previewHint);
+  Place(groupBoxBmp, 6, 6, 226, 200, TextId::SettingWallpaperGroup);
+  Place(lblBmpDir, 10, 180, 200, 14, TextId::SettingWallpaperPath);
+  const TextId previewHint = TextId::SettingPreviewHint;
+  Place(pnlPreview, 12, 20, 202, 82, TextId::SettingPreview, previewHint);
   Place(imgPreview, 1, 1, 200, 80, {}, previewHint);
-  Place(btnBmpRead, 12, 110, 70, 22, "読込", "読み込む画像を指定するファイルダイアログを開きます");
-  Place(btnBmpClear, 88, 110, 70, 22, "クリア", "読み込まれた画像を消去し初期状態に戻します");
-  Place(chkbStretch, 12, 140, 200, 16, "画像サイズを調整", "画像の縮尺を調整しすべて収まるようにします");
-  Place(chkbEraseBkgnd, 12, 214, 200, 16, "通りぬけフープ",
-        "他のWindowをすべて透過しWindowsの壁紙を透過表示します");
+  Place(btnBmpRead, 12, 110, 70, 22, TextId::SettingOpenPicture, TextId::SettingOpenPictureHint);
+  Place(btnBmpClear, 88, 110, 70, 22, TextId::SettingClearPicture, TextId::SettingClearPictureHint);
+  Place(chkbStretch, 12, 140, 200, 16, TextId::SettingStretch, TextId::SettingStretchHint);
+  Place(chkbEraseBkgnd, 12, 214, 200, 16, TextId::SettingSeeThrough, TextId::SettingSeeThroughHint);
 
-  Place(grpbStringColor, 240, 6, 276, 220, "色の設定");
-  Place(grpbNormal, 8, 16, 260, 96, "通常時");
+  Place(grpbStringColor, 240, 6, 276, 220, TextId::SettingColorGroup);
+  Place(grpbNormal, 8, 16, 260, 96, TextId::SettingNormalGroup);
   Place(pnlColorSetNormal, 8, 16, 201, 49);
   lblNormalColor.Transparent = true;
-  Place(lblNormalColor, 48, 18, 120, 14, "文字色表示サンプル");
-  Place(btnStrColorNormal, 8, 70, 60, 20, "文字色", "通常時の文字色を設定します");
-  Place(btnBkColorNormal, 74, 70, 60, 20, "背景色", "通常時の背景色を設定します");
-  Place(btnClearColorNormal, 140, 70, 60, 20, "クリア", "通常時の背景色を設定します");
-  Place(grpbBkgrp, 8, 116, 260, 96, "透過または壁紙設定時");
+  Place(lblNormalColor, 48, 18, 120, 14, TextId::SettingColorSample);
+  Place(btnStrColorNormal, 8, 70, 60, 20, TextId::SettingTextColor, TextId::SettingTextColorHint);
+  Place(btnBkColorNormal, 74, 70, 60, 20, TextId::SettingBackColor, TextId::SettingBackColorHint);
+  Place(btnClearColorNormal, 140, 70, 60, 20, TextId::SettingClearColor,
+        TextId::SettingClearColorHint);
+  Place(grpbBkgrp, 8, 116, 260, 96, TextId::SettingSeeThroughGroup);
   Place(pnlColorSetBkgrp, 8, 16, 201, 49);
   lblBkgColorB.Transparent = true;
-  Place(lblBkgColorB, 49, 19, 120, 14, "文字色表示サンプル");
+  Place(lblBkgColorB, 49, 19, 120, 14, TextId::SettingColorSample);
   lblBkgColorF.Transparent = true;
-  Place(lblBkgColorF, 48, 18, 120, 14, "文字色表示サンプル");
-  Place(btnStrColorFrBg, 8, 70, 60, 20, "文字色", "透過または壁紙設定時の前面文字色を設定します");
-  Place(btnStrColorBkBg, 74, 70, 60, 20, "文字影色", "透過または壁紙設定時の文字の影の色を設定します");
-  Place(chkbButtonColorDef, 248, 232, 260, 16, "ボタン色はそのままにする",
-        "設定、掃除、情報、▼、×の色は変更したくないときにチェックしてください");
+  Place(lblBkgColorF, 48, 18, 120, 14, TextId::SettingColorSample);
+  Place(btnStrColorFrBg, 8, 70, 60, 20, TextId::SettingTextColor, TextId::SettingFrontColorHint);
+  Place(btnStrColorBkBg, 74, 70, 60, 20, TextId::SettingShadowColor,
+        TextId::SettingShadowColorHint);
+  Place(chkbButtonColorDef, 248, 232, 260, 16, TextId::SettingKeepButtonColors,
+        TextId::SettingKeepButtonColorsHint);
 
   // "音声設定"
-  Place(groupBoxColor, 6, 6, 508, 234, "警告音声ファイルの設定");
-  const std::string pathHint = "音声ファイルをパスを指定します";
-  const std::string playHint =
-      "パスで指定されたファイルを再生します。正しく鳴るかここでテストしてください。";
-  const std::string readHint = "読み込むファイルを参照するダイアログを開きます";
-  const std::string clearHint = "読み込まれたパスを消去し初期状態に戻します";
-  const std::string amountHint = "音声再生を行うメモリ量を設定します";
+  Place(groupBoxColor, 6, 6, 508, 234, TextId::SettingSoundGroup);
+  const TextId pathHint = TextId::SettingSoundPathHint;
+  const TextId playHint = TextId::SettingPlayHint;
+  const TextId readHint = TextId::SettingBrowseHint;
+  const TextId clearHint = TextId::SettingClearPathHint;
+  const TextId amountHint = TextId::SettingAmountHint;
   // The memory and the resource warning: two like blocks, one above the other.
-  const auto soundBlock = [&](int top, TLabel& caption, const char* captionText, TEdit& path,
+  const auto soundBlock = [&](int top, TLabel& caption, TextId captionText, TEdit& path,
                               TButton& play, TButton& read, TButton& clear, TLabel& before,
-                              const char* beforeText, TEdit& amount, TUpDown& upDown,
-                              TLabel& after, const char* afterText) {
+                              TextId beforeText, TEdit& amount, TUpDown& upDown, TLabel& after,
+                              TextId afterText) {
     Place(caption, 10, top, 300, 14, captionText);
     Place(path, 10, top + 16, 300, 20, {}, pathHint);
-    Place(play, 316, top + 16, 56, 20, "再生", playHint);
-    Place(read, 376, top + 16, 56, 20, "参照", readHint);
-    Place(clear, 436, top + 16, 56, 20, "クリア", clearHint);
+    Place(play, 316, top + 16, 56, 20, TextId::SettingPlay, playHint);
+    Place(read, 376, top + 16, 56, 20, TextId::SettingBrowse, readHint);
+    Place(clear, 436, top + 16, 56, 20, TextId::SettingClearPath, clearHint);
     Place(before, 10, top + 44, 80, 14, beforeText);
     Place(amount, 92, top + 40, 44, 20, {}, amountHint);
     Place(upDown, 136, top + 40, 15, 20, {}, amountHint);
     Place(after, 156, top + 44, 80, 14, afterText);
   };
-  soundBlock(20, lblWavCaption, "メモリ警告音声ファイル名のパス", edtWavPath, btnPlay, btnWavRead,
-             btnWavClear, lblWavMB1, "物理メモリが", edtMem2, udMem2, lblWavMB2, "MB以下の時");
-  soundBlock(110, lblResWavCaption, "リソース音声ファイル名のパス", edtResWavPath, btnResWavPlay,
-             btnResWavRead, btnResWavClear, lblResWavMB1, "リソース残量が", edtResWav2, udResWav2,
-             lblResWavMB2, "％以下の時");
+  soundBlock(20, lblWavCaption, TextId::SettingMemorySound, edtWavPath, btnPlay, btnWavRead,
+             btnWavClear, lblWavMB1, TextId::SettingMemorySoundBefore, edtMem2, udMem2, lblWavMB2,
+             TextId::SettingMemorySoundAfter);
+  soundBlock(110, lblResWavCaption, TextId::SettingResourceSound, edtResWavPath, btnResWavPlay,
+             btnResWavRead, btnResWavClear, lblResWavMB1, TextId::SettingResourceSoundBefore,
+             edtResWav2, udResWav2, lblResWavMB2, TextId::SettingResourceSoundAfter);
 
-  Place(btnOk, 340, 290, 80, 24, "OK", "設定を反映します");
-  Place(btnCancel, 430, 290, 80, 24, "キャンセル", "設定を行わずに設定画面を抜けます");
+  Place(btnOk, 340, 290, 80, 24, TextId::SettingOk, TextId::SettingOkHint);
+  Place(btnCancel, 430, 290, 80, 24, TextId::SettingCancel, TextId::SettingCancelHint);
 }
 
 void TSettingFrm::trkberMemPerChange(TObject*) {
@@ -265,9 +274,8 @@ void TSettingFrm::trkberMemPerChange(TObject*) {
     totalPhys = status.dwTotalPhys;
   }
   const int position = trkberMemPer.Position();
-  char share[96];
-  std::snprintf(share, sizeof share, " 物理メモリ掃除の割合：%2d ％", position);
-  stctxtMemSize.SetCaption(share);
+  stctxtMemSize.SetCaption(
+      lang::Format(TextId::SettingCleaningShare, {{"percent", text::Format("%2d", position)}}));
   char size[64];
   std::snprintf(size, sizeof size, "[%3.1lf MB] ",
                 static_cast<double>(totalPhys) / 1048576.0 * position * 0.01);
@@ -309,8 +317,9 @@ void TSettingFrm::ClampNumberBox(TEdit& edit, TUpDown& upDown) {
   if (FClamping) return;
   long value = 0;
   if (!ParseWholeNumber(edit.Text(), value)) {
-    Os().user.MessageBoxA(HandleAllocated() ? Handle() : nullptr, "'" + edit.Text() + "' は正しい整数値ではありません。",
-                          "エラー", win::MB_OK | win::MB_ICONERROR);
+    Os().user.MessageBoxA(HandleAllocated() ? Handle() : nullptr,
+                          lang::Format(TextId::NotAWholeNumber, {{"text", edit.Text()}}),
+                          lang::Text(TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
     return;
   }
   FClamping = true;
@@ -350,8 +359,8 @@ void TSettingFrm::btnBmpReadClick(TObject*) {
   const platform::LoadedBitmap probe = Os().user.LoadBitmapFile(path);
   if (probe.handle == nullptr) {
     Os().user.MessageBoxA(HandleAllocated() ? Handle() : nullptr,
-                          "'" + path + "' は読み込めるビットマップ画像ではありません。", "エラー",
-                          win::MB_OK | win::MB_ICONERROR);
+                          lang::Format(TextId::NotABitmap, {{"path", path}}),
+                          lang::Text(TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
     return;
   }
   Os().user.DeleteBitmap(probe.handle);

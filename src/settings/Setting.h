@@ -2,9 +2,11 @@
 // the program reads a setting's current value from them.
 #pragma once
 
-#include "toolkit/Dialogs.h"
 #include <functional>
+#include <optional>
 
+#include "lang/WindowTexts.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
 #include "toolkit/HotKey.h"
@@ -19,9 +21,9 @@ class TSettingFrm : public TForm {
   explicit TSettingFrm(TForm* owner);
 
   TPageControl pgcSetting{this};
-  TTabSheet tbsAction{&pgcSetting, "動作設定"};
-  TTabSheet tbsDisplay{&pgcSetting, "画面設定"};
-  TTabSheet tbsSound{&pgcSetting, "音声設定"};
+  TTabSheet tbsAction{&pgcSetting, ""};
+  TTabSheet tbsDisplay{&pgcSetting, ""};
+  TTabSheet tbsSound{&pgcSetting, ""};
 
   // "動作設定"
   TGroupBox groupBoxMem{&tbsAction};
@@ -103,7 +105,7 @@ class TSettingFrm : public TForm {
   TLabel lblResWavMB2{&groupBoxColor};
 
   // "拡張": the opt-in features, kept in the [EXTRA] section.
-  TTabSheet tbsExtra{&pgcSetting, "拡張"};
+  TTabSheet tbsExtra{&pgcSetting, ""};
   TGroupBox groupBoxExtra{&tbsExtra};
   TCheckBox chkbFreedNotice{&groupBoxExtra};
   TLabel lblHotKey{&groupBoxExtra};
@@ -119,6 +121,9 @@ class TSettingFrm : public TForm {
   TCheckBox chkbFullScreenHold{&groupBoxExtra};
   TCheckBox chkbCleanHistory{&groupBoxExtra};
   TCheckBox chkbHistoryFile{&groupBoxExtra};
+  // The language of the windows: 0 Japanese, 1 English, 2 automatic.
+  TLabel lblLanguage{&groupBoxExtra};
+  TComboBox cmbLanguage{&groupBoxExtra};
   // Asked when OK is pressed; false keeps the dialog open (a hotkey the
   // system refuses).
   std::function<bool()> OnOkQuery;
@@ -165,7 +170,13 @@ class TSettingFrm : public TForm {
   // stored, whatever order the load stores them in.
   bool FLoading = false;
 
+  // Shows every text of the dialog anew, in the current language.
+  void ApplyTexts() { FTexts.Apply(); }
+
  private:
+  // Sets the bounds, and the caption and hint that the texts keep.
+  void Place(TControl& c, int left, int top, int width, int height,
+             std::optional<lang::TextId> caption = {}, std::optional<lang::TextId> hint = {});
   void BuildLayout();
   void SetUpExtraTab();
   void ClampNumberBox(TEdit& edit, TUpDown& upDown);
@@ -174,6 +185,7 @@ class TSettingFrm : public TForm {
   void PickFontColor(TControl& sample);
   void BrowseSound(TEdit& path);
   bool FClamping = false;
+  lang::TWindowTexts FTexts;
 };
 
 extern TSettingFrm* SettingFrm;

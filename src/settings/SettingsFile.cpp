@@ -300,19 +300,20 @@ void TMainForm::SettingsWritten(const std::string& path, win::DWORD error) {
   if (error == 0 || FSaveFailureTold || FSessionEnding) return;
   FSaveFailureTold = true;
   Os().user.MessageBoxA(HandleAllocated() ? Handle() : nullptr, SaveFailureText(path, error),
-                        "エラー", win::MB_OK | win::MB_ICONERROR);
+                        lang::Text(lang::TextId::ErrorTitle), win::MB_OK | win::MB_ICONERROR);
 }
 
 std::string SystemErrorText(win::DWORD error) {
   const std::string reason = Os().files.ErrorText(error);
-  return !reason.empty() ? reason
-                         : text::Format("エラー コード %lu", static_cast<unsigned long>(error));
+  return !reason.empty()
+             ? reason
+             : lang::Format(lang::TextId::ErrorCode,
+                            {{"code", std::to_string(static_cast<unsigned long>(error))}});
 }
 
 std::string SaveFailureText(const std::string& path, win::DWORD error) {
-  const std::string reason = SystemErrorText(error);
-  return "設定を保存できませんでした。\n\n" + path + "\n\n" + reason +
-         "\n\n設定ファイルは保存前の内容のまま残っています。";
+  return lang::Format(lang::TextId::SaveFailed,
+                      {{"path", path}, {"reason", SystemErrorText(error)}});
 }
 
 }  // namespace norva

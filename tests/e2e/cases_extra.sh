@@ -22,15 +22,19 @@ cleanings_done() { sleeps "$1" "$2" 0000012c; }
 
 # A balloon after a cleaning started with "[掃除]": the program's
 # Shell_NotifyIcon carries the text, the taskbar shows it (screenshot).
-case_extra_balloon() {
+case_extra_balloon() { freed_balloon "$OUT/extra-balloon-win$BITS.png" 'FreedNotice=1'; }
+
+# One cleaning with the [EXTRA] keys $2...: the balloon seen and shot as $1.
+freed_balloon() {
+  local shot=$1
   # A desktop without the shell's taskbar where the Wine allows it: Wine 10.0
   # draws no balloon over the shell's taskbar, only under its stand-alone
   # tray window at the desktop's top left; Wine 8 keeps its taskbar here and
   # draws the balloon above the notification area at the bottom right.
   local VD_NAME=norva-e2e-tray
-  write_clean_ini "$CASE_DIR/norva.ini" 2 64 '[EXTRA]' 'FreedNotice=1'
+  write_clean_ini "$CASE_DIR/norva.ini" 2 64 '[EXTRA]' "${@:2}"
   launch_desktop "$CASE_DIR" main relay
-  local pid=$LAST_PID log=$CASE_DIR/main.log hex shot=$OUT/extra-balloon-win$BITS.png
+  local pid=$LAST_PID log=$CASE_DIR/main.log hex
   # Wine's tray writes no balloon text into a trace: the balloon is seen as
   # the white box it draws in one of the two corners, where before the
   # cleaning only the desktop's blue and the tray show.
@@ -49,7 +53,7 @@ case_extra_balloon() {
   # The mouse away from the window and the corners, so that no hint shows.
   xdotool mousemove $((VD_W / 2)) $((VD_H / 2))
   cleaned() { (($(cleanings_done "$log" "$hex") >= 1)); }
-  wait_progress "$T_WINDOW" cleaned || failed "no cleaning after a click on [掃除]" || return 1
+  wait_progress "$T_WINDOW" cleaned || failed "no cleaning after a click on the clean button" || return 1
   balloon() {
     import -window root "$CASE_DIR/screen.png" 2>/dev/null || return 1
     after=$(whites "$CASE_DIR/screen.png")
@@ -314,7 +318,7 @@ case_extra_history_window() {
   xdotool mousemove $((WIN_X + 57)) $((WIN_Y + 8)) click 1
   one() { (($(history_lines "$CASE_DIR") >= 1)); }
   two() { (($(history_lines "$CASE_DIR") >= 2)); }
-  wait_progress "$T_WINDOW" one || failed "no cleaning after a click on [掃除]" || return 1
+  wait_progress "$T_WINDOW" one || failed "no cleaning after a click on the clean button" || return 1
   # The interval's minute passes with an idle program: no progress to follow.
   wait_progress $((T_WINDOW + 60)) two || failed "no interval cleaning a minute later" || return 1
   xdotool mousemove "$TRAY_X" "$TRAY_Y" click 3

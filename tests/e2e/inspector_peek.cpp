@@ -132,7 +132,9 @@ int main() {
   for (const std::string& a : args) argvList.push_back(a.c_str());
   const char* const* argv = argvList.data();
   if (argc < 2) return Fail("usage: rows | select ID | priority N | click TEXT [N] | tab N");
+  // Its title in Japanese, or in English ([EXTRA] Language=en).
   HWND inspector = FindWindowW(nullptr, L"システム情報 詳細表示");
+  if (inspector == nullptr) inspector = FindWindowW(nullptr, L"System information");
   if (!inspector) return Fail("no inspector window");
   const std::string command = argv[1];
   Remote remote(inspector);

@@ -43,6 +43,8 @@ source "$HERE/cases_monitors.sh"
 source "$HERE/cases_extra.sh"
 # shellcheck source=cases_accessibility.sh
 source "$HERE/cases_accessibility.sh"
+# shellcheck source=cases_language.sh
+source "$HERE/cases_language.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do

@@ -129,6 +129,8 @@ class FakeUser : public IUser {
     return installedFonts.count(face) != 0;
   }
   std::string MessageFontFace() override { return messageFont; }
+  unsigned short uiLanguage = 0x0411;  // Japanese (Japan)
+  unsigned short UserDefaultUILanguage() override { return uiLanguage; }
   std::vector<MONITORINFO> DisplayMonitors() override;
 
  private:

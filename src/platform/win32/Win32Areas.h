@@ -62,6 +62,7 @@ class Win32User final : public IUser {
   BOOL MessageBeep(UINT type) override;
   bool FontFamilyInstalled(const std::string& face) override;
   std::string MessageFontFace() override;
+  unsigned short UserDefaultUILanguage() override;
   std::vector<MONITORINFO> DisplayMonitors() override;
 };
 

@@ -64,6 +64,14 @@ bool Win32User::FontFamilyInstalled(const std::string& face) { return FamilyInst
 
 std::string Win32User::MessageFontFace() { return MessageFontName(); }
 
+unsigned short Win32User::UserDefaultUILanguage() {
+  // Windows 2000 and later; the 9x family has only the locale's language.
+  using Proc = ::LANGID(WINAPI*)();
+  static const auto proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetUserDefaultUILanguage")));
+  return proc != nullptr ? proc() : ::GetUserDefaultLangID();
+}
+
 namespace {
 
 using EnumDisplayMonitorsProc = ::BOOL(WINAPI*)(::HDC, const ::RECT*, MONITORENUMPROC, ::LPARAM);
