@@ -144,7 +144,7 @@ class ButtonPeer final : public WinPeer {
       ::DrawFrameControl(item.hDC, &frame, DFC_BUTTON,
                          DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     {
-      GdiCanvas canvas(item.hDC, {frame.left, frame.top, frame.right, frame.bottom}, ScreenDpi());
+      GdiCanvas canvas(item.hDC, {frame.left, frame.top, frame.right, frame.bottom}, Dpi());
       TRect text{0, 0, FromDevice(frame.right - frame.left), FromDevice(frame.bottom - frame.top)};
       if (pressed) text.Offset(1, 1);
       const TColor color = disabled ? clGrayText : FButton.Font().Color;

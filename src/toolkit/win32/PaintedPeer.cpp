@@ -200,7 +200,7 @@ void PaintedPeer::Paint() {
                SRCCOPY);
   }
   {
-    GdiCanvas canvas(target, {area.left, area.top, area.right, area.bottom}, ScreenDpi());
+    GdiCanvas canvas(target, {area.left, area.top, area.right, area.bottom}, Dpi());
     canvas.SetClip({0, 0, FromDevice(client.right), FromDevice(client.bottom)});
     if (!keepBackground) FControl.PaintBackground(canvas);
     PaintDecoration(canvas);
@@ -325,6 +325,14 @@ FormPeer::FormPeer(TForm& form) : PaintedPeer(form), FForm(form) {
   const RECT bounds = WindowBounds();
   CreateOwnWindow(ExStyle(), Style(), ApplicationWindow(), bounds.left, bounds.top,
                   bounds.right - bounds.left, bounds.bottom - bounds.top);
+  // A window takes the DPI of the monitor it is made on: a form placed on
+  // another monitor than the primary is sized at that scale before its
+  // children are made.
+  const int dpi = WindowDpi(FHandle);
+  if (FHandle != nullptr && dpi != FForm.PixelsPerInch()) {
+    FForm.SetPixelsPerInch(dpi);
+    ApplyBounds();
+  }
 }
 
 FormPeer::~FormPeer() {
@@ -368,7 +376,7 @@ DWORD FormPeer::ExStyle(const TForm& form) {
 RECT FormPeer::WindowBounds() const {
   // Width and Height are the client size; Left and Top place the window.
   RECT frame{0, 0, ToDevice(FForm.Width()), ToDevice(FForm.Height())};
-  ::AdjustWindowRectEx(&frame, Style(), FALSE, ExStyle());
+  AdjustWindowRectForDpi(frame, Style(), ExStyle(), Dpi());
   return {FForm.Left(), FForm.Top(), FForm.Left() + (frame.right - frame.left),
           FForm.Top() + (frame.bottom - frame.top)};
 }
@@ -428,6 +436,10 @@ void FormPeer::Update(TChange what) {
     case TChange::Font:
     case TChange::Color:
       ::InvalidateRect(FHandle, nullptr, TRUE);
+      break;
+    case TChange::Dpi:
+      // Every picture inside is drawn anew at the new scale.
+      ::RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       break;
     default:
       PaintedPeer::Update(what);
