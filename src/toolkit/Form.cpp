@@ -41,11 +41,15 @@ void TForm::FinishCreate() {
     Handle();
 }
 
-void TForm::SetClientSize(int width, int height) { SetBounds(FLeft, FTop, width, height); }
+void TForm::SetClientSize(int width, int height) {
+  FSizedByWindow = false;
+  SetBounds(FLeft, FTop, width, height);
+}
 
 void TForm::SetWindowSize(int width, int height) {
   const TPoint frame = CurrentBackend().FormFrameSize(*this);
   SetClientSize(std::max(0, width - frame.X), std::max(0, height - frame.Y));
+  FSizedByWindow = true;
 }
 
 void TForm::Close() {
@@ -109,11 +113,12 @@ void TForm::ChangeDpi(int pixelsPerInch, const win::RECT* suggested) {
     bool& changing;
     ~ChangingMark() { changing = false; }
   } mark{FChangingDpi};
-  // The frame is the system's own at each DPI: the window keeps its size in
-  // the layout's pixels, frame included, as a start at that DPI sizes it.
+  // The frame is the system's own at each DPI: a form sized by its window
+  // keeps that size in the layout's pixels, frame included, as a start at
+  // that DPI sizes it; one sized by its client area keeps that.
   const TPoint oldFrame = CurrentBackend().FormFrameSize(*this);
   FPixelsPerInch = pixelsPerInch;
-  const TPoint newFrame = CurrentBackend().FormFrameSize(*this);
+  const TPoint newFrame = FSizedByWindow ? CurrentBackend().FormFrameSize(*this) : oldFrame;
   // The window goes where the system suggests (over the monitor it was
   // dragged to), at the size of its layout at the new scale.
   FLeft = suggested != nullptr ? suggested->left : FLeft;

@@ -104,6 +104,7 @@ class TForm : public TWinControl {
   bool FClosing = false;   // inside Close (its close query may pump messages)
   int FPixelsPerInch = 0;  // 0: the screen's
   bool FChangingDpi = false;
+  bool FSizedByWindow = false;  // last sized by SetWindowSize, frame included
   void ChangeDpi(int pixelsPerInch, const win::RECT* suggested);
 };
 

@@ -383,8 +383,31 @@ RECT FormPeer::WindowBounds() const {
 
 void FormPeer::ApplyBounds() {
   const RECT bounds = WindowBounds();
+  FApplying = true;
   ::SetWindowPos(FHandle, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                  bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame the system draws can differ from the one computed for the
+  // form's DPI (Wine draws the system DPI's frame at every scale): the
+  // window is sized again so that its client area is the layout's.
+  RECT window{}, client{};
+  const int width = ToDevice(FForm.Width()), height = ToDevice(FForm.Height());
+  if (!::IsIconic(FHandle) && ::GetWindowRect(FHandle, &window) &&
+      ::GetClientRect(FHandle, &client) && (client.right != width || client.bottom != height))
+    ::SetWindowPos(FHandle, nullptr, 0, 0, window.right - window.left + width - client.right,
+                   window.bottom - window.top + height - client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FApplying = false;
+  // A size the system would not give (a window too small for its frame's
+  // buttons) is what the form has.
+  if (::GetClientRect(FHandle, &client) && !::IsIconic(FHandle))
+    SyncClientSize(client.right, client.bottom);
+}
+
+void FormPeer::SyncClientSize(int width, int height) {
+  if (width == ToDevice(FForm.Width()) && height == ToDevice(FForm.Height())) return;
+  FSyncing = true;
+  FForm.SetBounds(FForm.Left(), FForm.Top(), FromDevice(width), FromDevice(height));
+  FSyncing = false;
 }
 
 void FormPeer::CenterOnScreen() {
@@ -459,13 +482,8 @@ void FormPeer::BeforeDispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       FForm.SetBounds(bounds.left, bounds.top, FForm.Width(), FForm.Height());
       FSyncing = false;
     }
-  } else if (msg == WM_SIZE && wParam != SIZE_MINIMIZED) {
-    const int width = LOWORD(lParam), height = HIWORD(lParam);
-    if (width != ToDevice(FForm.Width()) || height != ToDevice(FForm.Height())) {
-      FSyncing = true;
-      FForm.SetBounds(FForm.Left(), FForm.Top(), FromDevice(width), FromDevice(height));
-      FSyncing = false;
-    }
+  } else if (msg == WM_SIZE && wParam != SIZE_MINIMIZED && !FApplying) {
+    SyncClientSize(LOWORD(lParam), HIWORD(lParam));
   }
 }
 
