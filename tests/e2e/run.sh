@@ -41,6 +41,8 @@ source "$HERE/cases_robustness.sh"
 source "$HERE/cases_monitors.sh"
 # shellcheck source=cases_extra.sh
 source "$HERE/cases_extra.sh"
+# shellcheck source=cases_dpi.sh
+source "$HERE/cases_dpi.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do
