@@ -103,6 +103,13 @@ if(TARGET inspector_peek)
   target_link_libraries(inspector_peek PRIVATE comctl32 shell32)
 endif()
 
+# dpi_peek.exe: WM_DPICHANGED sent by hand to norva's windows and their sizes
+# read back, for the end-to-end cases of per-monitor DPI (tests/e2e/cases_dpi.sh).
+norva_console_tool(dpi_peek tests/e2e/dpi_peek.cpp)
+if(TARGET dpi_peek)
+  target_link_libraries(dpi_peek PRIVATE shell32)
+endif()
+
 # desktop_peek.exe: a full-screen window in front and the clipboard's text
 # for the extras' end-to-end cases (tests/e2e/cases_extra.sh).
 norva_console_tool(desktop_peek tests/e2e/desktop_peek.cpp)

@@ -83,6 +83,7 @@ void TMainForm::SaveExtraSettings(platform::IProfile& file) {
 
 void TMainForm::StartExtras() {
   FExtrasStarted = true;
+  FTrayLoad.SetPixelsPerInch(Os().desktop.TaskbarPixelsPerInch());
   // A "-exec" run cleans once and ends: it takes no key from other programs
   // and shows nothing that would wait for the user.
   const int hotKey = ExecRun() ? 0 : SettingFrm->hkyClean.HotKey();

@@ -180,7 +180,7 @@ std::vector<uint32_t> LoadIconPixels(int load, int size, bool cleaning) {
 
 win::HICON TrayLoadIcon::Icon(int load, bool cleaning) {
   auto& desktop = Os().desktop;
-  const int size = desktop.SmallIconSize();
+  const int size = desktop.SmallIconSize(FPixelsPerInch);
   const std::string digits = LoadIconDigits(load);
   if (FIcon != nullptr && digits == FDigits && cleaning == FCleaning && size == FSize) return FIcon;
   const win::HICON made = desktop.CreateIconFromPixels(size, LoadIconPixels(load, size, cleaning));

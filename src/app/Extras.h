@@ -57,8 +57,11 @@ class TrayLoadIcon {
   TrayLoadIcon(const TrayLoadIcon&) = delete;
   TrayLoadIcon& operator=(const TrayLoadIcon&) = delete;
 
-  // The icon for this load and state (null when the system makes none).
+  // The icon for this load and state (null when the system makes none), at
+  // the small-icon size of the taskbar's scale.
   win::HICON Icon(int load, bool cleaning);
+  // The pixels per inch of the taskbar's monitor (0: the screen's).
+  void SetPixelsPerInch(int pixelsPerInch) { FPixelsPerInch = pixelsPerInch; }
   // Destroys the icon the last change replaced.
   void ReleaseReplaced();
   // Destroys every icon made.
@@ -71,6 +74,7 @@ class TrayLoadIcon {
   std::string FDigits;
   bool FCleaning = false;
   int FSize = 0;
+  int FPixelsPerInch = 0;
 };
 
 }  // namespace norva

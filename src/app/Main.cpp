@@ -85,6 +85,7 @@ TMainForm::TMainForm(TForm* owner) : TForm(owner) {
   OnDestroy = [this](TObject* s) { FormDestroy(s); };
   OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
   OnActivate = [this](TObject* s) { FormActivate(s); };
+  OnDpiChanged = [this](TObject* s) { FormDpiChanged(s); };
 }
 
 TMainForm::~TMainForm() {

@@ -181,6 +181,9 @@ class TMainForm : public TForm {
   FigureFit FCpuFitSmaller[kCpuLoadMaxShrink];
   int FCpuShrink = 0;
   int FCpuShownHeight = 0;
+  // Moved to a monitor of another scale (app/WindowBehaviours.cpp): the
+  // texts are fitted anew in its fonts, the tray icon made at its size.
+  void FormDpiChanged(TObject* Sender);
 
   // The block of the cleaning in progress (null between cleanings).
   Reservation* FReservation = nullptr;

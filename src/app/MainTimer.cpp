@@ -34,7 +34,7 @@ void TMainForm::sbtnGetMemClick(TObject* Sender) {
 
 std::string TMainForm::FittedFigure(int index, TNovelLabel& label, double megabytes,
                                     FigureKind kind) {
-  TCanvas& canvas = CurrentBackend().MeasureCanvas();
+  TCanvas& canvas = CurrentBackend().MeasureCanvas(PixelsPerInch());
   int room = label.Width();
   // The free column reaches under the centred row titles: its figures end
   // short of the widest title's text and its shadow, with a pixel of air,
@@ -90,8 +90,8 @@ void TMainForm::timMainTimer(TObject*) {
   // Back from hiding under the mouse once the cursor has left.
   if (!Visible() && s.ckbDontCatch.Checked() && !FMinimized) {
     user.GetCursorPos(&FCursorPos);
-    if (FCursorPos.x < Left() || FCursorPos.x > Left() + ScaleToScreen(Width()) ||
-        FCursorPos.y < Top() || FCursorPos.y > Top() + ScaleToScreen(Height()))
+    if (FCursorPos.x < Left() || FCursorPos.x > Left() + ToScreen(Width()) ||
+        FCursorPos.y < Top() || FCursorPos.y > Top() + ToScreen(Height()))
       Show();
     if (s.ckbTaskBarHide.Checked()) user.ShowWindow(Application->Handle(), win::SW_HIDE);
   }

@@ -101,7 +101,8 @@ void TMainForm::timSubTimer(TObject*) {
   };
   const CpuLoadLabel cpu = CpuLoadText(FCpuUsePer, [&](const std::string& text, int smaller) {
     FigureFit& fit = smaller > 0 ? FCpuFitSmaller[smaller - 1] : FCpuFit;
-    return fit.Fits(CurrentBackend().MeasureCanvas(), shrunk(smaller), nlblCpuUsePer.Width(), text);
+    return fit.Fits(CurrentBackend().MeasureCanvas(PixelsPerInch()), shrunk(smaller),
+                    nlblCpuUsePer.Width(), text);
   });
   const tk::TFont shown = shrunk(cpu.smaller);
   if (nlblCpuUsePer.Visible() &&

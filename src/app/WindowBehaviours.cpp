@@ -5,6 +5,7 @@
 
 #include "app/Main.h"
 #include "app/Monitors.h"
+#include "platform/Desktop.h"
 #include "platform/Text.h"
 #include "probes/MemoryStatus.h"
 #include "toolkit/Application.h"
@@ -74,8 +75,8 @@ void TMainForm::WMNCHitTest(TMessage& Message) {
   auto& user = Os().user;
   user.GetCursorPos(&FCursorPos);
   // The cursor is in screen pixels, the window's layout in 96-per-inch ones.
-  if (FCursorPos.y > Top() + ScaleToScreen(18) ||
-      (FCursorPos.x >= Left() + ScaleToScreen(114) && FCursorPos.x < Left() + ScaleToScreen(165))) {
+  if (FCursorPos.y > Top() + ToScreen(18) ||
+      (FCursorPos.x >= Left() + ToScreen(114) && FCursorPos.x < Left() + ToScreen(165))) {
     Message.Result = win::HTCAPTION;
     Message.Handled = true;
   } else {
@@ -83,8 +84,8 @@ void TMainForm::WMNCHitTest(TMessage& Message) {
   }
   if (SettingFrm->ckbDontCatch.Checked() && !FMinimized) {
     user.GetCursorPos(&FCursorPos);
-    const bool inside = FCursorPos.x >= Left() && FCursorPos.x <= Left() + ScaleToScreen(Width()) &&
-                        FCursorPos.y >= Top() && FCursorPos.y <= Top() + ScaleToScreen(Height());
+    const bool inside = FCursorPos.x >= Left() && FCursorPos.x <= Left() + ToScreen(Width()) &&
+                        FCursorPos.y >= Top() && FCursorPos.y <= Top() + ToScreen(Height());
     const bool shiftDown = (static_cast<uint16_t>(user.GetKeyState(win::VK_SHIFT)) & 0xFF80) != 0;
     if (inside && !shiftDown) Hide();
   }
@@ -100,13 +101,20 @@ void TMainForm::WMEraseBkgnd(TMessage& Message) {
 void TMainForm::WMMove(TMessage&) {
   if (SettingFrm == nullptr) return;  // moved while being created
   PaintDesktopBehind();
+  if (ChangingDpi()) {
+    // Moved by the system to another monitor's scale: the place it suggests
+    // stays, and the magnet goes on from there.
+    FLastLeft = Left();
+    FLastTop = Top();
+    return;
+  }
   if (!SettingFrm->ckbMagnet.Checked()) return;
   auto& user = Os().user;
   user.GetCursorPos(&FCursorPos);
   // The edges of the monitor that holds the window (the primary screen's
   // when there is one), so that on a second monitor it snaps to that
   // monitor's edges rather than to the seam between the two.
-  const int width = ScaleToScreen(Width()), height = ScaleToScreen(Height());
+  const int width = ToScreen(Width()), height = ToScreen(Height());
   const win::RECT screen =
       MonitorOf(DesktopMonitors(), {Left(), Top(), Left() + width, Top() + height}).rcMonitor;
 
@@ -154,6 +162,21 @@ void TMainForm::sbtnMinimizeClick(TObject*) {
 void TMainForm::pmRestoreClick(TObject*) { Application->Restore(); }
 
 void TMainForm::sbtnMouseMove(TObject*, TShiftState, int, int) { PaintDesktopBehind(); }
+
+void TMainForm::FormDpiChanged(TObject*) {
+  // The figures' widths were measured in the fonts of the old scale: the
+  // next tick fits every text anew, as a start at this scale does.
+  for (FigureFit& fit : FFigureFit) fit = FigureFit{};
+  for (FigureFit& fit : FCpuFitSmaller) fit = FigureFit{};
+  FTitleFit = FigureFit{};
+  FCpuFit = FigureFit{};
+  FLastLeft = Left();
+  FLastTop = Top();
+  // The tray shows the icon at the small-icon size of the taskbar's monitor.
+  FTrayLoad.SetPixelsPerInch(Os().desktop.TaskbarPixelsPerInch());
+  RefreshTrayLoadIcon();
+  PaintDesktopBehind();
+}
 
 void TMainForm::FormActivate(TObject*) {
   if (SettingFrm->ckbTaskBarHide.Checked()) Os().user.ShowWindow(Application->Handle(), win::SW_HIDE);

@@ -53,13 +53,13 @@ void TMainForm::DrawCleanProgress(int Percent) {
   if (!SettingFrm->ckbOverAction.Checked() || Percent < -1 || Percent > 100) return;
   auto& backend = CurrentBackend();
   // On the monitor that holds the main window (the primary screen when there
-  // is one), where the user looks for the cleaning's progress.
+  // is one), where the user looks for the cleaning's progress, at its scale.
   const win::RECT monitor =
-      MonitorOf(DesktopMonitors(), {Left(), Top(), Left() + ScaleToScreen(Width()),
-                                    Top() + ScaleToScreen(Height())})
+      MonitorOf(DesktopMonitors(),
+                {Left(), Top(), Left() + ToScreen(Width()), Top() + ToScreen(Height())})
           .rcMonitor;
   OverlayGeometry g = OverlayGeometryFor(monitor.right - monitor.left, monitor.bottom - monitor.top,
-                                         backend.ScreenPixelsPerInch(), Percent);
+                                         PixelsPerInch(), Percent);
   g.bar.Offset(monitor.left, monitor.top);
   g.label.Offset(monitor.left, monitor.top);
   if (Percent == -1) {

@@ -128,13 +128,16 @@ void TNovelLabel::Paint(TCanvas& canvas) {
 void TNovelLabel::AdjustBounds() {
   if (!FAutoSize || FLoading) return;
   TRect rect = ClientRect();
-  DoDrawText(CurrentBackend().MeasureCanvas(), rect, DT_EXPANDTABS | DT_CALCRECT | WordWrapFlag());
+  DoDrawText(CurrentBackend().MeasureCanvas(PixelsPerInch()), rect,
+             DT_EXPANDTABS | DT_CALCRECT | WordWrapFlag());
   int left = FLeft;
   if (FAlignment == TAlignment::taRightJustify) left += FWidth - rect.Right;
   SetBounds(left, FTop, rect.Right, rect.Bottom);
 }
 
 void TNovelLabel::Changed(TChange what) {
+  // Text is measured in the fonts of the form's scale.
+  if (what == TChange::Dpi) AdjustBounds();
   // A caption change repaints only through DrawRefresh (see CaptionChanged),
   // and a font change not at all: the owner decides when those show.
   if (what == TChange::Caption || what == TChange::Font) return;

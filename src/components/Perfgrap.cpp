@@ -156,8 +156,9 @@ int32_t TPerformanceGraph::RoundUp(int32_t value, int32_t unit) {
 void TPerformanceGraph::DataPoint(TColor color, int32_t value) { FHistory.Add(color, value); }
 
 tk::TBitmapCanvas& TPerformanceGraph::Picture() {
+  if (FBitmap && FBitmap->PixelsPerInch() != PixelsPerInch()) FBitmap.reset();
   if (!FBitmap) {
-    FBitmap = tk::CurrentBackend().CreateBitmapCanvas(Width(), Height());
+    FBitmap = tk::CurrentBackend().CreateBitmapCanvas(Width(), Height(), PixelsPerInch());
     ReplayPicture();
   }
   return *FBitmap;
@@ -183,7 +184,9 @@ void TPerformanceGraph::SetBounds(int left, int top, int width, int height) {
 
 void TPerformanceGraph::Paint(tk::TCanvas& canvas) {
   // The first paint makes the picture from the history kept meanwhile.
-  if (!FBitmap) {
+  // A form moved to a monitor of another DPI: the picture is made anew in
+  // that many pixels (its bands as sharp as at a start there).
+  if (!FBitmap || FBitmap->PixelsPerInch() != PixelsPerInch()) {
     if (FHistory.Size() != GetBandCount() + 2) ReallocHistory();
     Picture();
   } else if (FBitmap->Width() != Width() || FBitmap->Height() != Height()) {

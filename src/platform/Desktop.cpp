@@ -8,7 +8,8 @@ class NoDesktopCalls final : public IDesktop {
  public:
   BOOL RegisterHotKey(HWND, int, UINT, UINT) override { return 0; }
   BOOL UnregisterHotKey(HWND, int) override { return 0; }
-  int SmallIconSize() override { return 16; }
+  int SmallIconSize(int) override { return 16; }
+  int TaskbarPixelsPerInch() override { return 0; }
   HICON CreateIconFromPixels(int, const std::vector<uint32_t>&) override { return nullptr; }
   BOOL DestroyIcon(HICON) override { return 0; }
 };

@@ -35,8 +35,12 @@ class IDesktop {
   // False when the system refuses the combination (another program holds it).
   virtual BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) = 0;
   virtual BOOL UnregisterHotKey(HWND window, int id) = 0;
-  // The system's small-icon size in pixels (SM_CXSMICON), the tray's size.
-  virtual int SmallIconSize() = 0;
+  // The system's small-icon size in pixels (SM_CXSMICON), the tray's size,
+  // at that many pixels per inch (0: the screen's).
+  virtual int SmallIconSize(int pixelsPerInch) = 0;
+  // The pixels per inch of the monitor the taskbar (and its tray) is on; 0
+  // when the system cannot tell.
+  virtual int TaskbarPixelsPerInch() = 0;
   // An icon of size × size pixels from 0xAARRGGBB values, row by row from
   // the top; alpha 0 is transparent. Null on failure.
   virtual HICON CreateIconFromPixels(int size, const std::vector<uint32_t>& argb) = 0;

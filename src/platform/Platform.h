@@ -160,6 +160,8 @@ constexpr UINT WM_ENDSESSION = 0x0016;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_ICONERASEBKGND = 0x0027;
 constexpr UINT WM_MOVE = 0x0003;
+// wParam: the new pixels per inch (twice); lParam: the suggested window RECT.
+constexpr UINT WM_DPICHANGED = 0x02E0;
 constexpr UINT WM_NCHITTEST = 0x0084;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;

@@ -23,10 +23,14 @@ class Backend {
 
   // The native window of a windowed control (forms included).
   virtual std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) = 0;
-  // A canvas on the screen, for measuring text outside of painting.
-  virtual TCanvas& MeasureCanvas() = 0;
-  // An off-screen picture of the given size, in the screen's colour format.
-  virtual std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height) = 0;
+  // A canvas on the screen, for measuring text outside of painting, with the
+  // fonts as a window of that many pixels per inch draws them.
+  virtual TCanvas& MeasureCanvas(int pixelsPerInch) = 0;
+  TCanvas& MeasureCanvas() { return MeasureCanvas(ScreenPixelsPerInch()); }
+  // An off-screen picture of the given size, in the screen's colour format,
+  // holding the pixels of a window of that many pixels per inch.
+  virtual std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height,
+                                                            int pixelsPerInch) = 0;
 
   // The application's own hidden top-level window (the taskbar button's owner).
   virtual win::HWND CreateApplicationWindow(const std::string& title) = 0;

@@ -49,6 +49,8 @@ class TBitmapCanvas : public TCanvas {
   virtual int Height() const = 0;
   // A new size; what the picture showed is undefined until drawn again.
   virtual void SetSize(int width, int height) = 0;
+  // The pixels per inch of the window it is made for.
+  virtual int PixelsPerInch() const = 0;
 };
 
 // A canvas that hands every call to another: the base of canvases that own

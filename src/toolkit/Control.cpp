@@ -161,7 +161,22 @@ void TControl::Changed(TChange what) {
   if (what != TChange::Hint) Invalidate();
 }
 
+int TControl::PixelsPerInch() const {
+  return FParent != nullptr ? FParent->PixelsPerInch() : CurrentBackend().ScreenPixelsPerInch();
+}
+
 TWinControl::TWinControl(TWinControl* parent) : TControl(parent) {}
+
+void TWinControl::RescaleWindows() {
+  if (!FPeer) return;
+  for (TChange what : {TChange::Bounds, TChange::Font, TChange::Dpi}) FPeer->Update(what);
+  for (TControl* c : FControls) {
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+      w->RescaleWindows();
+    else
+      c->Changed(TChange::Dpi);  // a label sized to its text measures it again
+  }
+}
 
 TWinControl::~TWinControl() {
   auto& pending = Pending();

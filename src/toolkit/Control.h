@@ -18,7 +18,21 @@ class TWinControl;
 class TPopupMenu;
 
 // What changed on a control, so a peer updates only that.
-enum class TChange { Bounds, Visible, Enabled, Caption, Font, Color, Hint, State, Items, Picture };
+// Dpi: the form's pixels per inch changed; the window scales what only it
+// keeps (a list's column widths, a tree's indent) after its bounds and font.
+enum class TChange {
+  Bounds,
+  Visible,
+  Enabled,
+  Caption,
+  Font,
+  Color,
+  Hint,
+  State,
+  Items,
+  Picture,
+  Dpi
+};
 
 // Where a control keeps itself inside its parent. Aligned controls are placed
 // edge by edge: first every alTop control (nearest the top first), then
@@ -79,6 +93,9 @@ class TControl : public TObject {
   int ExplicitHeight() const { return FExplicitHeight; }
 
   TWinControl* Parent() const { return FParent; }
+  // Pixels per inch of the monitor the control's form is on (the screen's
+  // for a control without a form).
+  virtual int PixelsPerInch() const;
   // Visible, and every parent up to the form visible too.
   bool Showing() const;
 
@@ -201,6 +218,10 @@ class TWinControl : public TControl {
 
   // A change of size places the aligned children anew, then runs OnResize.
   void SetBounds(int left, int top, int width, int height) override;
+  // The form's pixels per inch changed: this window and every window inside
+  // it take their bounds and fonts again at the new scale (parents first);
+  // each windowless control inside is told (Changed(TChange::Dpi)).
+  void RescaleWindows();
 
   // The on/off switch of alignment: while disabled (calls nest) aligned
   // children are not placed; the last EnableAlign places them once if

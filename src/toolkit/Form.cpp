@@ -41,11 +41,15 @@ void TForm::FinishCreate() {
     Handle();
 }
 
-void TForm::SetClientSize(int width, int height) { SetBounds(FLeft, FTop, width, height); }
+void TForm::SetClientSize(int width, int height) {
+  FSizedByWindow = false;
+  SetBounds(FLeft, FTop, width, height);
+}
 
 void TForm::SetWindowSize(int width, int height) {
   const TPoint frame = CurrentBackend().FormFrameSize(*this);
   SetClientSize(std::max(0, width - frame.X), std::max(0, height - frame.Y));
+  FSizedByWindow = true;
 }
 
 void TForm::Close() {
@@ -98,9 +102,44 @@ void TForm::SetModalResult(TModalResult result) {
   if (!FModal && result != TModalResult::mrNone) Hide();
 }
 
+int TForm::PixelsPerInch() const {
+  return FPixelsPerInch > 0 ? FPixelsPerInch : CurrentBackend().ScreenPixelsPerInch();
+}
+
+void TForm::ChangeDpi(int pixelsPerInch, const win::RECT* suggested) {
+  if (pixelsPerInch <= 0) return;
+  FChangingDpi = true;
+  struct ChangingMark {
+    bool& changing;
+    ~ChangingMark() { changing = false; }
+  } mark{FChangingDpi};
+  // The frame is the system's own at each DPI: a form sized by its window
+  // keeps that size in the layout's pixels, frame included, as a start at
+  // that DPI sizes it; one sized by its client area keeps that.
+  const TPoint oldFrame = CurrentBackend().FormFrameSize(*this);
+  FPixelsPerInch = pixelsPerInch;
+  const TPoint newFrame = FSizedByWindow ? CurrentBackend().FormFrameSize(*this) : oldFrame;
+  // The window goes where the system suggests (over the monitor it was
+  // dragged to), at the size of its layout at the new scale.
+  FLeft = suggested != nullptr ? suggested->left : FLeft;
+  FTop = suggested != nullptr ? suggested->top : FTop;
+  const int width = std::max(0, FWidth + oldFrame.X - newFrame.X);
+  const int height = std::max(0, FHeight + oldFrame.Y - newFrame.Y);
+  if (width != FWidth || height != FHeight) SetBounds(FLeft, FTop, width, height);
+  RescaleWindows();
+  if (OnDpiChanged) OnDpiChanged(this);
+}
+
 void TForm::WndProc(TMessage& message) {
   if (message.Msg == win::WM_CLOSE) {
     Close();
+    message.Handled = true;
+    return;
+  }
+  if (message.Msg == win::WM_DPICHANGED) {
+    ChangeDpi(static_cast<int>(message.WParam & 0xFFFF),
+              reinterpret_cast<const win::RECT*>(message.LParam));
+    message.Result = 0;
     message.Handled = true;
     return;
   }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "toolkit/Control.h"
+#include "toolkit/Dpi.h"
 
 namespace norva::tk {
 
@@ -57,6 +58,22 @@ class TForm : public TWinControl {
   // (set those first).
   void SetWindowSize(int width, int height);
 
+  // Pixels per inch of the monitor the form is on: the screen's until its
+  // window is made, then the window's, then what each WM_DPICHANGED names.
+  // The layout keeps its 96-per-inch sizes at every DPI; only the back end
+  // and the screen arithmetic scale by this.
+  int PixelsPerInch() const override;
+  // Takes the window's DPI as it is made, before its children are (nothing
+  // is moved or rescaled).
+  void SetPixelsPerInch(int pixelsPerInch) { FPixelsPerInch = pixelsPerInch; }
+  // A size of the layout as screen pixels of the form's monitor.
+  int ToScreen(int logical) const { return ScaleBy(logical, PixelsPerInch()); }
+  // After the form moved to a monitor of another DPI and every window and
+  // font of it was rescaled.
+  TNotifyEvent OnDpiChanged;
+  // While the form takes a new DPI (its window moves to the suggested place).
+  bool ChangingDpi() const { return FChangingDpi; }
+
   // Asks OnCloseQuery, then hides the form (or, for the main form, ends the
   // message loop).
   void Close();
@@ -88,7 +105,11 @@ class TForm : public TWinControl {
   TModalResult FModalResult = TModalResult::mrNone;
   bool FModal = false;
   bool FDestroying = false;
-  bool FClosing = false;  // inside Close (its close query may pump messages)
+  bool FClosing = false;   // inside Close (its close query may pump messages)
+  int FPixelsPerInch = 0;  // 0: the screen's
+  bool FChangingDpi = false;
+  bool FSizedByWindow = false;  // last sized by SetWindowSize, frame included
+  void ChangeDpi(int pixelsPerInch, const win::RECT* suggested);
 };
 
 struct FormDeleter {

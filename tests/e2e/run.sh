@@ -45,6 +45,8 @@ source "$HERE/cases_extra.sh"
 source "$HERE/cases_accessibility.sh"
 # shellcheck source=cases_language.sh
 source "$HERE/cases_language.sh"
+# shellcheck source=cases_dpi.sh
+source "$HERE/cases_dpi.sh"
 
 OUT= PREFIX= CASES=${NORVA_E2E_CASES:-} SLOW=1 EXE=
 while (($#)); do

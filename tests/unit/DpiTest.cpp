@@ -1,9 +1,16 @@
 // High DPI: the scaling of 96-per-inch sizes, and the main window's screen
 // arithmetic (dragging strip, hiding under the mouse, magnet) on a screen
-// of 144 pixels per inch, where the window is 300 × 120 screen pixels.
+// of 144 pixels per inch, where the window is 300 × 120 screen pixels; a
+// window moved to a monitor of another DPI (WM_DPICHANGED) is what a start
+// there gives.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <sstream>
+
 #include "NorvaFixture.h"
+#include "inspector/Heapchk.h"
+#include "settings/Setting.h"
 #include "toolkit/Dpi.h"
 
 namespace norva::testing {
@@ -71,6 +78,96 @@ TEST_F(HighDpiTest, TheMagnetKeepsTheWholeWindowOnTheScreen) {
   form->Perform(win::WM_MOVE, 0, 0);
   EXPECT_EQ(form->Left(), 1280 - 300);
   EXPECT_EQ(form->Top(), 1024 - 120);
+}
+
+// Every size and font of the three windows as the screen shows them, the
+// main window's screen size, the graph's picture, the tray icon and the
+// progress display: what a monitor's DPI decides.
+class DpiChangeTest : public NorvaTest {
+ protected:
+  static constexpr const char* kIni =
+      "[SYSTEM]\r\nXPos=100\r\nYPos=200\r\n[DEFAULT]\r\nOverAction=1\r\nCpuPer=1\r\n"
+      "[EXTRA]\r\nTrayLoadIcon=1\r\n";
+
+  void StartAt(int dpi) {
+    backend.pixelsPerInch = dpi;
+    os.desktop.taskbarPixelsPerInch = dpi;
+    WriteIni(kIni);
+    Start();
+    HeapChkFrm->Show();
+    backend.AdvanceTime(1000);
+  }
+
+  // The system moves each window to a monitor of dpi (the taskbar too),
+  // suggesting a place 40 pixels further right.
+  void MoveTo(int dpi) {
+    os.desktop.taskbarPixelsPerInch = dpi;
+    for (tk::TForm* f : Forms()) {
+      const int width = f->ToScreen(f->Width()), height = f->ToScreen(f->Height());
+      win::RECT suggested{f->Left() + 40, f->Top(), f->Left() + 40 + width, f->Top() + height};
+      f->Perform(win::WM_DPICHANGED, static_cast<win::WPARAM>(dpi | dpi << 16),
+                 reinterpret_cast<win::LPARAM>(&suggested));
+    }
+    backend.AdvanceTime(1000);
+  }
+
+  std::vector<tk::TForm*> Forms() { return {form.get(), SettingFrm, HeapChkFrm}; }
+
+  static void Describe(std::ostream& out, const tk::TControl& c, int depth) {
+    const int dpi = c.PixelsPerInch();
+    const auto device = [dpi](int v) { return tk::ScaleBy(v, dpi); };
+    out << std::string(depth, ' ') << c.Name << " " << dpi << ": " << device(c.Width()) << "x"
+        << device(c.Height()) << " font " << device(c.Font().Height);
+    // A form's place is the system's; a control's lies inside its parent.
+    if (depth > 0) out << " at " << device(c.Left()) << "," << device(c.Top());
+    out << "\n";
+    if (const auto* w = dynamic_cast<const tk::TWinControl*>(&c))
+      for (const tk::TControl* child : w->Controls()) Describe(out, *child, depth + 1);
+  }
+
+  std::string Shape() {
+    std::ostringstream out;
+    for (tk::TForm* f : Forms()) Describe(out, *f, 0);
+    out << "main on screen " << form->ToScreen(form->Width()) << "x"
+        << form->ToScreen(form->Height()) << "\n";
+    auto& graph = HeapChkFrm->pgpMainGraph;
+    out << "graph picture " << graph.Picture().PixelsPerInch() << "\n";
+    const auto icon = os.desktop.liveIcons.find(os.shell.CurrentIcon(form->Handle())->hIcon);
+    out << "tray icon "
+        << (icon == os.desktop.liveIcons.end() ? -1 : std::lround(std::sqrt(icon->second.size())))
+        << "\n";
+    backend.screenCanvas.Clear();
+    form->DrawCleanProgress(100);
+    for (const auto& op : backend.screenCanvas.TextOps())
+      out << "overlay " << op.font.Height << "\n";
+    return out.str();
+  }
+
+  // The shape of a fresh start at dpi, then the program ended.
+  std::string FreshShape(int dpi) {
+    StartAt(dpi);
+    const std::string shape = Shape();
+    Stop();
+    return shape;
+  }
+};
+
+TEST_F(DpiChangeTest, AWindowMovedToAnotherDpiIsWhatAStartThereGivesAndComesBackWithoutDrift) {
+  std::map<int, std::string> fresh;
+  for (int dpi : {96, 120, 144, 192}) fresh[dpi] = FreshShape(dpi);
+  ASSERT_NE(fresh[96], fresh[144]);  // the shape tells the scales apart
+  StartAt(96);
+  for (int dpi : {120, 144, 192, 96}) {
+    const int left = form->Left();
+    MoveTo(dpi);
+    EXPECT_EQ(Shape(), fresh[dpi]) << dpi;
+    EXPECT_EQ(form->Left(), left + 40) << "the place the system suggests, at " << dpi;
+  }
+  for (int trip = 0; trip < 10; ++trip) {
+    MoveTo(144);
+    MoveTo(96);
+  }
+  EXPECT_EQ(Shape(), fresh[96]) << "after ten round trips";
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ class FakeDesktop : public IDesktop {
   std::map<std::pair<HWND, int>, HotKeyRegistration> hotKeys;
   int registerCalls = 0;
 
-  int smallIconSize = 16;
+  int smallIconSize = 16;  // at 96 pixels per inch
+  int taskbarPixelsPerInch = 0;
   // Every icon made, with its pixels; the ones not destroyed yet.
   std::map<HICON, std::vector<uint32_t>> liveIcons;
   int iconsCreated = 0;
@@ -35,7 +36,12 @@ class FakeDesktop : public IDesktop {
 
   BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) override;
   BOOL UnregisterHotKey(HWND window, int id) override;
-  int SmallIconSize() override { return smallIconSize; }
+  // At another scale than 96 the size grows by as much (as the system's
+  // small-icon metric does: 20 at 120, 24 at 144, 32 at 192).
+  int SmallIconSize(int pixelsPerInch) override {
+    return pixelsPerInch > 0 ? smallIconSize * pixelsPerInch / 96 : smallIconSize;
+  }
+  int TaskbarPixelsPerInch() override { return taskbarPixelsPerInch; }
   HICON CreateIconFromPixels(int size, const std::vector<uint32_t>& argb) override;
   BOOL DestroyIcon(HICON icon) override;
   // The clipboard's text; a refusal scripted with clipboardBusy.

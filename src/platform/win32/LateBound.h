@@ -47,4 +47,36 @@ inline BOOL LateShellNotifyIconW(DWORD message, NOTIFYICONDATAW* data) {
   return bound != nullptr ? bound(message, data) : FALSE;
 }
 
+// The per-monitor DPI functions of Windows 10 (1607 on), in user32, which is
+// loaded anyway; each is null where the system lacks it (Windows before 10,
+// Wine versions without it), and the caller falls back to the system-wide
+// call. The SDK declares them only for Windows 10 and later.
+typedef ::UINT(WINAPI GetDpiForWindowFunction)(::HWND);
+typedef int(WINAPI GetSystemMetricsForDpiFunction)(int, ::UINT);
+typedef ::BOOL(WINAPI AdjustWindowRectExForDpiFunction)(::RECT*, ::DWORD, ::BOOL, ::DWORD, ::UINT);
+typedef ::BOOL(WINAPI SystemParametersInfoForDpiFunction)(::UINT, ::UINT, void*, ::UINT, ::UINT);
+
+inline GetDpiForWindowFunction* LateGetDpiForWindow() {
+  static const auto bound = LateBound<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow");
+  return bound;
+}
+
+inline GetSystemMetricsForDpiFunction* LateGetSystemMetricsForDpi() {
+  static const auto bound =
+      LateBound<GetSystemMetricsForDpiFunction>("user32.dll", "GetSystemMetricsForDpi");
+  return bound;
+}
+
+inline AdjustWindowRectExForDpiFunction* LateAdjustWindowRectExForDpi() {
+  static const auto bound =
+      LateBound<AdjustWindowRectExForDpiFunction>("user32.dll", "AdjustWindowRectExForDpi");
+  return bound;
+}
+
+inline SystemParametersInfoForDpiFunction* LateSystemParametersInfoForDpi() {
+  static const auto bound =
+      LateBound<SystemParametersInfoForDpiFunction>("user32.dll", "SystemParametersInfoForDpi");
+  return bound;
+}
+
 }  // namespace norva::platform::win32

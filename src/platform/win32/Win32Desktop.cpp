@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/win32/LateBound.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
@@ -60,9 +61,22 @@ BOOL Win32Desktop::UnregisterHotKey(HWND window, int id) {
   return ::UnregisterHotKey(static_cast<::HWND>(window), id);
 }
 
-int Win32Desktop::SmallIconSize() {
-  const int size = ::GetSystemMetrics(SM_CXSMICON);
+int Win32Desktop::SmallIconSize(int pixelsPerInch) {
+  const auto forDpi = LateGetSystemMetricsForDpi();
+  int size = pixelsPerInch > 0 && forDpi != nullptr
+                 ? forDpi(SM_CXSMICON, static_cast<UINT>(pixelsPerInch))
+                 : 0;
+  if (size <= 0) size = ::GetSystemMetrics(SM_CXSMICON);
   return size > 0 ? size : 16;
+}
+
+int Win32Desktop::TaskbarPixelsPerInch() {
+  // The shell's taskbar window lies on the monitor whose tray shows the
+  // icon; without GetDpiForWindow every monitor has the screen's scale.
+  const auto forWindow = LateGetDpiForWindow();
+  if (forWindow == nullptr) return 0;
+  const ::HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+  return taskbar != nullptr ? static_cast<int>(forWindow(taskbar)) : 0;
 }
 
 HICON Win32Desktop::CreateIconFromPixels(int size, const std::vector<uint32_t>& argb) {

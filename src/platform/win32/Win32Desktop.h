@@ -10,7 +10,8 @@ class Win32Desktop final : public IDesktop {
  public:
   BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) override;
   BOOL UnregisterHotKey(HWND window, int id) override;
-  int SmallIconSize() override;
+  int SmallIconSize(int pixelsPerInch) override;
+  int TaskbarPixelsPerInch() override;
   HICON CreateIconFromPixels(int size, const std::vector<uint32_t>& argb) override;
   BOOL DestroyIcon(HICON icon) override;
   BOOL SetClipboardText(HWND owner, const std::string& text) override;

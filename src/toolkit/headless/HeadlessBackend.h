@@ -136,10 +136,12 @@ class HeadlessBackend : public Backend {
 
   // --- Backend -----------------------------------------------------------------
   std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) override;
-  TCanvas& MeasureCanvas() override { return FMeasure; }
+  TCanvas& MeasureCanvas(int) override { return FMeasure; }
+  using Backend::MeasureCanvas;
   // A recording canvas of that size.
-  std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height) override {
-    return std::make_unique<RecordingCanvas>(TRect{0, 0, width, height});
+  std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height,
+                                                    int pixelsPerInch) override {
+    return std::make_unique<RecordingCanvas>(TRect{0, 0, width, height}, pixelsPerInch);
   }
   win::HWND CreateApplicationWindow(const std::string& title) override;
   void RunMessageLoop() override;

@@ -26,7 +26,8 @@ std::string WithoutPrefixes(const std::string& text) {
 
 }  // namespace
 
-RecordingCanvas::RecordingCanvas(TRect surface) : FSurface(surface), FClip(surface) {}
+RecordingCanvas::RecordingCanvas(TRect surface, int pixelsPerInch)
+    : FSurface(surface), FClip(surface), FPixelsPerInch(pixelsPerInch) {}
 
 void RecordingCanvas::SetClip(const TRect& area) { FClip = area; }
 

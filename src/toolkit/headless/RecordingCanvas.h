@@ -27,7 +27,7 @@ struct CanvasOp {
 
 class RecordingCanvas : public TBitmapCanvas {
  public:
-  explicit RecordingCanvas(TRect surface = {0, 0, 10000, 10000});
+  explicit RecordingCanvas(TRect surface = {0, 0, 10000, 10000}, int pixelsPerInch = 96);
   void SetClip(const TRect& area) override;
   TRect Clip() const override { return FClip; }
   void FillRect(const TRect& rect, TColor color) override;
@@ -44,6 +44,7 @@ class RecordingCanvas : public TBitmapCanvas {
   int Height() const override { return FSurface.Height(); }
   // Also puts the clip back to the whole new surface.
   void SetSize(int width, int height) override;
+  int PixelsPerInch() const override { return FPixelsPerInch; }
 
   // The extent the model gives a text (one line per '\n'-separated part).
   static TRect Measure(const std::string& text, const TFont& font);
@@ -56,6 +57,7 @@ class RecordingCanvas : public TBitmapCanvas {
  private:
   TRect FSurface;
   TRect FClip;
+  int FPixelsPerInch;
 };
 
 }  // namespace norva::tk

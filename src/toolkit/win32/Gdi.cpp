@@ -212,7 +212,8 @@ void GdiCanvas::DrawBitmap(win::HBITMAP bitmap, int width, int height, const TRe
 
 // --- GdiBitmapCanvas -----------------------------------------------------------
 
-GdiBitmapCanvas::GdiBitmapCanvas(int width, int height) {
+GdiBitmapCanvas::GdiBitmapCanvas(int width, int height, int pixelsPerInch)
+    : FPixelsPerInch(pixelsPerInch > 0 ? pixelsPerInch : kDesignPixelsPerInch) {
   FDc.Reset(::CreateCompatibleDC(nullptr));
   SetSize(width, height);
 }
@@ -228,9 +229,9 @@ void GdiBitmapCanvas::SetSize(int width, int height) {
   FWidth = std::max(width, 0);
   FHeight = std::max(height, 0);
   // A bitmap of no pixels cannot be made; one pixel stands in, never shown.
-  // The picture holds device pixels of the screen it is shown on, so that
-  // it is copied to a window one to one; its canvas scales like a window's.
-  const int dpi = ScreenDpi();
+  // The picture holds device pixels of the window it is shown in, so that
+  // it is copied to the window one to one; its canvas scales like the window's.
+  const int dpi = FPixelsPerInch;
   const int deviceWidth = ScaleBy(FWidth, dpi), deviceHeight = ScaleBy(FHeight, dpi);
   FBitmap.Reset(CreateDrawingBitmap(deviceWidth, deviceHeight));
   FSelected.emplace(FDc.Get(), FBitmap.Get());

@@ -85,7 +85,7 @@ class GdiCanvas final : public TCanvas {
 // memory DC, with a canvas on that DC.
 class GdiBitmapCanvas final : public TBitmapCanvas {
  public:
-  GdiBitmapCanvas(int width, int height);
+  GdiBitmapCanvas(int width, int height, int pixelsPerInch);
   ~GdiBitmapCanvas() override;
   GdiBitmapCanvas(const GdiBitmapCanvas&) = delete;
   GdiBitmapCanvas& operator=(const GdiBitmapCanvas&) = delete;
@@ -93,6 +93,7 @@ class GdiBitmapCanvas final : public TBitmapCanvas {
   int Width() const override { return FWidth; }
   int Height() const override { return FHeight; }
   void SetSize(int width, int height) override;
+  int PixelsPerInch() const override { return FPixelsPerInch; }
 
   void SetClip(const TRect& area) override { FCanvas->SetClip(area); }
   TRect Clip() const override { return FCanvas->Clip(); }
@@ -127,6 +128,7 @@ class GdiBitmapCanvas final : public TBitmapCanvas {
   std::optional<GdiCanvas> FCanvas;
   int FWidth = 0;
   int FHeight = 0;
+  int FPixelsPerInch;
 };
 
 }  // namespace norva::tk::win32

@@ -54,7 +54,8 @@ TControl* HintManager::ControlUnderPointer(POINT screen) const {
   TControl* found = &window;
   POINT client = screen;
   ::ScreenToClient(FHoverWindow, &client);
-  if (TGraphicControl* inner = window.ControlAt(FromDevice(client.x), FromDevice(client.y)))
+  if (TGraphicControl* inner =
+          window.ControlAt(peer->FromDevice(client.x), peer->FromDevice(client.y)))
     found = inner;
   if (!found->ShowHint() || found->Hint().empty()) return nullptr;
   return found;
@@ -110,9 +111,13 @@ void HintManager::Show(const TControl& control, POINT screen) {
     ::SendMessageW(FTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     // Long hints wrap instead of running off the screen.
     ::SendMessageW(FTip, TTM_SETMAXTIPWIDTH, 0, 480);
-    // The toolkit's default font has the Japanese glyphs on every locale.
-    ::SendMessageW(FTip, WM_SETFONT, reinterpret_cast<WPARAM>(Gdi().Font(DeviceFont(TFont{}))),
-                   FALSE);
+  }
+  // The toolkit's default font has the Japanese glyphs on every locale; its
+  // size is that of the hinted control's monitor.
+  const HFONT font = Gdi().Font(DeviceFont(TFont{}, control.PixelsPerInch()));
+  if (font != FTipFont) {
+    FTipFont = font;
+    ::SendMessageW(FTip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   const std::wstring text = platform::win32::Wide(control.Hint());
   TOOLINFOW info = ToolInfo(text.c_str());

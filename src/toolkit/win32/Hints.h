@@ -26,6 +26,7 @@ class HintManager {
   void Stop();
 
   HWND FTip = nullptr;
+  HFONT FTipFont = nullptr;  // the font last given to the tip window
   HWND FHoverWindow = nullptr;
   // Compared only: dereferenced only right after it was found again.
   const TControl* FCurrent = nullptr;

@@ -52,6 +52,7 @@ class ListViewWinPeer final : public WinPeer, public ListViewPeer {
   void Update(TChange what) override {
     WinPeer::Update(what);
     if (what == TChange::Color || what == TChange::Font) ApplyColors();
+    if (what == TChange::Dpi) RescaleColumns();
   }
 
   // --- ListViewPeer
@@ -179,7 +180,20 @@ class ListViewWinPeer final : public WinPeer, public ListViewPeer {
   }
 
  private:
+  // The columns at the form's new scale, each as wide as it was in the
+  // layout's pixels (a width the user dragged included).
+  void RescaleColumns() {
+    if (FHandle == nullptr || FColumnsDpi == Dpi()) return;
+    for (int i = 0; i < FShownColumns; ++i) {
+      const int shown = static_cast<int>(::SendMessageW(FHandle, LVM_GETCOLUMNWIDTH, i, 0));
+      const int width = ToDevice(UnscaleBy(shown, FColumnsDpi));
+      ::SendMessageW(FHandle, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(width, 0));
+    }
+    FColumnsDpi = Dpi();
+  }
+
   void SetColumn(UINT message, int index, const TListColumn& column) {
+    FColumnsDpi = Dpi();
     std::wstring caption = Wide(column.Caption);
     LVCOLUMNW lvc{};
     lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -207,6 +221,7 @@ class ListViewWinPeer final : public WinPeer, public ListViewPeer {
   TListView& FList;
   bool FColored = false;
   int FShownColumns = 0;
+  int FColumnsDpi = kDesignPixelsPerInch;  // the scale the columns were last sized at
   bool FSyncing = false;
 };
 

@@ -1,10 +1,13 @@
 #include "toolkit/win32/MenuDrawing.h"
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 #include "platform/FontFaces.h"
 #include "platform/win32/ScopedWin.h"
 #include "platform/win32/WinText.h"
+#include "toolkit/win32/Dpi.h"
 
 namespace norva::tk::win32 {
 
@@ -15,18 +18,27 @@ using platform::win32::Wide;
 
 namespace {
 
-// The system's menu font in the stand-in face, plain and bold (the default item).
+// The scale menus are drawn at: that of the main window's monitor, where
+// the program's menus open.
+int MenuDpi() {
+  return Application != nullptr && Application->MainForm != nullptr
+             ? Application->MainForm->PixelsPerInch()
+             : ScreenDpi();
+}
+
+// The system's menu font in the stand-in face, plain and bold (the default
+// item), at the menus' scale.
 HFONT MenuFont(bool bold) {
-  static ScopedFont fonts[2];
-  ScopedFont& font = fonts[bold ? 1 : 0];
+  static std::map<std::pair<int, bool>, ScopedFont> fonts;
+  const int dpi = MenuDpi();
+  ScopedFont& font = fonts[{dpi, bold}];
   if (!font) {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
     LOGFONTW log{};
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+    if (NonClientMetricsForDpi(metrics, dpi))
       log = metrics.lfMenuFont;
     else
-      log.lfHeight = -12;
+      log.lfHeight = -ScaleBy(12, dpi);
     const std::wstring face = Wide(platform::UiFace().name);
     if (face.size() < LF_FACESIZE) std::copy(face.begin(), face.end() + 1, log.lfFaceName);
     log.lfCharSet = DEFAULT_CHARSET;
@@ -39,7 +51,7 @@ HFONT MenuFont(bool bold) {
 const TMenuItem* ItemOf(ULONG_PTR data) { return reinterpret_cast<const TMenuItem*>(data); }
 
 // Room left and right of the text: the check-mark column and a little air.
-int Margin() { return ::GetSystemMetrics(SM_CXMENUCHECK) + 4; }
+int Margin() { return SystemMetricForDpi(SM_CXMENUCHECK, MenuDpi()) + 4; }
 
 }  // namespace
 
@@ -56,8 +68,8 @@ bool MeasureMenuItem(LPARAM lParam) {
   ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &extent,
               DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   measure->itemWidth = static_cast<UINT>(extent.right + 2 * Margin());
-  measure->itemHeight =
-      static_cast<UINT>(std::max<LONG>(extent.bottom + 6, ::GetSystemMetrics(SM_CYMENU)));
+  measure->itemHeight = static_cast<UINT>(
+      std::max<LONG>(extent.bottom + 6, SystemMetricForDpi(SM_CYMENU, MenuDpi())));
   return true;
 }
 

@@ -144,7 +144,7 @@ class ButtonPeer final : public WinPeer {
       ::DrawFrameControl(item.hDC, &frame, DFC_BUTTON,
                          DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     {
-      GdiCanvas canvas(item.hDC, {frame.left, frame.top, frame.right, frame.bottom}, ScreenDpi());
+      GdiCanvas canvas(item.hDC, {frame.left, frame.top, frame.right, frame.bottom}, Dpi());
       TRect text{0, 0, FromDevice(frame.right - frame.left), FromDevice(frame.bottom - frame.top)};
       if (pressed) text.Offset(1, 1);
       const TColor color = disabled ? clGrayText : FButton.Font().Color;
@@ -286,9 +286,21 @@ class UpDownPeer final : public WinPeer {
     CreateSystemWindow(UPDOWN_CLASSW, 0,
                        ChildStyle() | UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ARROWKEYS);
     ShowState();
+    // The system may give the arrows a width of its own as it makes them
+    // (Wine: 16 pixels at every DPI); that width then stays when the form
+    // takes another scale, as a start at that scale gets it.
+    RECT made{};
+    if (FHandle != nullptr && ::GetWindowRect(FHandle, &made) &&
+        made.right - made.left != ToDevice(upDown.Width()))
+      FSystemWidth = made.right - made.left;
   }
 
   void Update(TChange what) override {
+    if (what == TChange::Bounds && FSystemWidth > 0 && FHandle != nullptr) {
+      ::SetWindowPos(FHandle, nullptr, ToDevice(FUpDown.Left()), ToDevice(FUpDown.Top()),
+                     FSystemWidth, ToDevice(FUpDown.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+      return;
+    }
     WinPeer::Update(what);
     if (what == TChange::State) ShowState();
   }
@@ -319,6 +331,7 @@ class UpDownPeer final : public WinPeer {
   }
 
   TUpDown& FUpDown;
+  int FSystemWidth = 0;  // the width the system gave the arrows, if not the layout's
 };
 
 // --- Track bar --------------------------------------------------------------

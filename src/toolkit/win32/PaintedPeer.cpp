@@ -200,7 +200,7 @@ void PaintedPeer::Paint() {
                SRCCOPY);
   }
   {
-    GdiCanvas canvas(target, {area.left, area.top, area.right, area.bottom}, ScreenDpi());
+    GdiCanvas canvas(target, {area.left, area.top, area.right, area.bottom}, Dpi());
     canvas.SetClip({0, 0, FromDevice(client.right), FromDevice(client.bottom)});
     if (!keepBackground) FControl.PaintBackground(canvas);
     PaintDecoration(canvas);
@@ -325,6 +325,14 @@ FormPeer::FormPeer(TForm& form) : PaintedPeer(form), FForm(form) {
   const RECT bounds = WindowBounds();
   CreateOwnWindow(ExStyle(), Style(), ApplicationWindow(), bounds.left, bounds.top,
                   bounds.right - bounds.left, bounds.bottom - bounds.top);
+  // A window takes the DPI of the monitor it is made on: a form placed on
+  // another monitor than the primary is sized at that scale before its
+  // children are made.
+  const int dpi = WindowDpi(FHandle);
+  if (FHandle != nullptr && dpi != FForm.PixelsPerInch()) {
+    FForm.SetPixelsPerInch(dpi);
+    ApplyBounds();
+  }
 }
 
 FormPeer::~FormPeer() {
@@ -368,15 +376,38 @@ DWORD FormPeer::ExStyle(const TForm& form) {
 RECT FormPeer::WindowBounds() const {
   // Width and Height are the client size; Left and Top place the window.
   RECT frame{0, 0, ToDevice(FForm.Width()), ToDevice(FForm.Height())};
-  ::AdjustWindowRectEx(&frame, Style(), FALSE, ExStyle());
+  AdjustWindowRectForDpi(frame, Style(), ExStyle(), Dpi());
   return {FForm.Left(), FForm.Top(), FForm.Left() + (frame.right - frame.left),
           FForm.Top() + (frame.bottom - frame.top)};
 }
 
 void FormPeer::ApplyBounds() {
   const RECT bounds = WindowBounds();
+  FApplying = true;
   ::SetWindowPos(FHandle, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                  bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame the system draws can differ from the one computed for the
+  // form's DPI (Wine draws the system DPI's frame at every scale): the
+  // window is sized again so that its client area is the layout's.
+  RECT window{}, client{};
+  const int width = ToDevice(FForm.Width()), height = ToDevice(FForm.Height());
+  if (!::IsIconic(FHandle) && ::GetWindowRect(FHandle, &window) &&
+      ::GetClientRect(FHandle, &client) && (client.right != width || client.bottom != height))
+    ::SetWindowPos(FHandle, nullptr, 0, 0, window.right - window.left + width - client.right,
+                   window.bottom - window.top + height - client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FApplying = false;
+  // A size the system would not give (a window too small for its frame's
+  // buttons) is what the form has.
+  if (::GetClientRect(FHandle, &client) && !::IsIconic(FHandle))
+    SyncClientSize(client.right, client.bottom);
+}
+
+void FormPeer::SyncClientSize(int width, int height) {
+  if (width == ToDevice(FForm.Width()) && height == ToDevice(FForm.Height())) return;
+  FSyncing = true;
+  FForm.SetBounds(FForm.Left(), FForm.Top(), FromDevice(width), FromDevice(height));
+  FSyncing = false;
 }
 
 void FormPeer::CenterOnScreen() {
@@ -429,6 +460,10 @@ void FormPeer::Update(TChange what) {
     case TChange::Color:
       ::InvalidateRect(FHandle, nullptr, TRUE);
       break;
+    case TChange::Dpi:
+      // Every picture inside is drawn anew at the new scale.
+      ::RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      break;
     default:
       PaintedPeer::Update(what);
       break;
@@ -447,13 +482,8 @@ void FormPeer::BeforeDispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       FForm.SetBounds(bounds.left, bounds.top, FForm.Width(), FForm.Height());
       FSyncing = false;
     }
-  } else if (msg == WM_SIZE && wParam != SIZE_MINIMIZED) {
-    const int width = LOWORD(lParam), height = HIWORD(lParam);
-    if (width != ToDevice(FForm.Width()) || height != ToDevice(FForm.Height())) {
-      FSyncing = true;
-      FForm.SetBounds(FForm.Left(), FForm.Top(), FromDevice(width), FromDevice(height));
-      FSyncing = false;
-    }
+  } else if (msg == WM_SIZE && wParam != SIZE_MINIMIZED && !FApplying) {
+    SyncClientSize(LOWORD(lParam), HIWORD(lParam));
   }
 }
 

@@ -66,11 +66,15 @@ class FormPeer final : public PaintedPeer {
   DWORD ExStyle() const { return ExStyle(FForm); }
   RECT WindowBounds() const;
   void ApplyBounds();
+  // The form takes the client size the window has (moved or sized by the
+  // user or the system), without sizing the window again.
+  void SyncClientSize(int width, int height);
   void ApplyVisible();
   void CenterOnScreen();
 
   TForm& FForm;
   bool FSyncing = false;
+  bool FApplying = false;  // inside ApplyBounds: its own WM_SIZE is not the user's
   bool FShownBefore = false;
   unsigned FShowSerial = 0;
   HWND FActiveBeforeModal = nullptr;

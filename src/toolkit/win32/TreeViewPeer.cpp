@@ -41,6 +41,7 @@ class TreeViewWinPeer final : public WinPeer, public TreeViewPeer {
   void Update(TChange what) override {
     WinPeer::Update(what);
     if (what == TChange::Color || what == TChange::Font) ApplyColors();
+    if (what == TChange::Dpi) IndentChanged();
   }
 
   // --- TreeViewPeer

@@ -89,15 +89,24 @@ class Win32BackendImpl final : public Backend {
     return std::make_unique<ContainerPeer>(control);
   }
 
-  TCanvas& MeasureCanvas() override {
+  TCanvas& MeasureCanvas(int pixelsPerInch) override {
     static ScopedWindowDc screen(nullptr);
-    // Measures in the 96-per-inch pixels of the layout, with the fonts as drawn.
-    static GdiCanvas canvas(screen.Get(), ScreenRect(), ScreenDpi());
-    return canvas;
+    // Measures in the 96-per-inch pixels of the layout, with the fonts as
+    // drawn at that scale: one canvas for each scale asked for (a monitor's).
+    static std::map<int, GdiCanvas> canvases;
+    auto found = canvases.find(pixelsPerInch);
+    if (found == canvases.end())
+      found = canvases
+                  .try_emplace(pixelsPerInch, screen.Get(), ScreenRect(),
+                               pixelsPerInch > 0 ? pixelsPerInch : ScreenDpi())
+                  .first;
+    return found->second;
   }
+  using Backend::MeasureCanvas;
 
-  std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height) override {
-    return std::make_unique<GdiBitmapCanvas>(width, height);
+  std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height,
+                                                    int pixelsPerInch) override {
+    return std::make_unique<GdiBitmapCanvas>(width, height, pixelsPerInch);
   }
 
   win::HWND CreateApplicationWindow(const std::string& title) override {
@@ -296,11 +305,12 @@ class Win32BackendImpl final : public Backend {
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   }
 
-  // The frame around a form's client area, in the program's 96-DPI units.
+  // The frame around a form's client area at its DPI, in the program's 96-DPI units.
   TPoint FormFrameSize(const TForm& form) override {
     RECT frame{0, 0, 0, 0};
-    ::AdjustWindowRectEx(&frame, FormPeer::Style(form), FALSE, FormPeer::ExStyle(form));
-    return {FromDevice(frame.right - frame.left), FromDevice(frame.bottom - frame.top)};
+    const int dpi = form.PixelsPerInch();
+    AdjustWindowRectForDpi(frame, FormPeer::Style(form), FormPeer::ExStyle(form), dpi);
+    return {UnscaleBy(frame.right - frame.left, dpi), UnscaleBy(frame.bottom - frame.top, dpi)};
   }
 
   int ScreenPixelsPerInch() override { return ScreenDpi(); }

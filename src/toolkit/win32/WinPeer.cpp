@@ -284,6 +284,7 @@ void WinPeer::Update(TChange what) {
     case TChange::State:
     case TChange::Items:
     case TChange::Picture:
+    case TChange::Dpi:
       break;
   }
 }
@@ -292,10 +293,10 @@ namespace {
 
 // An area in device units, scaled, a pixel wider on each side: rounding
 // must not leave a sliver.
-RECT DeviceArea(const TRect& area) {
-  const int grow = ScreenDpi() == kDesignPixelsPerInch ? 0 : 1;
-  return {ToDevice(area.Left) - grow, ToDevice(area.Top) - grow, ToDevice(area.Right) + grow,
-          ToDevice(area.Bottom) + grow};
+RECT DeviceArea(const TRect& area, int dpi) {
+  const int grow = dpi == kDesignPixelsPerInch ? 0 : 1;
+  return {ScaleBy(area.Left, dpi) - grow, ScaleBy(area.Top, dpi) - grow,
+          ScaleBy(area.Right, dpi) + grow, ScaleBy(area.Bottom, dpi) + grow};
 }
 
 }  // namespace
@@ -306,7 +307,7 @@ void WinPeer::Invalidate(const TRect* area) {
     ::InvalidateRect(FHandle, nullptr, TRUE);
     return;
   }
-  const RECT r = DeviceArea(*area);
+  const RECT r = DeviceArea(*area, Dpi());
   ::InvalidateRect(FHandle, &r, TRUE);
 }
 
@@ -320,14 +321,14 @@ void WinPeer::InvalidateAreas(const std::vector<TRect>& areas) {
   // still repaints only those areas (a region, not their bounding box).
   // Regions are the process's own objects; only InvalidateRgn reaches the
   // window manager (under Wine, one request to the server).
-  const RECT first = DeviceArea(areas.front());
+  const RECT first = DeviceArea(areas.front(), Dpi());
   ScopedRegion region(::CreateRectRgnIndirect(&first));
   if (!region) {
     for (const TRect& area : areas) Invalidate(&area);
     return;
   }
   for (size_t i = 1; i < areas.size(); ++i) {
-    const RECT r = DeviceArea(areas[i]);
+    const RECT r = DeviceArea(areas[i], Dpi());
     ScopedRegion part(::CreateRectRgnIndirect(&r));
     if (part) ::CombineRgn(region.Get(), region.Get(), part.Get(), RGN_OR);
   }

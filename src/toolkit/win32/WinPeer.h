@@ -10,6 +10,7 @@
 
 #include <vector>
 
+#include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/Win32Api.h"
 
 namespace norva::tk::win32 {
@@ -29,6 +30,13 @@ class WinPeer : public ControlPeer {
 
   TWinControl& Control() const { return FControl; }
   HWND Window() const { return FHandle; }
+
+  // The control's sizes and fonts in its window's pixels: those of its
+  // form's pixels per inch.
+  int Dpi() const { return FControl.PixelsPerInch(); }
+  int ToDevice(int logical) const { return ScaleBy(logical, Dpi()); }
+  int FromDevice(int device) const { return UnscaleBy(device, Dpi()); }
+  TFont DeviceFont(const TFont& font) const { return ::norva::tk::win32::DeviceFont(font, Dpi()); }
 
   // The peer of one of our windows, or null for any other window.
   static WinPeer* FromHandle(HWND window);
