@@ -116,8 +116,12 @@ run_entry() {
     tr -d '\r' | sed -n 's/^ *Norva *REG_SZ *//p' | grep .
 }
 
-# Ticks or unticks "Windows 起動時に開始" on the fourth tab and presses OK.
-toggle_startup() {
+# Ticks or unticks "Windows 起動時に開始" on the fourth tab, presses OK and
+# waits for the dialog to close.
+toggle_startup() { click_startup_and_ok && wait_dialog_closed; }
+
+# Opens the dialog, clicks the start-up box on the fourth tab and OK.
+click_startup_and_ok() {
   xdotool mousemove $((WIN_X + 15)) $((WIN_Y + 8)) click 1
   local found
   found=$(wait_window "設定画面" 523x325 "$T_WINDOW") || failed "no dialog after a click on [設定]" || return 1
@@ -129,7 +133,6 @@ toggle_startup() {
   click_dialog "$SET_STARTUP"
   sleep 0.3
   click_dialog "$SET_OK"
-  wait_dialog_closed
 }
 
 # The check box writes and removes HKCU\...\Run\Norva (wine reg query).
@@ -179,16 +182,8 @@ startup_refused_part() {
   local log=$CASE_DIR/main.log
   wait_main_window "$log" || return 1
   sleep "$T_SETTLE"
-  xdotool mousemove $((WIN_X + 15)) $((WIN_Y + 8)) click 1
-  local found box
-  found=$(wait_window "設定画面" 523x325 "$T_WINDOW") || failed "no dialog after a click on [設定]" || return 1
-  read -r DLG_ID DLG_X DLG_Y <<<"$found"
-  shoot_dialog "$CASE_DIR/dialog.png" || return 1
-  click_dialog "$SET_TAB4"
-  sleep 0.5
-  click_dialog "$SET_STARTUP"
-  sleep 0.3
-  click_dialog "$SET_OK"
+  local box
+  click_startup_and_ok || return 1
   box_up() { grep -q 'MSGBOX_OnInit' "$log" 2>/dev/null; }
   wait_progress "$T_WINDOW" box_up || failed "no message box after OK with the Run key locked" || return 1
   local text

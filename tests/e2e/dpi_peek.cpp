@@ -22,19 +22,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "peek_text.h"
+
 namespace {
 
 // Declared by the SDK only for Windows 7 and later.
 constexpr UINT kDpiChanged = 0x02E0;
-
-std::string Utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
 
 bool Send(HWND window, int oldDpi, int newDpi) {
   RECT now{};
