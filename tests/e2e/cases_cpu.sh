@@ -123,15 +123,19 @@ case_cpu_label_follows_load() {
   local summary="idle $idle_label %; burning: $up % after $((up_secs / 10)).$((up_secs % 10)) s (/proc/stat $burn_stat %); stopped: $down % after $((down_secs / 10)).$((down_secs % 10)) s (/proc/stat each second: ${down_stat:-$after_stat%})"
   if ((!down_ok)); then
     # Other work on the host keeps the machine busy: then the label must
-    # follow /proc/stat instead.
-    local last_stat=${down_stat% }
-    last_stat=${last_stat##* }
-    last_stat=${last_stat%\%}
-    [[ -n $last_stat ]] || last_stat=$after_stat
+    # follow /proc/stat instead. The label's own second does not line up
+    # with the harness's, so it is held against the last two seconds read.
+    local seconds=(${down_stat//%/}) last_stat near=1000 s d
+    ((${#seconds[@]})) || seconds=("$after_stat")
+    last_stat=${seconds[-1]}
+    for s in "${seconds[@]: -2}"; do
+      d=$((down - s))
+      ((d < 0)) && d=$((-d))
+      ((d < near)) && near=$d
+      ((s > last_stat)) && last_stat=$s
+    done
     ((last_stat >= 20)) || failed "the label stayed at $down % though /proc/stat fell to $last_stat % ($summary)" || return 1
-    local diff=$((down - last_stat))
-    ((diff < 0)) && diff=$((-diff))
-    ((diff <= 20)) || failed "the host stayed busy ($last_stat % by /proc/stat) and the label shows $down % ($summary)" || return 1
+    ((near <= 20)) || failed "the host stayed busy ($last_stat % by /proc/stat) and the label shows $down % ($summary)" || return 1
     REASON="$summary; the host stayed busy, the label agrees with /proc/stat"
     return 0
   fi
