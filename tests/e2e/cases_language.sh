@@ -164,6 +164,8 @@ case_language_english_message() {
   local found box shot=$OUT/lang-en-message-win$BITS.png
   found=$(wait_window Settings 523x325 "$T_WINDOW") || failed "no 523x325 dialog \"Settings\"" || return 1
   read -r DLG_ID DLG_X DLG_Y <<<"$found"
+  # Clicked once the dialog shows its controls, as a user would.
+  shoot_dialog "$CASE_DIR/dialog.png" || return 1
   click_dialog '26 150'
   # The box is enabled by the tick; a click that came before it took no focus
   # is made again.
