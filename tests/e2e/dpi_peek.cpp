@@ -93,7 +93,22 @@ void Shape(HWND window) {
 
 }  // namespace
 
+// Reads every window at its real size: a program unaware of DPI gets sizes
+// scaled to 96 DPI from a newer Wine (as from Windows), not what Norva drew.
+void BecomeDpiAware() {
+  const HMODULE user = GetModuleHandleW(L"user32.dll");
+  using ContextFn = BOOL(WINAPI*)(HANDLE);
+  using AwareFn = BOOL(WINAPI*)();
+  if (const auto context = reinterpret_cast<ContextFn>(
+          reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDpiAwarenessContext"))))
+    if (context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;  // per monitor v2
+  if (const auto aware = reinterpret_cast<AwareFn>(
+          reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware"))))
+    aware();
+}
+
 int main() {
+  BecomeDpiAware();
   int argc = 0;
   wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (args == nullptr || argc < 3) {
