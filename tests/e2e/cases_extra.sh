@@ -184,15 +184,12 @@ startup_refused_part() {
   sleep "$T_SETTLE"
   local box
   click_startup_and_ok || return 1
-  box_up() { grep -q 'MSGBOX_OnInit' "$log" 2>/dev/null; }
-  wait_progress "$T_WINDOW" box_up || failed "no message box after OK with the Run key locked" || return 1
-  local text
-  text=$(grep -m1 'MSGBOX_OnInit' "$log")
+  wait_error_box "$log" "OK with the Run key locked" || return 1
+  local text=$BOX_TEXT
+  box=$BOX
   [[ $text == *"$(wine_escape 'Windows 起動時に開始するよう登録できませんでした。')"* ]] ||
     failed "the box says something else: $text" || return 1
   [[ $text == *'CurrentVersion\\Run'* ]] || failed "the box does not name the key: $text" || return 1
-  box_window() { box=$(xdotool search --onlyvisible --name '^エラー$' 2>/dev/null | head -1) && [[ -n $box ]]; }
-  wait_progress "$T_WINDOW" box_window || failed "no window of the message box on screen" || return 1
   sleep 1
   import -window root "$OUT/startup-refused-win$BITS.png" 2>/dev/null || true
   xdotool windowfocus --sync "$box" key Return 2>/dev/null || xdotool key Return

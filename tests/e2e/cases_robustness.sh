@@ -241,15 +241,12 @@ case_cpu_label_plain_prefix() {
 close_through_save_failure() {
   local pid=$1 log=$2 ini=$3 shot=$4 box
   close_program "$log" || failed "could not post WM_CLOSE (no process id in $log)" || return 1
-  box_up() { grep -q 'MSGBOX_OnInit' "$log" 2>/dev/null; }
-  wait_progress "$T_WINDOW" box_up || failed "no message box after the close" || return 1
-  local text
-  text=$(grep -m1 'MSGBOX_OnInit' "$log")
+  wait_error_box "$log" "the close" || return 1
+  local text=$BOX_TEXT
+  box=$BOX
   [[ $text == *"$(wine_escape '設定を保存できませんでした。')"* ]] ||
     failed "the box says something else: $text" || return 1
   [[ $text == *"$(wine_escape "$(basename "$ini")")"* ]] || failed "the box does not name the file: $text" || return 1
-  box_window() { box=$(xdotool search --onlyvisible --name '^エラー$' 2>/dev/null | head -1) && [[ -n $box ]]; }
-  wait_progress "$T_WINDOW" box_window || failed "no window of the message box on screen" || return 1
   # The shot once the box has painted (more than one colour where it lies).
   local geo x y w h
   geo=$(xdotool getwindowgeometry --shell "$box" 2>/dev/null)

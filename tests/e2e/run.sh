@@ -315,6 +315,19 @@ expect_all_keys() {
 # The INI's value of SECTION/Key.
 ini_value() { ini_flat "$1" | sed -n "s|^$2=||p" | head -1; }
 
+# Waits for the first message box of the program whose trace is $1 (its
+# msgbox channel): sets BOX_TEXT (the trace line) and BOX (the X window of
+# the box titled "エラー"); $2 says after what, for the failure.
+wait_error_box() {
+  local log=$1 after=$2
+  BOX_TEXT= BOX=
+  box_up() { grep -q 'MSGBOX_OnInit' "$log" 2>/dev/null; }
+  wait_progress "$T_WINDOW" box_up || failed "no message box after $after" || return 1
+  BOX_TEXT=$(grep -m1 'MSGBOX_OnInit' "$log")
+  box_window() { BOX=$(xdotool search --onlyvisible --name '^エラー$' 2>/dev/null | head -1) && [[ -n $BOX ]]; }
+  wait_progress "$T_WINDOW" box_window || failed "no window of the message box on screen" || return 1
+}
+
 # Wine's trace form of a text (debugstr_w): ASCII as is, the rest as \xxxx.
 wine_escape() {
   local w out=
