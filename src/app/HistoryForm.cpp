@@ -14,10 +14,12 @@ namespace {
 // The room a cell needs around its text (the list's margins).
 constexpr int kCellPadding = 16;
 
-int TextWidth(const TFont& font, const std::string& text) {
+// Measured with the fonts of the form's own scale (its monitor's).
+int TextWidth(int pixelsPerInch, const TFont& font, const std::string& text) {
   TRect rect{0, 0, 0, 0};
-  CurrentBackend().MeasureCanvas().DrawText(text, rect, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX,
-                                            font, font.Color);
+  CurrentBackend()
+      .MeasureCanvas(pixelsPerInch)
+      .DrawText(text, rect, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX, font, font.Color);
   return rect.Width();
 }
 
@@ -59,12 +61,17 @@ THistoryFrm::THistoryFrm(TForm* owner, const CleanHistory& history)
   });
   lvHistory.SetAlign(TAlign::alClient);
   OnResize = [this](TObject* s) { FormResize(s); };
+  // The columns fit their texts as measured in the new monitor's fonts.
+  OnDpiChanged = [this](TObject*) {
+    if (Visible()) ShowHistory();
+  };
 }
 
 void THistoryFrm::ShowHistory() {
   const std::vector<std::string> titles = HistoryColumns();
   std::vector<int> widths;
-  for (const std::string& t : titles) widths.push_back(TextWidth(lvHistory.Font(), t));
+  for (const std::string& t : titles)
+    widths.push_back(TextWidth(PixelsPerInch(), lvHistory.Font(), t));
   lvHistory.BeginUpdate();
   lvHistory.Clear();
   const auto& records = FHistory.Records();
@@ -73,7 +80,7 @@ void THistoryFrm::ShowHistory() {
     TListItem* item = lvHistory.AddItem(texts[0]);
     for (size_t i = 1; i < texts.size(); ++i) item->AddSubItem(texts[i]);
     for (size_t i = 0; i < texts.size() && i < widths.size(); ++i)
-      widths[i] = std::max(widths[i], TextWidth(lvHistory.Font(), texts[i]));
+      widths[i] = std::max(widths[i], TextWidth(PixelsPerInch(), lvHistory.Font(), texts[i]));
   }
   lvHistory.EndUpdate();
   for (size_t i = 0; i < widths.size(); ++i)

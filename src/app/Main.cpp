@@ -144,6 +144,16 @@ void TMainForm::BuildLayout() {
     FTexts.Hint(t.white, t.hint);
     t.white.Hide();
   }
+  // The kanji captions are bold; Latin words in bold fill their 38-pixel
+  // boxes and run into each other, so they take the regular weight.
+  FTexts.Add([this] {
+    for (TSpeedButton* b :
+         {&sbtnConfig, &sbtnGetMem, &sbtnMemHeap, &sbtnWConfig, &sbtnWGetMem, &sbtnWMemHeap}) {
+      TFont font = b->Font();
+      font.Bold = lang::Current() == lang::Language::Japanese;
+      if (!(font == b->Font())) b->SetFont(font);
+    }
+  });
   for (TSpeedButton* b : {&sbtnConfig, &sbtnWConfig})
     b->OnClick = [this](TObject* s) { sbtnConfigClick(s); };
   for (TSpeedButton* b : {&sbtnMemHeap, &sbtnWMemHeap})

@@ -16,6 +16,7 @@
 ALL_CASES+=(exec_speed_0 exec_speed_1 exec_speed_2 exec_without_dash exec_second_argument
   stop_button overlay_screenshot drag drag_by_buttons_does_not_move magnet_left_edge
   hide_under_mouse tray_menu_exit minimise_restore exec_hotkey_held close_with_tray_menu_open
+  close_after_menu_window_closed
   close_after_tray_and_drags close_after_inspector_and_tray)
 
 # The virtual desktop of the tray cases (Wine's explorer with a taskbar and a
@@ -550,6 +551,22 @@ case_close_with_tray_menu_open() {
   import -window root "$CASE_DIR/menu.png" 2>/dev/null
   expect_close_ends "$CLOSE_PID" "$CLOSE_HEX" "$CASE_DIR/main.log" || return 1
   REASON="WM_CLOSE with the tray menu open: ended, icon removed, every key written"
+}
+
+# The same close when the menu's own window takes WM_CLOSE first (taskkill
+# posts it to every window of the program in z-order, and an open menu is
+# often in front): the menu window is gone before the program's own windows
+# are asked, and the program must still end.
+case_close_after_menu_window_closed() {
+  write_random_use_ini
+  start_for_close || return 1
+  [[ -f $(dirname "$EXE")/desktop_peek.exe ]] || failed "desktop_peek.exe not built beside $EXE" || return 1
+  tray_menu ""
+  (cd "$CASE_DIR" && timeout 60 "$WINE64" explorer "/desktop=$VD_NAME,${VD_W}x$VD_H" \
+    "$(winpath "$(dirname "$EXE")/desktop_peek.exe")" closemenu) >"$CASE_DIR/closemenu.log" 2>&1
+  sleep 1
+  expect_close_ends "$CLOSE_PID" "$CLOSE_HEX" "$CASE_DIR/main.log" || return 1
+  REASON="WM_CLOSE to the open menu's window first ($(tr -d "\r\n" <"$CASE_DIR/closemenu.log")), then to the program's: ended, icon removed, every key written"
 }
 
 # The first sequence random use ended with: a cleaning from the tray menu,

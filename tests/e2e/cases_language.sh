@@ -14,6 +14,27 @@ ALL_CASES+=(language_english language_english_tray_menu language_english_high_dp
 LANG_TAB1='28 12' LANG_TAB2='84 12' LANG_TAB3='134 12' LANG_TAB4='182 12'
 LANG_COMBO='420 80'
 
+# Whether the captions of the three top buttons keep clear of the edges
+# they share, in the shot $1 of the main window at $2 DPI: the real font's
+# letters leave the two columns either side of each shared edge blank (the
+# buttons have no frame of their own, so touching words read as one).
+buttons_apart() {
+  local img=$1 dpi=$2 edge x c ink
+  ink=$(convert "$img" -crop "$((116 * dpi / 96))x$((12 * dpi / 96))+0+$((3 * dpi / 96))" +repage \
+    -colorspace gray -threshold 60% txt:- 2>/dev/null |
+    awk -F'[ ,:]+' 'NR > 1 && /#000000|gray\(0\)/ { ink[$1] = 1 } END { for (x in ink) print x }')
+  [[ -n $ink ]] || { echo "no captions"; return 1; }
+  for edge in 38 76; do
+    x=$((edge * dpi / 96))
+    for c in $((x - 2)) $((x - 1)) "$x" $((x + 1)); do
+      if grep -qx "$c" <<<"$ink"; then
+        echo "letters at column $c, by the edge at $edge"
+        return 1
+      fi
+    done
+  done
+}
+
 case_language_english() {
   # Apart from the centred inspector and dialog.
   write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' 'XPos=40' 'YPos=40' '[EXTRA]' 'Language=en'
@@ -23,6 +44,8 @@ case_language_english() {
   sleep "$T_SETTLE"
   local english=$OUT/lang-en-main-win$BITS.png japanese=$OUT/lang-ja-main-win$BITS.png
   shoot_window "$CASE_DIR/full.png" "$english" >/dev/null || failed "no screenshot of the main window" || return 1
+  local apart
+  apart=$(buttons_apart "$english" 96) || failed "the top buttons' words run together: $apart ($english)" || return 1
 
   # The inspector, each tab, from "Info".
   [[ -f $(dirname "$EXE")/inspector_peek.exe ]] || failed "inspector_peek.exe not built beside $EXE" || return 1
@@ -83,7 +106,7 @@ case_language_english() {
   ((${changed%% *} > 200)) || failed "the main window hardly changed after OK ($changed pixels): $english $japanese" || return 1
   find_window 'システム情報 詳細表示' '[0-9]+x[0-9]+' >/dev/null || failed "the inspector's title did not turn Japanese" || return 1
   close_and_expect_exit "$PID" "$CASE_DIR/main.log" || return 1
-  REASON="English shots in $OUT/lang-en-*; OK with 日本語 changed $changed pixels of the main window and the inspector's title"
+  REASON="English shots in $OUT/lang-en-*, the top buttons' words apart; OK with 日本語 changed $changed pixels of the main window and the inspector's title"
 }
 
 # The tray menu in English, in a virtual desktop with a taskbar (the tray).
@@ -122,6 +145,9 @@ english_at_dpi() {
   import -window root "$CASE_DIR/full.png" &&
     convert "$CASE_DIR/full.png" -crop "$(scaled 200)x$(scaled 80)+$WIN_X+$WIN_Y" +repage "$OUT/lang-en-main-${dpi}dpi-win$BITS.png" ||
     failed "no screenshot of the main window at $dpi DPI" || return 1
+  local apart
+  apart=$(buttons_apart "$OUT/lang-en-main-${dpi}dpi-win$BITS.png" "$dpi") ||
+    failed "the top buttons' words run together at $dpi DPI: $apart" || return 1
   xdotool mousemove $((WIN_X + $(scaled 15))) $((WIN_Y + $(scaled 8))) click 1
   found=$(wait_window Settings '[0-9]+x[0-9]+' "$T_WINDOW") || failed "no dialog \"Settings\" at $dpi DPI" || return 1
   local size

@@ -4,6 +4,8 @@
 //   desktop_peek fullscreen SECONDS   a borderless window over the whole screen, in front,
 //                                     for SECONDS; prints "shown" once it is the foreground
 //   desktop_peek clipboard            prints the clipboard's text as UTF-8
+//   desktop_peek closemenu            posts WM_CLOSE to the open menu's window, as taskkill
+//                                     does when that window comes first; prints "closed"
 #include <windows.h>
 
 #include <cstdio>
@@ -76,12 +78,26 @@ int Clipboard() {
   return text != nullptr ? 0 : 2;
 }
 
+// The popup window of a menu being tracked ("#32768", shown) in this
+// desktop gets WM_CLOSE, as taskkill posts it to every top-level window of
+// the process in z-order, where an open menu often comes first.
+int CloseMenu() {
+  HWND menu = nullptr;
+  while ((menu = FindWindowExW(nullptr, menu, MAKEINTATOM(32768), nullptr)) != nullptr)
+    if (IsWindowVisible(menu)) break;
+  if (menu == nullptr) return 1;
+  if (!PostMessageW(menu, WM_CLOSE, 0, 0)) return 2;
+  std::printf("closed\n");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "fullscreen") == 0)
     return FullScreen(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
   if (argc >= 2 && std::strcmp(argv[1], "clipboard") == 0) return Clipboard();
-  std::fprintf(stderr, "usage: desktop_peek fullscreen SECONDS | clipboard\n");
+  if (argc >= 2 && std::strcmp(argv[1], "closemenu") == 0) return CloseMenu();
+  std::fprintf(stderr, "usage: desktop_peek fullscreen SECONDS | clipboard | closemenu\n");
   return 2;
 }

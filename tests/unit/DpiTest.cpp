@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "NorvaFixture.h"
+#include "app/HistoryForm.h"
 #include "inspector/Heapchk.h"
 #include "settings/Setting.h"
 #include "toolkit/Dpi.h"
@@ -87,7 +88,7 @@ class DpiChangeTest : public NorvaTest {
  protected:
   static constexpr const char* kIni =
       "[SYSTEM]\r\nXPos=100\r\nYPos=200\r\n[DEFAULT]\r\nOverAction=1\r\nCpuPer=1\r\n"
-      "[EXTRA]\r\nTrayLoadIcon=1\r\n";
+      "[EXTRA]\r\nTrayLoadIcon=1\r\nCleanHistory=1\r\n";
 
   void StartAt(int dpi) {
     backend.pixelsPerInch = dpi;
@@ -95,6 +96,8 @@ class DpiChangeTest : public NorvaTest {
     WriteIni(kIni);
     Start();
     HeapChkFrm->Show();
+    form->sbtnGetMemClick(&form->sbtnGetMem);
+    form->pmHistory->Click();
     backend.AdvanceTime(1000);
   }
 
@@ -111,7 +114,9 @@ class DpiChangeTest : public NorvaTest {
     backend.AdvanceTime(1000);
   }
 
-  std::vector<tk::TForm*> Forms() { return {form.get(), SettingFrm, HeapChkFrm}; }
+  std::vector<tk::TForm*> Forms() {
+    return {form.get(), SettingFrm, HeapChkFrm, form->FHistoryFrm.get()};
+  }
 
   static void Describe(std::ostream& out, const tk::TControl& c, int depth) {
     const int dpi = c.PixelsPerInch();
@@ -130,6 +135,9 @@ class DpiChangeTest : public NorvaTest {
     for (tk::TForm* f : Forms()) Describe(out, *f, 0);
     out << "main on screen " << form->ToScreen(form->Width()) << "x"
         << form->ToScreen(form->Height()) << "\n";
+    for (const auto& column : static_cast<THistoryFrm&>(*form->FHistoryFrm).lvHistory.Columns())
+      out << "history column " << tk::ScaleBy(column.Width, form->FHistoryFrm->PixelsPerInch())
+          << "\n";
     auto& graph = HeapChkFrm->pgpMainGraph;
     out << "graph picture " << graph.Picture().PixelsPerInch() << "\n";
     const auto icon = os.desktop.liveIcons.find(os.shell.CurrentIcon(form->Handle())->hIcon);

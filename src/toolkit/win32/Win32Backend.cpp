@@ -127,7 +127,14 @@ class Win32BackendImpl final : public Backend {
 
   void QuitMessageLoop() override { ::PostQuitMessage(0); }
 
-  void EndMenus() override { ::EndMenu(); }
+  void EndMenus() override {
+    ::EndMenu();
+    // EndMenu does nothing once the menu's own window is gone (taskkill posts
+    // WM_CLOSE to every window of the program, the open menu's often first),
+    // while the menu loop still runs; WM_CANCELMODE to the menu's owner ends
+    // that loop too.
+    if (FMenuOwner != nullptr) ::PostMessageW(FMenuOwner, WM_CANCELMODE, 0, 0);
+  }
 
   void ProcessMessages() override {
     MSG msg;
@@ -229,8 +236,10 @@ class Win32BackendImpl final : public Backend {
       if (item.Default) ::SetMenuDefaultItem(popup.Get(), id, FALSE);
     }
     const HWND owner = MenuOwner();
+    FMenuOwner = owner;
     const int chosen =
         ::TrackPopupMenu(popup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
+    FMenuOwner = nullptr;
     // A menu opened from the tray does not close when the user clicks
     // elsewhere unless its owner gets a message after it.
     ::PostMessageW(owner, WM_NULL, 0, 0);
@@ -449,6 +458,7 @@ class Win32BackendImpl final : public Backend {
   UINT_PTR FNextTimerId = 1;
   bool FMinimizing = false;
   bool FRestoring = false;
+  HWND FMenuOwner = nullptr;  // while a popup menu is tracked
   bool FIconic = false;
 };
 
