@@ -11,16 +11,16 @@ namespace norva {
 using platform::Os;
 
 int RunNorva(std::vector<std::string> args) {
+  // Every window speaks the chosen language from its first showing, and so
+  // does the one message of a second copy (which only reads the file).
+  lang::SetCurrent(lang::LanguageOf(ReadExtraSettings(SettingsFilePath()).language,
+                                    Os().user.UserDefaultUILanguage()));
   // The mutex stays until the process ends; a second copy only says so.
   Os().kernel.CreateMutexA("NORVA_EXE");
   if (Os().kernel.GetLastError() == win::ERROR_ALREADY_EXISTS) {
     Os().user.MessageBoxA(nullptr, lang::Text(lang::TextId::AlreadyRunning), "Norva", win::MB_OK);
     return 0;
   }
-  // Every window speaks the chosen language from its first showing. (A
-  // second copy reads no settings: its one message is the default's.)
-  lang::SetCurrent(lang::LanguageOf(ReadExtraSettings(SettingsFilePath()).language,
-                                    Os().user.UserDefaultUILanguage()));
 
   tk::TApplication app(std::move(args));
   tk::Application = &app;

@@ -430,6 +430,15 @@ void THeapChkFrm::FormShow(TObject*) {
   ReadThreadList();
 }
 
+// Shows every text anew in the current language; the rows hold words too
+// (priorities, an unknown count), so the lists shown are read again.
+void THeapChkFrm::ApplyTexts() {
+  FTexts.Apply();
+  if (!Visible()) return;
+  FormShow(this);
+  EnableActions(false);
+}
+
 void THeapChkFrm::FormClose(TObject*, TCloseAction& Action) {
   StopReading();
   Action = TCloseAction::caHide;

@@ -121,7 +121,7 @@ class THeapChkFrm : public tk::TForm, public inspector::ReadProtocol {
 
  public:
   // Shows every text of the window anew, in the current language.
-  void ApplyTexts() { FTexts.Apply(); }
+  void ApplyTexts();
 
  private:
   void BuildLayout();

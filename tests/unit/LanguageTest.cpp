@@ -173,10 +173,13 @@ TEST_F(LanguageTest, ABadValueShowsJapanese) {
 
 TEST_F(LanguageTest, OkShowsTheChosenLanguageInEveryWindowAndItsFont) {
   os.user.messageFont = "Segoe UI";
+  os.processes.Add(8, 0, "a.exe");
   Start();
   THeapChkFrm& inspector = *HeapChkFrm;
+  inspector.Show();
   struct Shown {
-    std::string clean, stop, title, menu, tab, extraTab, column, priority, inspectorFont;
+    std::string clean, stop, title, menu, tab, extraTab, column, priority, inspectorFont, row;
+    bool bold;
   };
   const auto shown = [&] {
     return Shown{form->sbtnGetMem.Caption(),
@@ -187,18 +190,26 @@ TEST_F(LanguageTest, OkShowsTheChosenLanguageInEveryWindowAndItsFont) {
                  Settings().tbsExtra.Caption(),
                  inspector.lvActiveProcess.Columns()[0].Caption,
                  inspector.cmbActPrcPriority.Items[0],
-                 inspector.btnReset.Font().Name};
+                 inspector.btnReset.Font().Name,
+                 inspector.lvActiveProcess.Count() > 0 ? inspector.lvActiveProcess.Item(0)->Text(4)
+                                                       : "",
+                 form->sbtnGetMem.Font().Bold};
   };
   const Shown japanese = shown();
   EXPECT_EQ(japanese.clean, "[掃除]");
+  EXPECT_TRUE(japanese.bold);
+  EXPECT_TRUE(HasJapanese(japanese.row)) << "a process row's priority: " << japanese.row;
   EXPECT_EQ(form->sbtnGetMem.Font().Name, "ＭＳ Ｐゴシック");
 
   ChooseLanguage(1);
   EXPECT_EQ(Key("EXTRA", "Language"), "en");
   const Shown english = shown();
   for (const std::string& text : {english.clean, english.stop, english.title, english.menu,
-                                  english.tab, english.extraTab, english.column, english.priority})
+                                  english.tab, english.extraTab, english.column, english.priority,
+                                  english.row})
     EXPECT_FALSE(HasJapanese(text)) << text;
+  // Latin words keep apart in the top buttons' boxes in the regular weight.
+  EXPECT_FALSE(english.bold);
   EXPECT_EQ(english.clean, lang::TextIn(Language::English, TextId::MainCleanButton));
   EXPECT_EQ(english.inspectorFont, "Segoe UI");
   EXPECT_EQ(form->sbtnGetMem.Font().Name, "Segoe UI");
@@ -215,6 +226,8 @@ TEST_F(LanguageTest, OkShowsTheChosenLanguageInEveryWindowAndItsFont) {
   EXPECT_EQ(back.tab, japanese.tab);
   EXPECT_EQ(back.column, japanese.column);
   EXPECT_EQ(back.inspectorFont, japanese.inspectorFont);
+  EXPECT_EQ(back.row, japanese.row);
+  EXPECT_TRUE(back.bold);
   EXPECT_EQ(form->sbtnGetMem.Font().Charset, SHIFTJIS_CHARSET);
   EXPECT_EQ(platform::UiFace().name, "ＭＳ Ｐゴシック");
 }

@@ -21,8 +21,17 @@ TEST_F(LifecycleTest, ASecondCopyOnlySaysSoAndEnds) {
   EXPECT_EQ(os.user.messageBoxes[0].text, "プログラムの二重起動はできません。");
   EXPECT_EQ(os.user.messageBoxes[0].type, win::MB_OK);
   EXPECT_TRUE(os.shell.notifyIconCalls.empty());
-  EXPECT_EQ(os.profile.ReadCount, 0);
   EXPECT_FALSE(os.profile.Exists(Ini()));
+
+  // With English chosen, the message is English; the file is only read.
+  WriteIni("[EXTRA]\r\nLanguage=en\r\n");
+  const std::string before = os.profile.FileText(Ini());
+  os.user.messageBoxes.clear();
+  EXPECT_EQ(RunNorva({}), 0);
+  ASSERT_EQ(os.user.messageBoxes.size(), 1u);
+  EXPECT_EQ(os.user.messageBoxes[0].text, "Norva is already running.");
+  EXPECT_EQ(os.profile.FileText(Ini()), before);
+  EXPECT_TRUE(os.shell.notifyIconCalls.empty());
 }
 
 TEST_F(LifecycleTest, AnythingThrownEndsTheProgramWithTheErrorMessage) {
