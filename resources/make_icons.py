@@ -2,9 +2,10 @@
 """Draws Norva's icons and writes them as .ico files beside this script.
 
 norva.ico       program icon (16 and 32 pixels): a memory chip
-tasktray00.ico  tray icon, normal (16 pixels): the green chip
-tasktray01.ico  tray icon, cleaning (16 pixels): the chip in orange with a
-                broom sweeping across it
+tasktray00.ico  tray icon, normal (16, 20, 24 and 32 pixels, the small-icon
+                sizes up to 192 DPI): the green chip
+tasktray01.ico  tray icon, cleaning (the same sizes): the chip in orange with
+                a broom sweeping across it
 
 Each image is stored twice: 32-bit with alpha for current systems and
 8-bit with a palette for the older ones, which pick the form they can show.
@@ -28,52 +29,57 @@ def rect(img, x0, y0, x1, y1, colour):
                 img[y][x] = colour
 
 
-def line(img, x0, y0, x1, y1, colour):
+def line(img, x0, y0, x1, y1, colour, pen=1):
+    """A line drawn with a square pen of pen x pen pixels (its top left on the line)."""
     steps = max(abs(x1 - x0), abs(y1 - y0))
     for i in range(steps + 1):
         x = round(x0 + (x1 - x0) * i / steps)
         y = round(y0 + (y1 - y0) * i / steps)
-        if 0 <= x < len(img) and 0 <= y < len(img):
-            img[y][x] = colour
+        rect(img, x, y, x + pen - 1, y + pen - 1, colour)
+
+
+def scaler(size):
+    """p(v): where v of the 16-pixel drawing lies at this size (rounded)."""
+    return lambda v: int(v * size / 16 + 0.5)
 
 
 def chip(size, body, light, dark, pin):
     """A memory chip seen from above: body, pins top and bottom, a notch."""
-    s = size // 16
+    p = scaler(size)
     img = blank(size)
     # pins
     for i in range(4):
-        x = (3 + i * 3) * s
-        rect(img, x, 1 * s, x + s - 1, 3 * s - 1, pin)
-        rect(img, x, 13 * s, x + s - 1, 15 * s - 1, pin)
+        x = 3 + i * 3
+        rect(img, p(x), p(1), p(x + 1) - 1, p(3) - 1, pin)
+        rect(img, p(x), p(13), p(x + 1) - 1, p(15) - 1, pin)
     # body with a lit top-left edge and a dark bottom-right edge
-    rect(img, 1 * s, 3 * s, 15 * s - 1, 13 * s - 1, body)
-    rect(img, 1 * s, 3 * s, 15 * s - 1, 4 * s - 1, light)
-    rect(img, 1 * s, 3 * s, 2 * s - 1, 13 * s - 1, light)
-    rect(img, 1 * s, 12 * s, 15 * s - 1, 13 * s - 1, dark)
-    rect(img, 14 * s, 3 * s, 15 * s - 1, 13 * s - 1, dark)
+    rect(img, p(1), p(3), p(15) - 1, p(13) - 1, body)
+    rect(img, p(1), p(3), p(15) - 1, p(4) - 1, light)
+    rect(img, p(1), p(3), p(2) - 1, p(13) - 1, light)
+    rect(img, p(1), p(12), p(15) - 1, p(13) - 1, dark)
+    rect(img, p(14), p(3), p(15) - 1, p(13) - 1, dark)
     # the notch marking pin 1
-    rect(img, 1 * s, 7 * s, 2 * s - 1, 9 * s - 1, dark)
+    rect(img, p(1), p(7), p(2) - 1, p(9) - 1, dark)
     # two memory cells
-    rect(img, 4 * s, 6 * s, 7 * s - 1, 10 * s - 1, dark)
-    rect(img, 9 * s, 6 * s, 12 * s - 1, 10 * s - 1, dark)
+    rect(img, p(4), p(6), p(7) - 1, p(10) - 1, dark)
+    rect(img, p(9), p(6), p(12) - 1, p(10) - 1, dark)
     return img
 
 
 def broom(img, handle, bristle):
     """A broom lying across the chip, from the top right to the bottom left."""
     size = len(img)
-    s = size // 16
-    for k in range(s):
-        line(img, 15 * s - 1 - k, 0 + k, 7 * s - k, 8 * s + k - s, handle)
-        line(img, 15 * s - 1 - k, 1 * s + k, 7 * s - k, 9 * s + k - s, handle)
+    p = scaler(size)
+    pen = p(1)
+    line(img, p(15) - pen, 0, p(7) - pen + 1, p(7) + pen - 1, handle, pen)
+    line(img, p(15) - pen, p(1), p(7) - pen + 1, p(8) + pen - 1, handle, pen)
     # bristles fanning out at the lower left
     for i in range(5):
-        line(img, 7 * s, 8 * s, (0 + i * 2) * s, 15 * s - 1, bristle)
-        line(img, 7 * s + s - 1, 8 * s, (1 + i * 2) * s, 15 * s - 1, bristle)
+        line(img, p(7), p(8), p(i * 2), p(15) - pen, bristle, pen)
+        line(img, p(8) - pen, p(8), p(1 + i * 2), p(15) - pen, bristle, pen)
     # sweep marks
-    rect(img, 11 * s, 11 * s, 15 * s - 1, 11 * s + s - 1, bristle)
-    rect(img, 12 * s, 13 * s, 15 * s - 1, 13 * s + s - 1, bristle)
+    rect(img, p(11), p(11), p(15) - 1, p(12) - 1, bristle)
+    rect(img, p(12), p(13), p(15) - 1, p(14) - 1, bristle)
 
 
 GREEN = ((0x1E, 0x8C, 0x3C), (0x5F, 0xD0, 0x7A), (0x0B, 0x4A, 0x1E))
@@ -161,8 +167,10 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     write_ico(os.path.join(here, "norva.ico"),
               [(normal(32), 32), (normal(16), 32), (normal(32), 8), (normal(16), 8)])
-    write_ico(os.path.join(here, "tasktray00.ico"), [(normal(16), 32), (normal(16), 8)])
-    write_ico(os.path.join(here, "tasktray01.ico"), [(cleaning(16), 32), (cleaning(16), 8)])
+    # The tray's small-icon sizes at 96, 120, 144 and 192 pixels per inch.
+    for name, draw in (("tasktray00.ico", normal), ("tasktray01.ico", cleaning)):
+        write_ico(os.path.join(here, name),
+                  [(draw(16), 32), (draw(16), 8)] + [(draw(n), 32) for n in (20, 24, 32)])
 
 
 if __name__ == "__main__":

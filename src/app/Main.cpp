@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "lang/Lang.h"
+#include "platform/Desktop.h"
 #include "probes/CpuUsage.h"
 #include "probes/MemoryStatus.h"
 #include "toolkit/Application.h"
@@ -281,9 +282,7 @@ platform::NotifyIconData TMainForm::TrayRecord() {
 void TMainForm::FormCreate(TObject*) {
   auto& user = Os().user;
   FIconNotifyMsg = user.RegisterWindowMessageA("IconNotify");
-  const win::UINT flags = win::LR_SHARED | win::LR_DEFAULTSIZE;
-  FIconNormal = user.LoadIconResource("TASKTRAY00", 16, 16, flags);
-  FIconCleaning = user.LoadIconResource("TASKTRAY01", 16, 16, flags);
+  LoadTrayIcons();
   FTrayIcon = FIconNormal != nullptr ? FIconNormal : user.ApplicationIcon();
   FTrayTip = "Norva";
   FTrayPending = true;
@@ -293,6 +292,46 @@ void TMainForm::FormCreate(TObject*) {
   Application->OnRestore = [this](TObject* s) { AppRestore(s); };
   if (!FNtFamily) ReadPerfCounter(win::HKEY_DYN_DATA, kStartStat, kCpuUsage);
   StartExtras();
+}
+
+void TMainForm::LoadTrayIcons() {
+  const int size = Os().desktop.SmallIconSize(Os().desktop.TaskbarPixelsPerInch());
+  if (size == FTrayIconSize) return;
+  const win::HICON oldNormal = FIconNormal, oldCleaning = FIconCleaning;
+  const bool oldOwned = FTrayIconsOwned;
+  // The shared 16-pixel icons at 96 DPI; a shared icon keeps the size it was
+  // first loaded at, so the larger ones are loaded on their own and freed.
+  auto& user = Os().user;
+  const bool standard = size == 16;
+  const win::UINT flags = standard ? win::LR_SHARED | win::LR_DEFAULTSIZE : 0;
+  FIconNormal = user.LoadIconResource("TASKTRAY00", size, size, flags);
+  FIconCleaning = user.LoadIconResource("TASKTRAY01", size, size, flags);
+  FTrayIconSize = size;
+  FTrayIconsOwned = !standard;
+  // The tray shows the new icon in place of the old one.
+  if (FTrayIcon != nullptr && (FTrayIcon == oldNormal || FTrayIcon == oldCleaning)) {
+    const win::HICON replacement = FTrayIcon == oldNormal ? FIconNormal : FIconCleaning;
+    if (replacement != nullptr) {
+      if (FTrayPending)
+        FTrayIcon = replacement;
+      else
+        ModifyTray(win::NIF_ICON, replacement, FTrayTip);
+    }
+  }
+  if (oldOwned) {
+    if (oldNormal != nullptr) Os().desktop.DestroyIcon(oldNormal);
+    if (oldCleaning != nullptr) Os().desktop.DestroyIcon(oldCleaning);
+  }
+}
+
+void TMainForm::FreeTrayIcons() {
+  if (FTrayIconsOwned) {
+    if (FIconNormal != nullptr) Os().desktop.DestroyIcon(FIconNormal);
+    if (FIconCleaning != nullptr) Os().desktop.DestroyIcon(FIconCleaning);
+  }
+  FIconNormal = FIconCleaning = nullptr;
+  FTrayIconsOwned = false;
+  FTrayIconSize = 0;
 }
 
 void TMainForm::AddPendingTrayIcon() {
@@ -338,6 +377,7 @@ void TMainForm::FormDestroy(TObject*) {
   if (!FNtFamily) ReadPerfCounter(win::HKEY_DYN_DATA, kStopStat, kCpuUsage);
   if (!FTrayPending) Os().shell.Shell_NotifyIconA(win::NIM_DELETE, TrayRecord());
   StopExtras();
+  FreeTrayIcons();
 }
 
 void TMainForm::MenuClose(TObject*) { Os().user.PostMessageA(Handle(), win::WM_CLOSE, 0, 0); }

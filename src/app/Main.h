@@ -99,6 +99,8 @@ class TMainForm : public TForm {
   long double FTipFreeMB = 0;
   win::HICON FIconNormal = nullptr;
   win::HICON FIconCleaning = nullptr;
+  int FTrayIconSize = 0;         // the size they were loaded at
+  bool FTrayIconsOwned = false;  // loaded unshared (not 16 pixels): freed here
   win::POINT FCursorPos{};
   int FLastLeft = 0;
   int FLastTop = 0;
@@ -263,6 +265,10 @@ class TMainForm : public TForm {
 
  private:
   void AddTrayIcon();
+  // The program's own tray icons at the small-icon size of the taskbar's
+  // monitor (again after a change of its DPI; the tray shows the new ones).
+  void LoadTrayIcons();
+  void FreeTrayIcons();
   bool RegisterCleanHotKey(int value);
   void ShowBalloon(const std::string& text);
   void ModifyTray(win::UINT flags, win::HICON icon, const std::string& tip);

@@ -173,6 +173,7 @@ void TMainForm::FormDpiChanged(TObject*) {
   FLastLeft = Left();
   FLastTop = Top();
   // The tray shows the icon at the small-icon size of the taskbar's monitor.
+  LoadTrayIcons();
   FTrayLoad.SetPixelsPerInch(Os().desktop.TaskbarPixelsPerInch());
   RefreshTrayLoadIcon();
   PaintDesktopBehind();

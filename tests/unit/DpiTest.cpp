@@ -115,7 +115,9 @@ class DpiChangeTest : public NorvaTest {
   }
 
   std::vector<tk::TForm*> Forms() {
-    return {form.get(), SettingFrm, HeapChkFrm, form->FHistoryFrm.get()};
+    std::vector<tk::TForm*> forms{form.get(), SettingFrm, HeapChkFrm};
+    if (form->FHistoryFrm) forms.push_back(form->FHistoryFrm.get());
+    return forms;
   }
 
   static void Describe(std::ostream& out, const tk::TControl& c, int depth) {
@@ -176,6 +178,26 @@ TEST_F(DpiChangeTest, AWindowMovedToAnotherDpiIsWhatAStartThereGivesAndComesBack
     MoveTo(96);
   }
   EXPECT_EQ(Shape(), fresh[96]) << "after ten round trips";
+}
+
+TEST_F(DpiChangeTest, TheProgramsOwnTrayIconsTakeTheTaskbarsSmallIconSize) {
+  WriteIni("[SYSTEM]\r\nXPos=100\r\nYPos=200\r\n");
+  Start();
+  backend.AdvanceTime(1000);
+  const auto shown = [&] { return os.shell.CurrentIcon(form->Handle())->hIcon; };
+  // The shared 16-pixel icons at 96; loaded on their own at any other size.
+  const auto size = [&] {
+    const auto own = os.desktop.resourceIcons.find(shown());
+    return own == os.desktop.resourceIcons.end() ? 16 : own->second;
+  };
+  for (int dpi : {144, 192, 120, 96, 144}) {
+    MoveTo(dpi);
+    EXPECT_EQ(os.user.IconName(shown()), "TASKTRAY00") << dpi;
+    EXPECT_EQ(size(), 16 * dpi / 96) << dpi;
+    EXPECT_EQ(os.desktop.resourceIcons.size(), dpi == 96 ? 0u : 2u) << "the old ones freed, at " << dpi;
+  }
+  Stop();
+  EXPECT_TRUE(os.desktop.resourceIcons.empty());
 }
 
 }  // namespace

@@ -27,7 +27,15 @@ HICON FakeDesktop::CreateIconFromPixels(int size, const std::vector<uint32_t>& a
   return icon;
 }
 
+HICON FakeDesktop::AddResourceIcon(int size) {
+  FNextIcon += 4;
+  const auto icon = reinterpret_cast<HICON>(FNextIcon);
+  resourceIcons[icon] = size;
+  return icon;
+}
+
 BOOL FakeDesktop::DestroyIcon(HICON icon) {
+  if (resourceIcons.erase(icon) != 0) return 1;
   if (liveIcons.erase(icon) == 0) return 0;
   ++iconsDestroyed;
   return 1;

@@ -33,6 +33,10 @@ class FakeDesktop : public IDesktop {
   std::map<HICON, std::vector<uint32_t>> liveIcons;
   int iconsCreated = 0;
   int iconsDestroyed = 0;
+  // The icon resources loaded unshared (their size), which DestroyIcon frees
+  // too; kept apart from the icons made from pixels.
+  std::map<HICON, int> resourceIcons;
+  HICON AddResourceIcon(int size);
 
   BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) override;
   BOOL UnregisterHotKey(HWND window, int id) override;

@@ -9,6 +9,7 @@ FakePlatform* active = nullptr;
 }
 
 FakePlatform::FakePlatform() {
+  user.makeOwnedIcon = [this](int size) { return desktop.AddResourceIcon(size); };
   active = this;
   InstallPlatform(&platform);
 }

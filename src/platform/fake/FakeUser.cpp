@@ -115,10 +115,15 @@ LRESULT FakeUser::DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARA
   return 0;
 }
 
-HICON FakeUser::LoadIconResource(const char* name, int, int, UINT) {
+HICON FakeUser::LoadIconResource(const char* name, int cx, int, UINT flags) {
   const std::string n = name != nullptr ? name : "";
   iconLoads.push_back(n);
   if (knownIcons.count(n) == 0) return nullptr;
+  if ((flags & LR_SHARED) == 0 && makeOwnedIcon) {
+    const HICON own = makeOwnedIcon(cx);
+    FOwnedIcons[own] = n;
+    return own;
+  }
   HICON& icon = FIcons[n];
   // Shared icons: the same resource always gives the same handle.
   if (icon == nullptr) icon = reinterpret_cast<HICON>(uintptr_t{0x20100} + 0x10 * FIcons.size());
@@ -126,6 +131,7 @@ HICON FakeUser::LoadIconResource(const char* name, int, int, UINT) {
 }
 
 std::string FakeUser::IconName(HICON icon) const {
+  if (const auto own = FOwnedIcons.find(icon); own != FOwnedIcons.end()) return own->second;
   for (const auto& [name, handle] : FIcons)
     if (handle == icon && icon != nullptr) return name;
   return "";

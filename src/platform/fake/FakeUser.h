@@ -86,6 +86,10 @@ class FakeUser : public IUser {
   // any other name.
   std::set<std::string> knownIcons{"TASKTRAY00", "TASKTRAY01"};
   std::vector<std::string> iconLoads;
+  // Loaded without LR_SHARED (at a size other than the standard one): a new
+  // icon of that size each time, which DestroyIcon must free (the platform
+  // keeps it among the desktop's resource icons).
+  std::function<HICON(int size)> makeOwnedIcon;
   HICON applicationIcon = reinterpret_cast<HICON>(uintptr_t{0x20010});
   // Which icon name a handle stands for ("" for the application icon or an
   // unknown handle).
@@ -137,6 +141,7 @@ class FakeUser : public IUser {
   FakeKernel& FKernel;
   std::map<std::string, UINT> FRegisteredMessages;  // by lower-case name
   std::map<std::string, HICON> FIcons;
+  std::map<HICON, std::string> FOwnedIcons;
   std::map<HWND, bool> FVisible;
   uintptr_t FNextBitmap = 0x30000;
 };
