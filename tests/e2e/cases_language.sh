@@ -35,7 +35,21 @@ buttons_apart() {
   done
 }
 
+# The real font's measure of the shown buttons, check boxes, group boxes and
+# static texts of the window titled $1 against their boxes (dpi_peek fit):
+# FIT_FAULTS gets the ones too wide, FIT_COUNT adds the number measured.
+FIT_FAULTS= FIT_COUNT=0
+fit_window() {
+  local out n
+  out=$(dpi_peek fit "$1")
+  n=$(sed -nE 's/^measured ([0-9]+) .*/\1/p' <<<"$out")
+  [[ -n $n ]] || { FIT_FAULTS+="no measure of \"$1\"; "; return 0; }
+  FIT_COUNT=$((FIT_COUNT + n))
+  FIT_FAULTS+=$(grep '^too wide' <<<"$out" | sed "s/^/$1: /" | tr '\n' ';')
+}
+
 case_language_english() {
+  FIT_FAULTS= FIT_COUNT=0
   # Apart from the centred inspector and dialog.
   write_ini "$CASE_DIR/norva.ini" '[SYSTEM]' 'XPos=40' 'YPos=40' '[EXTRA]' 'Language=en'
   launch "$CASE_DIR" main
@@ -58,6 +72,7 @@ case_language_english() {
     read -r x y < <(peek tab "$n") || failed "inspector tab $n not found" || return 1
     xdotool mousemove "$x" "$y" click 1
     sleep 1
+    fit_window 'System information'
     shot=$OUT/lang-en-inspector-${names[n]}-win$BITS.png
     import -window root "$CASE_DIR/full.png" &&
       convert "$CASE_DIR/full.png" -crop "660x480+$((INSP_X - 8))+$((INSP_Y - 8))" +repage "$shot" ||
@@ -72,7 +87,9 @@ case_language_english() {
     local place=LANG_TAB$n
     click_dialog "${!place}"
     shoot_dialog "$OUT/lang-en-settings-tab$n-win$BITS.png" || return 1
+    fit_window Settings
   done
+  [[ -z $FIT_FAULTS ]] || failed "English texts wider than their boxes in the real font: $FIT_FAULTS" || return 1
 
   # 日本語 in the language combo, then OK: the main window speaks Japanese.
   # The keys can reach the list before Wine has dropped it, and the OK click
@@ -106,7 +123,7 @@ case_language_english() {
   ((${changed%% *} > 200)) || failed "the main window hardly changed after OK ($changed pixels): $english $japanese" || return 1
   find_window 'システム情報 詳細表示' '[0-9]+x[0-9]+' >/dev/null || failed "the inspector's title did not turn Japanese" || return 1
   close_and_expect_exit "$PID" "$CASE_DIR/main.log" || return 1
-  REASON="English shots in $OUT/lang-en-*, the top buttons' words apart; OK with 日本語 changed $changed pixels of the main window and the inspector's title"
+  REASON="English shots in $OUT/lang-en-*, the top buttons' words apart, $FIT_COUNT texts of the inspector and the dialog within their boxes; OK with 日本語 changed $changed pixels of the main window and the inspector's title"
 }
 
 # The tray menu in English, in a virtual desktop with a taskbar (the tray).
@@ -155,6 +172,9 @@ english_at_dpi() {
   size=$(xwininfo -id "$DLG_ID" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   click_dialog "$(scaled 182) $(scaled 12)"
   shoot_dialog "$OUT/lang-en-settings-tab4-${dpi}dpi-win$BITS.png" "$size" || return 1
+  FIT_FAULTS= FIT_COUNT=0
+  fit_window Settings
+  [[ -z $FIT_FAULTS ]] || failed "English texts of the extras tab wider than their boxes at $dpi DPI: $FIT_FAULTS" || return 1
   click_dialog "$(scaled 470) $(scaled 302)"
   wait_dialog_closed || return 1
   close_and_expect_exit "$PID" "$CASE_DIR/main.log"
@@ -170,7 +190,7 @@ case_language_english_high_dpi() {
   done
   set_log_pixels ""
   ((rc == 0)) || return 1
-  REASON="main window and extras tab in English at 144 and 192 DPI: $OUT/lang-en-*dpi-win$BITS.png"
+  REASON="main window and extras tab in English at 144 and 192 DPI, their texts within their boxes: $OUT/lang-en-*dpi-win$BITS.png"
 }
 
 # The balloon after a cleaning, in English (cases_extra.sh).

@@ -13,6 +13,10 @@
 //   dpi_peek shape TITLE          the window's size, its client size, and each child window
 //                                 (class, place in the client area, size, font height, list
 //                                 columns), one a line
+//   dpi_peek fit TITLE            measures the text of each shown button, check box, group
+//                                 box and static control in the system's message font at
+//                                 12 pixels scaled to the DPI (the English interface's) against
+//                                 its box; prints each one too wide and exits with their count
 #include <windows.h>
 // After <windows.h>, which they need.
 #include <commctrl.h>
@@ -91,6 +95,73 @@ void Shape(HWND window) {
   EnumChildWindows(window, PrintChild, reinterpret_cast<LPARAM>(&walk));
 }
 
+struct FitWalk {
+  HDC dc;
+  int dpi;
+  int measured = 0;
+  int faults = 0;
+};
+
+// What a control's frame takes from its width besides its text: the box of
+// a check box or radio button, the edges of a push button, a group box's
+// frame on both sides; a static control has none.
+int FrameOf(HWND child, const wchar_t* name, int dpi) {
+  if (lstrcmpiW(name, L"Static") == 0) return 0;
+  switch (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON:
+    case BS_OWNERDRAW:  // a push button drawn in its own colour
+      return MulDiv(8, dpi, 96);
+    default:
+      return MulDiv(16, dpi, 96);
+  }
+}
+
+BOOL CALLBACK FitChild(HWND child, LPARAM p) {
+  auto* walk = reinterpret_cast<FitWalk*>(p);
+  wchar_t name[64] = {};
+  GetClassNameW(child, name, 64);
+  if ((lstrcmpiW(name, L"Button") != 0 && lstrcmpiW(name, L"Static") != 0) ||
+      !IsWindowVisible(child))
+    return TRUE;
+  wchar_t text[512] = {};
+  if (GetWindowTextW(child, text, 512) <= 0) return TRUE;
+  RECT box{};
+  GetClientRect(child, &box);
+  RECT extent{0, 0, 0, 0};
+  const UINT flags = DT_CALCRECT | DT_SINGLELINE;
+  DrawTextW(walk->dc, text, -1, &extent, flags);
+  const int room = box.right - FrameOf(child, name, walk->dpi);
+  ++walk->measured;
+  if (extent.right > room) {
+    ++walk->faults;
+    std::printf("too wide: %s \"%s\" %ld > %d\n", Utf8(name).c_str(), Utf8(text).c_str(),
+                extent.right, room);
+  }
+  return TRUE;
+}
+
+int Fit(HWND window) {
+  HDC dc = GetDC(window);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  HFONT font = CreateFontW(-MulDiv(12, dpi, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                           metrics.lfMessageFont.lfFaceName);
+  HGDIOBJ old = SelectObject(dc, font);
+  FitWalk walk{dc, dpi};
+  EnumChildWindows(window, FitChild, reinterpret_cast<LPARAM>(&walk));
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(window, dc);
+  std::printf("measured %d in %s at %d DPI, %d too wide\n", walk.measured,
+              Utf8(metrics.lfMessageFont.lfFaceName).c_str(), dpi, walk.faults);
+  return walk.faults;
+}
+
 }  // namespace
 
 // Reads every window at its real size: a program unaware of DPI gets sizes
@@ -112,7 +183,7 @@ int main() {
   int argc = 0;
   wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (args == nullptr || argc < 3) {
-    std::fprintf(stderr, "usage: dpi_peek send TITLE OLD NEW | click TITLE X Y | shape TITLE\n");
+    std::fprintf(stderr, "usage: dpi_peek send TITLE OLD NEW | click TITLE X Y | shape TITLE | fit TITLE\n");
     return 2;
   }
   const std::wstring command = args[1];
@@ -140,5 +211,6 @@ int main() {
     Shape(window);
     return 0;
   }
+  if (command == L"fit") return Fit(window) == 0 ? 0 : 3;
   return 2;
 }
