@@ -566,7 +566,7 @@ case_close_after_menu_window_closed() {
     "$(winpath "$(dirname "$EXE")/desktop_peek.exe")" closemenu) >"$CASE_DIR/closemenu.log" 2>&1
   sleep 1
   expect_close_ends "$CLOSE_PID" "$CLOSE_HEX" "$CASE_DIR/main.log" || return 1
-  REASON="WM_CLOSE to the open menu's window first ($(tr -d "\r\n" <"$CASE_DIR/closemenu.log")), then to the program's: ended, icon removed, every key written"
+  REASON="WM_CLOSE to the open menu's window first, then to the program's: ended, icon removed, every key written"
 }
 
 # The first sequence random use ended with: a cleaning from the tray menu,

@@ -220,6 +220,9 @@ case_language_english_message() {
     sleep 1
     click_dialog '148 169'
     sleep 0.3
+    # The keys go to the X window that has the input focus, which Wine 10
+    # does not always move to the dialog on a click (no window manager runs).
+    timeout 10 xdotool windowfocus --sync "$DLG_ID" 2>/dev/null || true
     xdotool key --delay 100 End BackSpace x
     box=$(wait_window Error '[0-9]+x[0-9]+' $((5 * SLOW))) && break
   done
