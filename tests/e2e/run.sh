@@ -752,6 +752,14 @@ failed_logs() {
   done
 }
 
+# The verdict line of a failed try ($1: FAIL or TRY1, $2: the case, $3: its
+# time), then what was on the screen and the end of its logs.
+report_failed_try() {
+  echo "$1 win$BITS/$2 ($3): $REASON"
+  echo "  shown windows: $TRY_SHOWN"
+  failed_logs "$2"
+}
+
 # A case that fails is tried once more: the machines are shared and Wine
 # under load sometimes loses an input event. A second failure fails the run;
 # a pass on the second try is still named in the summary, with the first
@@ -773,15 +781,11 @@ for name in "${CASE_LIST[@]}"; do
   # A long case (the five minutes of the back-off) is not run twice: the
   # whole run must stay well inside CI's time.
   if ((took > 300 * SLOW)); then
-    echo "FAIL win$BITS/$name (${took}s): $REASON"
-    echo "  shown windows: $TRY_SHOWN"
-    failed_logs "$name"
+    report_failed_try FAIL "$name" "${took}s"
     FAILED=$((FAILED + 1))
     continue
   fi
-  echo "TRY1 win$BITS/$name (${took}s): $REASON"
-  echo "  shown windows: $TRY_SHOWN"
-  failed_logs "$name"
+  report_failed_try TRY1 "$name" "${took}s"
   first=$REASON
   started=$SECONDS
   if try_case "$name"; then
@@ -789,9 +793,7 @@ for name in "${CASE_LIST[@]}"; do
     PASSED=$((PASSED + 1))
     SECOND_TRIES+=("$name ($first)")
   else
-    echo "FAIL win$BITS/$name ($((SECONDS - started))s, second try): $REASON"
-    echo "  shown windows: $TRY_SHOWN"
-    failed_logs "$name"
+    report_failed_try FAIL "$name" "$((SECONDS - started))s, second try"
     FAILED=$((FAILED + 1))
   fi
 done
