@@ -6,7 +6,6 @@
 #include <array>
 
 #include "app/Main.h"
-#include "toolkit/Dpi.h"
 
 namespace norva {
 
@@ -42,11 +41,12 @@ class MainAccessibleSource final : public platform::IAccessibleSource {
 }  // namespace
 
 std::vector<AccessibleChild> TMainForm::AccessibleParts() {
-  // Screen pixels: the window's place plus the control's scaled place.
+  // Screen pixels: the window's place plus the control's place at the
+  // scale of the window's monitor.
   const auto place = [this](const TControl& c) {
-    return win::RECT{Left() + ScaleToScreen(c.Left()), Top() + ScaleToScreen(c.Top()),
-                     Left() + ScaleToScreen(c.Left() + c.Width()),
-                     Top() + ScaleToScreen(c.Top() + c.Height())};
+    return win::RECT{Left() + ToScreen(c.Left()), Top() + ToScreen(c.Top()),
+                     Left() + ToScreen(c.Left() + c.Width()),
+                     Top() + ToScreen(c.Top() + c.Height())};
   };
   std::vector<AccessibleChild> parts;
   const auto figure = [&](const TControl& c, std::string name, std::string value) {

@@ -48,6 +48,14 @@ void SetUpLabel(TNovelLabel& l, int left, int top, int width, const char* captio
   l.Loaded();
 }
 
+// The program's own tray icons, freed when they were loaded unshared (a
+// shared icon is the system's to free).
+void ReleaseTrayIcons(bool owned, win::HICON normal, win::HICON cleaning) {
+  if (!owned) return;
+  for (const win::HICON icon : {normal, cleaning})
+    if (icon != nullptr) Os().desktop.DestroyIcon(icon);
+}
+
 }  // namespace
 
 TMainForm::TMainForm(TForm* owner) : TForm(owner) {
@@ -318,17 +326,11 @@ void TMainForm::LoadTrayIcons() {
         ModifyTray(win::NIF_ICON, replacement, FTrayTip);
     }
   }
-  if (oldOwned) {
-    if (oldNormal != nullptr) Os().desktop.DestroyIcon(oldNormal);
-    if (oldCleaning != nullptr) Os().desktop.DestroyIcon(oldCleaning);
-  }
+  ReleaseTrayIcons(oldOwned, oldNormal, oldCleaning);
 }
 
 void TMainForm::FreeTrayIcons() {
-  if (FTrayIconsOwned) {
-    if (FIconNormal != nullptr) Os().desktop.DestroyIcon(FIconNormal);
-    if (FIconCleaning != nullptr) Os().desktop.DestroyIcon(FIconCleaning);
-  }
+  ReleaseTrayIcons(FTrayIconsOwned, FIconNormal, FIconCleaning);
   FIconNormal = FIconCleaning = nullptr;
   FTrayIconsOwned = false;
   FTrayIconSize = 0;

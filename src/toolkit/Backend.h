@@ -26,7 +26,6 @@ class Backend {
   // A canvas on the screen, for measuring text outside of painting, with the
   // fonts as a window of that many pixels per inch draws them.
   virtual TCanvas& MeasureCanvas(int pixelsPerInch) = 0;
-  TCanvas& MeasureCanvas() { return MeasureCanvas(ScreenPixelsPerInch()); }
   // An off-screen picture of the given size, in the screen's colour format,
   // holding the pixels of a window of that many pixels per inch.
   virtual std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height,

@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-#include "toolkit/Backend.h"
-
 namespace norva::tk {
 
 namespace {
@@ -38,12 +36,6 @@ TScaledCopy ScaleCopy(const TRect& to, const TRect& from, int pixelsPerInch) {
   const TRect target = scale(to), origin = scale(from);
   const int dx = origin.Right - target.Right, dy = origin.Bottom - target.Bottom;
   return {target, {target.Left + dx, target.Top + dy, origin.Right, origin.Bottom}};
-}
-
-int ScaleToScreen(int logical) { return ScaleBy(logical, CurrentBackend().ScreenPixelsPerInch()); }
-
-int ScaleFromScreen(int screen) {
-  return UnscaleBy(screen, CurrentBackend().ScreenPixelsPerInch());
 }
 
 }  // namespace norva::tk

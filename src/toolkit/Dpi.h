@@ -31,8 +31,4 @@ struct TScaledCopy {
 };
 TScaledCopy ScaleCopy(const TRect& to, const TRect& from, int pixelsPerInch);
 
-// The same for the screen of the installed back end.
-int ScaleToScreen(int logical);
-int ScaleFromScreen(int screen);
-
 }  // namespace norva::tk

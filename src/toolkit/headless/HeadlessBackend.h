@@ -137,7 +137,6 @@ class HeadlessBackend : public Backend {
   // --- Backend -----------------------------------------------------------------
   std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) override;
   TCanvas& MeasureCanvas(int) override { return FMeasure; }
-  using Backend::MeasureCanvas;
   // A recording canvas of that size.
   std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height,
                                                     int pixelsPerInch) override {

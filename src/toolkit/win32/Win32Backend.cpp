@@ -102,7 +102,6 @@ class Win32BackendImpl final : public Backend {
                   .first;
     return found->second;
   }
-  using Backend::MeasureCanvas;
 
   std::unique_ptr<TBitmapCanvas> CreateBitmapCanvas(int width, int height,
                                                     int pixelsPerInch) override {
