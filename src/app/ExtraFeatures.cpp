@@ -193,9 +193,7 @@ void TMainForm::RefreshTrayLoadIcon() {
     if (icon != nullptr && icon != FTrayIcon) ModifyTray(win::NIF_ICON, icon, FTrayTip);
   } else if (FTrayLoad.Active()) {
     // Switched off: the program's own icons again.
-    win::HICON own = FCleaning ? FIconCleaning : FIconNormal;
-    if (own == nullptr) own = Os().user.ApplicationIcon();
-    ModifyTray(win::NIF_ICON, own, FTrayTip);
+    ModifyTray(win::NIF_ICON, OwnTrayIcon(FCleaning), FTrayTip);
     FTrayLoad.Clear();
   }
 }

@@ -291,7 +291,7 @@ void TMainForm::FormCreate(TObject*) {
   auto& user = Os().user;
   FIconNotifyMsg = user.RegisterWindowMessageA("IconNotify");
   LoadTrayIcons();
-  FTrayIcon = FIconNormal != nullptr ? FIconNormal : user.ApplicationIcon();
+  FTrayIcon = OwnTrayIcon(false);
   FTrayTip = "Norva";
   FTrayPending = true;
   FTaskbarCreatedMsg = user.RegisterWindowMessageA("TaskbarCreated");
@@ -317,16 +317,21 @@ void TMainForm::LoadTrayIcons() {
   FTrayIconSize = size;
   FTrayIconsOwned = !standard;
   // The tray shows the new icon in place of the old one.
+  // (The application's icon where the new one could not be loaded: the old
+  // one is freed below.)
   if (FTrayIcon != nullptr && (FTrayIcon == oldNormal || FTrayIcon == oldCleaning)) {
-    const win::HICON replacement = FTrayIcon == oldNormal ? FIconNormal : FIconCleaning;
-    if (replacement != nullptr) {
-      if (FTrayPending)
-        FTrayIcon = replacement;
-      else
-        ModifyTray(win::NIF_ICON, replacement, FTrayTip);
-    }
+    const win::HICON replacement = OwnTrayIcon(FTrayIcon == oldCleaning);
+    if (FTrayPending)
+      FTrayIcon = replacement;
+    else
+      ModifyTray(win::NIF_ICON, replacement, FTrayTip);
   }
   ReleaseTrayIcons(oldOwned, oldNormal, oldCleaning);
+}
+
+win::HICON TMainForm::OwnTrayIcon(bool cleaning) const {
+  const win::HICON own = cleaning ? FIconCleaning : FIconNormal;
+  return own != nullptr ? own : Os().user.ApplicationIcon();
 }
 
 void TMainForm::FreeTrayIcons() {

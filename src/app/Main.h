@@ -269,6 +269,9 @@ class TMainForm : public TForm {
   // monitor (again after a change of its DPI; the tray shows the new ones).
   void LoadTrayIcons();
   void FreeTrayIcons();
+  // The program's own icon (the cleaning one while cleaning), or the
+  // application's where the resource could not be loaded.
+  win::HICON OwnTrayIcon(bool cleaning) const;
   bool RegisterCleanHotKey(int value);
   void ShowBalloon(const std::string& text);
   void ModifyTray(win::UINT flags, win::HICON icon, const std::string& tip);

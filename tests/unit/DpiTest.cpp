@@ -196,6 +196,12 @@ TEST_F(DpiChangeTest, TheProgramsOwnTrayIconsTakeTheTaskbarsSmallIconSize) {
     EXPECT_EQ(size(), 16 * dpi / 96) << dpi;
     EXPECT_EQ(os.desktop.resourceIcons.size(), dpi == 96 ? 0u : 2u) << "the old ones freed, at " << dpi;
   }
+  // A larger icon that cannot be loaded: the tray shows the application's
+  // icon, never the freed one.
+  os.user.knownIcons.clear();
+  MoveTo(192);
+  EXPECT_EQ(shown(), os.user.applicationIcon);
+  EXPECT_TRUE(os.desktop.resourceIcons.empty());
   Stop();
   EXPECT_TRUE(os.desktop.resourceIcons.empty());
 }
