@@ -210,10 +210,13 @@ win_pid_hex() {
 # Posts WM_CLOSE to the program's top-level windows the way the system does
 # (taskkill without /f). The 64-bit taskkill serves both builds: by /pid it
 # only enumerates windows, which works across the two bitnesses.
+# On failure REASON says which step failed: no process id in the trace, or
+# taskkill's own error.
 close_program() {
   local log=$1 hex
-  hex=$(win_pid_hex "$log" 5) || return 1
-  timeout 60 "$WINE64" taskkill /pid $((16#$hex)) >>"$CASE_DIR/taskkill.log" 2>&1
+  hex=$(win_pid_hex "$log" 5) || failed "could not post WM_CLOSE (no process id in $log)" || return 1
+  timeout 60 "$WINE64" taskkill /pid $((16#$hex)) >>"$CASE_DIR/taskkill.log" 2>&1 ||
+    failed "could not post WM_CLOSE: taskkill /pid $((16#$hex)) failed: $(tail -n 2 "$CASE_DIR/taskkill.log" | tr '\n' ' ')"
 }
 
 # Waits up to $2 seconds for Unix process $1 to end; sets EXIT_CODE.
@@ -243,7 +246,7 @@ wait_main_window() {
 # Closes the copy started last and checks that it ends by itself with 0.
 close_and_expect_exit() {
   local pid=$1 log=$2
-  close_program "$log" || failed "could not post WM_CLOSE (no process id in $log)" || return 1
+  close_program "$log" || return 1
   wait_exit "$pid" "$T_EXIT" || failed "still running ${T_EXIT}s after WM_CLOSE" || return 1
   ((EXIT_CODE == 0)) || failed "exit code $EXIT_CODE after WM_CLOSE" || return 1
 }
